@@ -1,0 +1,32 @@
+#pragma once
+// Profile-string INI access with the semantics the panel's files rely on:
+// case-insensitive sections and keys, one key read or written at a time, read
+// limits, a missing file created on first write in the ANSI code page, and
+// UTF-16LE files (with a byte-order mark) read and written as such.
+// All texts are UTF-8 in memory.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+// Reads one value; at most maxChars - 1 characters come back (the Windows
+// buffer size convention: 256 gives 255 characters). Missing file, section or
+// key gives `fallback`.
+std::string GetProfileString(std::string_view section, std::string_view key,
+                             std::string_view fallback, std::size_t maxChars,
+                             const std::string& path);
+// Writes one key, creating file and section as needed; false on failure.
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        const std::string& path);
+
+// The value cut to 255 characters; empty when anything is missing.
+std::string ReadSetting(std::string_view section, std::string_view key, const std::string& path);
+
+// Folder of the running executable, ending in '/'.
+std::string AppFolder();
+// AppFolder() + "Info.ini" (overridable for tests).
+std::string SettingsPath();
+void SetAppFolderForTesting(const std::string& folder);
+
+}  // namespace orv
