@@ -1,0 +1,335 @@
+#!/usr/bin/env python3
+"""Writes resources/Language/English.ini and resources/Language/Chinese.ini.
+
+The two language files are generated from the tables below so that both stay
+complete and in step: every key has an English and a Chinese text. English.ini
+is plain ASCII (readable in any ANSI code page), Chinese.ini is UTF-16LE with a
+byte-order mark, so it reads the same whatever the system code page is. Lines
+end in CR LF.
+
+Adding a page: append a DIALOG_TITLES row for its template id and a block to
+CONTROLS with its control ids, then run this script and commit both files.
+
+Usage: scripts/make_language_files.py [output folder]
+"""
+
+import os
+import sys
+
+# SIDS_n: the 161 UI texts. The English column is the panel's built-in text,
+# character for character (blanks, capitals and spellings are part of it).
+# Leading blanks pad the entries of drop lists; the Chinese texts keep them.
+UI_TEXTS = [
+    ("Picture Mode", "图像模式"),  # 0
+    ("Color Temperature", "色温"),
+    ("Output Resolution", "输出分辨率"),
+    ("Rotate", "旋转"),
+    ("Input Source", "输入源"),
+    ("Automatic Arrangement", "自动排列"),  # 5
+    ("Manual Arrangement", "手动排列"),
+    ("Sync Mode", "同步模式"),
+    ("PIP3 Usage", "PIP3 用途"),
+    ("Position", "位置"),
+    ("Clear", "清除"),  # 10
+    ("Files", "文件"),
+    ("Operate", "操作"),
+    ("Chroma Keyer", "色键抠像"),
+    ("Keyer Mode", "抠像模式"),
+    ("EDID Selcet", "EDID 选择"),  # 15
+    ("More", "更多"),
+    ("Display Adjustment", "显示调整"),
+    ("ADC Adjustment", "ADC 调整"),
+    ("DDC Setting", "DDC 设置"),
+    ("Test Pattern", "测试画面"),  # 20
+    ("Pixel Grab", "像素取值"),
+    ("Date And Time", "日期和时间"),
+    ("Machine Time", "设备时间"),
+    ("Local Time", "电脑时间"),
+    ("Schedule", "定时计划"),  # 25
+    ("Task Edit", "任务编辑"),
+    ("Loopout Setting", "环出设置"),
+    ("Switch Mode", "切换模式"),
+    ("System Information", "系统信息"),
+    ("Factory Reset", "恢复出厂设置"),  # 30
+    ("Please Select A Ip", "请先选择一个 IP 地址"),
+    ("Select the Machine ?", "确定选择这台设备吗？"),
+    ("Edid Apply", "EDID 应用"),
+    ("VGA Adjustment", "VGA 调整"),
+    ("Password Is Error", "密码错误"),  # 35
+    ("Preset is Invalid", "该场景未保存，无法调用"),
+    ("Save The Preset?", "保存到该场景吗？"),
+    ("Tips", "提示"),
+    ("The Machine Is Offline", "设备已离线"),
+    ("SWITCH ON", "切换 开"),  # 40
+    ("SWITCH OFF", "切换 关"),
+    (" User ", " 自定义 "),
+    (" White On Black1", " 黑底白字1"),
+    (" White On Black2", " 黑底白字2"),
+    (" Black On White1", " 白底黑字1"),  # 45
+    (" Black On White2", " 白底黑字2"),
+    (" Green On Black1", " 黑底绿字1"),
+    (" Green On Black2", " 黑底绿字2"),
+    (" Green On White1", " 白底绿字1"),
+    (" Green On White2", " 白底绿字2"),  # 50
+    (" Red On Black1", " 黑底红字1"),
+    (" Red On Black2", " 黑底红字2"),
+    (" Red On White1", " 白底红字1"),
+    (" Red On White2", " 白底红字2"),
+    ("PIP3 Is Off", "PIP3 已关闭"),  # 55
+    ("Restart The Machine", "请重启设备"),
+    (" Standard ", " 标准 "),
+    (" Low Light1 ", " 低亮度1 "),
+    (" Low Light2 ", " 低亮度2 "),
+    (" Low Light3 ", " 低亮度3 "),  # 60
+    (" Video ", " 视频 "),
+    (" Graphic ", " 图文 "),
+    (" Monochrome ", " 黑白 "),
+    (" User ", " 自定义 "),
+    ("Waitting Operation ...", "正在处理，请稍候..."),  # 65
+    ("Ok", "成功"),
+    ("Failed", "失败"),
+    ("Picture Setting", "图像设置"),
+    ("Output Setting", "输出设置"),
+    ("Image Crop", "图像裁剪"),  # 70
+    ("Misc Settings", "其他设置"),
+    ("PIP Settings", "画中画设置"),
+    ("Logo Settings", "LOGO 设置"),
+    ("Chroma Keyer Settings", "色键抠像设置"),
+    ("EDID Settings", "EDID 设置"),  # 75
+    ("VGA Adjustment", "VGA 调整"),
+    ("Test Pattern", "测试画面"),
+    ("Time/Task Management", "时间/任务管理"),
+    ("Misc Settings", "其他设置"),
+    ("Load", "加载"),  # 80
+    ("Save", "保存"),
+    ("Getting Data From Desitination... ", "正在从设备读取数据... "),
+    ("Search Desitination Machine... ", "正在搜索设备... "),
+    ("Set Data To Desitination...", "正在向设备写入数据..."),
+    ("Connect Failed!", "连接失败！"),  # 85
+    ("Switcher Mode", "切换台模式"),
+    ("Connection Type", "连接方式"),
+    ("Connection Status", "连接状态"),
+    ("File Setting", "工程文件"),
+    ("Multi-Machine Mode", "多机模式"),  # 90
+    ("Com Connection", "串口连接"),
+    ("Network Connection", "网络连接"),
+    ("Connection Setting", "连接设置"),
+    ("Search Machines", "搜索设备"),
+    ("Local Ip Address", "本机 IP 地址"),  # 95
+    ("Customized  Resolution", "自定义分辨率"),
+    ("Setting", "设置"),
+    ("Switcher Mode", "切换台模式"),
+    ("Logo Position is changed, please Load logo", "LOGO 位置已改变，请重新加载 LOGO"),
+    (" Free Run", " 自由运行"),  # 100
+    (" Lock To Main Input", " 锁定主画面输入"),
+    (" Lock To Genlock", " 锁定外同步(Genlock)"),
+    (" Lock To DVI1", " 锁定 DVI1"),
+    (" Lock To DVI2", " 锁定 DVI2"),
+    (" Lock To HDMI1", " 锁定 HDMI1"),  # 105
+    (" Lock To HDMI2", " 锁定 HDMI2"),
+    (" Lock To DP1", " 锁定 DP1"),
+    (" Lock To DVI3", " 锁定 DVI3"),
+    (" Lock To DVI4", " 锁定 DVI4"),
+    (" Lock To HDMI3", " 锁定 HDMI3"),  # 110
+    (" Lock To HDMI4", " 锁定 HDMI4"),
+    (" Lock To DP2", " 锁定 DP2"),
+    (" Auto", " 自动"),
+    (" Mode 1", " 模式 1"),
+    (" Mode 2", " 模式 2"),  # 115
+    (" Opaque", " 不透明"),
+    (" Translucent", " 半透明"),
+    (" Transparent", " 透明"),
+    (" Freeze", " 静止"),
+    (" Speed 1", " 速度 1"),  # 120
+    (" Speed 2", " 速度 2"),
+    (" Speed 3", " 速度 3"),
+    (" Left", " 向左滚动"),
+    (" Right", " 向右滚动"),
+    ("Caption Setting", "字幕设置"),  # 125
+    ("Local Preview", "本地预览"),
+    ("Display Area", "显示区域"),
+    ("Caption Input", "字幕内容"),
+    ("Send Caption Time Out", "字幕发送超时"),
+    ("Caption 1", "字幕 1"),  # 130
+    ("Caption 2", "字幕 2"),
+    ("Caption 3", "字幕 3"),
+    ("Caption 4", "字幕 4"),
+    ("Video Display Setting", "视频显示设置"),
+    ("Reset Caption ?", "确定重置字幕吗？"),  # 135
+    ("In Serial Interface mode Take Function is not available", "串口连接时不能使用 TAKE 功能"),
+    ("Video Display", "视频显示"),
+    ("Fluency", "流畅"),
+    ("Standard Definition", "标清"),
+    ("High Definition", "高清"),  # 140
+    ("Ultra Clear", "超清"),
+    ("Update Failure", "升级失败"),
+    ("Success, Pls Restart the Machine", "升级成功，请重启设备"),
+    ("Update", "升级"),
+    ("Fixed to HDMI", "固定 HDMI"),  # 145
+    ("Fixed to DP", "固定 DP"),
+    ("Auto", "自动"),
+    ("Auto(Default HDMI)", "自动(HDMI 优先)"),
+    ("Auto(Default DP)", "自动(DP 优先)"),
+    ("Port Switch Method", "端口切换方式"),  # 150
+    ("Media Player Setting", "媒体播放设置"),
+    ("Chroma Keyer On PIP3", "在 PIP3 上抠像"),
+    ("Chroma Keyer On PIP1", "在 PIP1 上抠像"),
+    ("Rectangle", "矩形"),
+    ("Rectangle Left", "矩形(左边)"),  # 155
+    ("Rectangle Right", "矩形(右边)"),
+    ("Rectangle Up", "矩形(上边)"),
+    ("Rectangle Down", "矩形(下边)"),
+    ("Feathering", "边缘羽化"),
+    ("PIP3 Input Source Is  Signal Off", "PIP3 输入源无信号"),  # 160
+]
+
+# IDD<template>_Title: the window text of each dialog.
+DIALOG_TITLES = [
+    (100, "About Q20 VideoProcessor", "关于 Q20 VideoProcessor"),
+    (102, "Q20 VideoProcessor", "Q20 VideoProcessor"),
+    (108, "Main Page", "主画面"),
+    (110, "Picture Setting", "图像设置"),
+    (117, "Output Setting", "输出设置"),
+    (119, "Image Crop", "图像裁剪"),
+    (120, "Mosaic Setting", "拼接设置"),
+    (127, "Connection Setting", "连接设置"),
+    (150, "PIP Settings", "画中画设置"),
+    (152, "Test Pattern", "测试画面"),
+    (154, "Chroma Keyer Settings", "色键抠像设置"),
+    (156, "EDID Settings", "EDID 设置"),
+    (158, "Misc Settings", "其他设置"),
+    (160, "VGA Adjustment", "VGA 调整"),
+    (162, "Time/Task Management", "时间/任务管理"),
+    (164, "Logo Settings", "LOGO 设置"),
+    (170, "Please Wait", "请稍候"),
+    (179, "Search Machines", "搜索设备"),
+    (183, "Switcher Mode", "切换台模式"),
+    (184, "Feathering", "边缘羽化"),
+    (1514, "Caption Setting", "字幕设置"),
+    (1533, "Video Display Setting", "视频显示设置"),
+    (1563, "Media Player Setting", "媒体播放设置"),
+]
+
+# IDS_<control id>: control captions, by dialog. A control id names the same
+# control in every dialog that has it, so one entry relabels all of them.
+# Edits and lists have no caption and no entry.
+CONTROLS = [
+    ("Main window (102): page buttons", [
+        (1021, "PICTURE", "图像"),
+        (1025, "OUTPUT", "输出"),
+        (1180, "MOSAIC", "拼接"),
+        (1245, "SWITCHER", "切换台"),
+        (1123, "PIP", "画中画"),
+        (1126, "CROP", "裁剪"),
+        (1241, "LOGO", "LOGO"),
+        (1179, "EDID", "EDID"),
+        (1183, "VGA", "VGA"),
+        (1244, "MISC", "其他"),
+        (1178, "COMM", "连接"),
+        (1242, "TEST PATTERN", "测试画面"),
+        (1243, "TIME/TASK", "时间/任务"),
+    ]),
+    ("Main window (102): control strip", [
+        (1247, "MAIN", "主画面"),
+        (1248, "PIP-1", "PIP-1"),
+        (1249, "PIP-2", "PIP-2"),
+        (1250, "PIP-3", "PIP-3"),
+        (1466, "MAIN", "主画面"),
+        (1467, "PIP-1", "PIP-1"),
+        (1468, "PIP-2", "PIP-2"),
+        (1469, "PIP-3", "PIP-3"),
+        (1446, "TOP-M", "主置顶"),
+        (1447, "TOP-1", "1置顶"),
+        (1448, "TOP-2", "2置顶"),
+        (1449, "TOP-3", "3置顶"),
+        (1451, "TAKE", "TAKE"),
+        (1472, "Lock Output", "锁定输出"),
+        (1601, "Freeze", "冻结"),
+        (1240, "SWITCH OFF", "切换 关"),
+        (1237, "Presets", "场景"),
+        (1238, "Templates", "模板"),
+        (1246, "Load", "调用"),
+        (1236, "Save", "保存"),
+        (1573, "Signal Switch", "信号切换"),
+        (1564, "Preview", "预览"),
+        (1403, "Dual CH.", "双通道"),
+        (1255, "Loop-Out", "环出"),
+        (1441, "Sync Mode", "同步模式"),
+        (1572, "Port Switch Method", "端口切换方式"),
+    ]),
+    ("Connection page (127)", [
+        (1700, "Network Connection", "网络连接"),
+        (1701, "Destination IP :", "目标 IP："),
+        (1703, "DisConnect", "断开"),
+        (1704, "Search Machines >>>", "搜索设备 >>>"),
+        (1705, "Com Connection", "串口连接"),
+        (1706, "Com", "串口"),
+        (1708, "Baud Rate", "波特率"),
+        (1710, "Connect", "连接"),
+        (1711, "DisConnect", "断开"),
+        (1712, "Connect", "连接"),
+        (1713, "Local IP :", "本机 IP："),
+        (1715, "Refresh", "刷新"),
+        (1717, "Select All Machine", "选择全部设备"),
+    ]),
+    ("Network search window (179)", [
+        (1720, "SEARCH", "搜索"),
+        (1721, "Connect", "连接"),
+        (1722, "Local Ip Address", "本机 IP 地址"),
+    ]),
+]
+
+
+def quoted(value):
+    """A value with blanks at either end is written in double quotes: profile
+    reads trim blanks around a value and drop one pair of enclosing quotes."""
+    if value != value.strip() or (value[:1] in "\"'" and value[-1:] == value[:1]):
+        return '"' + value + '"'
+    return value
+
+
+def lines(language_name, column):
+    out = [";" + " Panel texts: " + language_name + ". Generated by scripts/make_language_files.py.",
+           "[Setting]", "Language=" + language_name, "", "[String]"]
+    for n, texts in enumerate(UI_TEXTS):
+        out.append("SIDS_%d=%s" % (n, quoted(texts[column])))
+    out.append("")
+    out.append("; Dialog titles")
+    for template, *texts in DIALOG_TITLES:
+        out.append("IDD%d_Title=%s" % (template, quoted(texts[column])))
+    for heading, rows in CONTROLS:
+        out.append("")
+        out.append("; " + heading)
+        for control, *texts in rows:
+            out.append("IDS_%d=%s" % (control, quoted(texts[column])))
+    return out
+
+
+def check():
+    assert len(UI_TEXTS) == 161, len(UI_TEXTS)
+    ids = [control for _, rows in CONTROLS for control, *_ in rows]
+    assert len(ids) == len(set(ids)), "a control id is listed twice"
+    templates = [t for t, *_ in DIALOG_TITLES]
+    assert len(templates) == len(set(templates)), "a dialog is listed twice"
+    for texts in UI_TEXTS + [r[1:] for r in DIALOG_TITLES] + [
+            r[1:] for _, rows in CONTROLS for r in rows]:
+        english, chinese = texts
+        english.encode("ascii")
+        assert chinese and "\n" not in chinese
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "resources", "Language")
+    check()
+    os.makedirs(folder, exist_ok=True)
+    english = "\r\n".join(lines("English", 0)) + "\r\n"
+    with open(os.path.join(folder, "English.ini"), "wb") as f:
+        f.write(english.encode("ascii"))
+    chinese = "\r\n".join(lines("Chinese", 1)) + "\r\n"
+    with open(os.path.join(folder, "Chinese.ini"), "wb") as f:
+        f.write(b"\xff\xfe" + chinese.encode("utf-16-le"))
+
+
+if __name__ == "__main__":
+    main()
