@@ -60,8 +60,8 @@ UI_TEXTS = [
     ("Save The Preset?", "保存到该场景吗？"),
     ("Tips", "提示"),
     ("The Machine Is Offline", "设备已离线"),
-    ("SWITCH ON", "切换 开"),  # 40
-    ("SWITCH OFF", "切换 关"),
+    ("SWITCH ON", "切换台 开"),  # 40
+    ("SWITCH OFF", "切换台 关"),
     (" User ", " 自定义 "),
     (" White On Black1", " 黑底白字1"),
     (" White On Black2", " 黑底白字2"),
@@ -212,7 +212,10 @@ DIALOG_TITLES = [
 
 # IDS_<control id>: control captions, by dialog. A control id names the same
 # control in every dialog that has it, so one entry relabels all of them.
-# Edits and lists have no caption and no entry.
+# Edits and lists have no caption and no entry. Left out on purpose: 1240 (the
+# main window sets it from SIDS_40/41; the switcher page's ON/OFF switch has the
+# same id) and 1344 (a hidden check box here, "Open Project" on the misc page).
+# The connection page and the search window use ids 1700..1729.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -245,7 +248,6 @@ CONTROLS = [
         (1451, "TAKE", "TAKE"),
         (1472, "Lock Output", "锁定输出"),
         (1601, "Freeze", "冻结"),
-        (1240, "SWITCH OFF", "切换 关"),
         (1237, "Presets", "场景"),
         (1238, "Templates", "模板"),
         (1246, "Load", "调用"),
