@@ -36,6 +36,15 @@ intptr_t SendMsg(QWidget* target, uint32_t id, intptr_t wParam = 0, intptr_t lPa
                  const QVariant& data = {});
 
 // Runs the call on the GUI thread, in the order of the calls; safe from any thread.
+// Posted messages and calls share one queue, so their relative order is kept.
 void RunOnGuiThread(std::function<void()> call);
+
+// The window a control reports to: its nearest ancestor that takes messages,
+// else its direct parent (a control may sit inside a plain container widget).
+QWidget* NotifyWindow(QWidget* control);
+
+// Delivers every message and call queued so far (GUI thread only). Tests use it
+// instead of spinning an event loop.
+void DeliverPostedMessages();
 
 }  // namespace orv
