@@ -34,12 +34,12 @@ class ReplySink {
   virtual void BusyOff() = 0;
 
   // Page operations the decoders call directly.
-  virtual void EdidApplyResult() = 0;           // device event kind 0
-  virtual void VgaAdjustResult() = 0;           // device event kind 1
-  virtual void CaptionChunkAcknowledged() = 0;  // event kind 7: send the next caption chunk
-  virtual void EnableCaptionPage() = 0;         // event kinds 8 and 10
-  virtual void CaptionUploadStart(bool ok) = 0; // event kind 12
-  virtual void RefreshVideoSettings() = 0;      // data type 28
+  virtual void EdidApplyResult() = 0;            // device event kind 0
+  virtual void VgaAdjustResult() = 0;            // device event kind 1
+  virtual void CaptionChunkAcknowledged() = 0;   // event kind 7: send the next caption chunk
+  virtual void EnableCaptionPage() = 0;          // event kinds 8 and 10
+  virtual void CaptionUploadStart(bool ok) = 0;  // event kind 12
+  virtual void RefreshVideoSettings() = 0;       // data type 28
   // Data type 29, in this order: PIP page refresh, the 12 input slots
   // redrawn, the port-switch rule texts, EDID page refresh, the board
   // controls shown or hidden by CMPBOARDEXIST, misc page refresh, the input
