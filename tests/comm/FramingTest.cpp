@@ -42,6 +42,10 @@ TEST(GoldenFrames, CommandsEncodeToTheDocumentedBytes) {
   EXPECT_EQ(EncodeFrame(2, FrameKind::Command, 7, layerInput), Hex(golden::kLayerInputDp1RTo2));
   const uint8_t search[] = {0xFF};
   EXPECT_EQ(EncodeFrame(0xFF, FrameKind::Command, 69, search), Hex(golden::kSearchBroadcast));
+  const uint8_t window[] = {1, 0xC0, 0x03, 0, 0, 0xC0, 0x03, 0x1C, 0x02, 0, 0};
+  EXPECT_EQ(EncodeFrame(3, FrameKind::Command, 4, window), Hex(golden::kSetLayerWindow1To3));
+  const uint8_t layer1[] = {1};
+  EXPECT_EQ(EncodeFrame(3, FrameKind::Command, 54, layer1), Hex(golden::kGetLayerWindow1To3));
   const uint8_t preset[] = {2, 3};
   EXPECT_EQ(EncodeFrame(5, FrameKind::Command, 1, preset), Hex(golden::kPresetSave3To5));
   const uint8_t bulk[] = {0x40, 0x05, 0, 0, 4, 0, 0xDE, 0xAD, 0xBE, 0xEF};
@@ -66,6 +70,8 @@ TEST(GoldenFrames, RepliesEncodeToTheDocumentedBytes) {
   EXPECT_EQ(EncodeReplyFrame(3, 10, 1, 0, window), Hex(golden::kLayerWindow1From3));
   const uint8_t ack[] = {4, 0, 0, 0};
   EXPECT_EQ(EncodeReplyFrame(3, 23, 0, 0, ack), Hex(golden::kAckOfCommand4From3));
+  const uint8_t ack7[] = {7, 0, 0, 0};
+  EXPECT_EQ(EncodeReplyFrame(2, 23, 0, 0, ack7), Hex(golden::kAckOfCommand7From2));
   const uint8_t layers[] = {1, 255, 0, 0, 128, 9};
   EXPECT_EQ(EncodeReplyFrame(4, 14, 0, 0, layers), Hex(golden::kLayersCount2From4));
   const std::vector<uint8_t> image(2360, 0);

@@ -1,0 +1,149 @@
+#include "StreamLink.h"
+
+#include <algorithm>
+
+namespace orv {
+
+StreamLink::StreamLink(asio::io_context& io, std::string name, std::size_t maxQueuedBytes)
+    : io_(io), name_(std::move(name)), maxQueuedBytes_(maxQueuedBytes), paceTimer_(io) {}
+
+bool StreamLink::Send(std::vector<uint8_t> bytes) {
+  if (IsClosed() || bytes.empty()) return false;
+  const std::size_t size = bytes.size();
+  if (queuedBytes_.fetch_add(size) + size > maxQueuedBytes_) {
+    queuedBytes_.fetch_sub(size);
+    return false;
+  }
+  asio::post(io_, [self = shared_from_this(), frame = std::move(bytes)]() mutable {
+    if (self->IsClosed()) {
+      self->queuedBytes_.fetch_sub(frame.size());
+      return;
+    }
+    self->queue_.push_back(std::move(frame));
+    if (self->started_ && !self->writing_) self->WriteNext();
+  });
+  return true;
+}
+
+void StreamLink::Close() {
+  asio::post(io_, [self = shared_from_this()] { self->DoClose(); });
+}
+
+void StreamLink::Start(FrameHandler onFrame, ClosedHandler onClosed, StatsHandler onStats) {
+  onFrame_ = std::move(onFrame);
+  onClosed_ = std::move(onClosed);
+  onStats_ = std::move(onStats);
+  if (IsClosed()) return;
+  state_ = State::Open;
+  started_ = true;
+  ReadNext();
+  if (!queue_.empty() && !writing_) WriteNext();
+}
+
+void StreamLink::ReadNext() {
+  AsyncReadSome(asio::buffer(readBuffer_), [self = shared_from_this()](const asio::error_code& ec,
+                                                                       std::size_t n) {
+    if (self->IsClosed()) return;
+    if (ec) {
+      self->DoClose();
+      return;
+    }
+    self->inFeed_ = true;
+    self->parser_.Feed(std::span(self->readBuffer_.data(), n), [&](const wire::FrameView& frame) {
+      if (self->onFrame_) self->onFrame_(*self, frame);
+      if (self->IsClosed()) self->parser_.Stop();
+    });
+    self->inFeed_ = false;
+    self->PublishStats();
+    if (self->IsClosed()) {
+      self->parser_.Reset();
+      self->PublishStats();
+      return;
+    }
+    self->ReadNext();
+  });
+}
+
+void StreamLink::WriteNext() {
+  if (queue_.empty() || IsClosed()) {
+    writing_ = false;
+    return;
+  }
+  writing_ = true;
+  const auto& front = queue_.front();
+  std::size_t chunk = front.size() - frontOffset_;
+  const int baud = baud_.load();
+  if (baud > 0) {
+    // About ten milliseconds of line time per write, at least one byte.
+    chunk = std::min<std::size_t>(chunk, std::max(1, baud / 1000));
+  }
+  AsyncWrite(asio::buffer(front.data() + frontOffset_, chunk),
+             [self = shared_from_this(), chunk, baud](const asio::error_code& ec, std::size_t) {
+               if (self->IsClosed()) return;
+               if (ec) {
+                 self->DoClose();
+                 return;
+               }
+               self->bytesWritten_ += chunk;
+               self->queuedBytes_.fetch_sub(chunk);
+               self->frontOffset_ += chunk;
+               if (self->frontOffset_ == self->queue_.front().size()) {
+                 self->queue_.pop_front();
+                 self->frontOffset_ = 0;
+               }
+               if (baud <= 0) {
+                 self->WriteNext();
+                 return;
+               }
+               // The line is busy for 10 bits per byte; the next chunk waits.
+               const auto now = std::chrono::steady_clock::now();
+               const auto lineTime = std::chrono::nanoseconds(static_cast<int64_t>(chunk) * 10 *
+                                                              1'000'000'000LL / baud);
+               self->lineFreeAt_ = std::max(self->lineFreeAt_, now) + lineTime;
+               self->paceTimer_.expires_at(self->lineFreeAt_);
+               self->paceTimer_.async_wait([self](const asio::error_code&) { self->WriteNext(); });
+             });
+}
+
+void StreamLink::DoClose() {
+  if (IsClosed()) return;
+  state_ = State::Closed;
+  CloseTransport();
+  paceTimer_.cancel();
+  std::size_t dropped = 0;
+  for (const auto& f : queue_) dropped += f.size();
+  queuedBytes_.fetch_sub(dropped - frontOffset_);
+  queue_.clear();
+  frontOffset_ = 0;
+  writing_ = false;
+  // Inside a frame callback the parser's buffer is in use; the read handler
+  // resets it once the callback has returned.
+  if (!inFeed_) {
+    parser_.Reset();
+    PublishStats();
+  }
+  if (onClosed_) {
+    auto handler = std::move(onClosed_);
+    onClosed_ = nullptr;
+    handler(*this);
+  }
+}
+
+void StreamLink::PublishStats() {
+  if (!onStats_) return;
+  const auto& now = parser_.Stats();
+  wire::ParseStats delta;
+  delta.bytesIn = now.bytesIn - published_.bytesIn;
+  delta.frames = now.frames - published_.frames;
+  delta.garbageBytes = now.garbageBytes - published_.garbageBytes;
+  delta.badHeader = now.badHeader - published_.badHeader;
+  delta.badVersion = now.badVersion - published_.badVersion;
+  delta.badKind = now.badKind - published_.badKind;
+  delta.oversize = now.oversize - published_.oversize;
+  delta.badCrc = now.badCrc - published_.badCrc;
+  delta.truncated = now.truncated - published_.truncated;
+  published_ = now;
+  onStats_(delta);
+}
+
+}  // namespace orv

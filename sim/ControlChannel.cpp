@@ -1,0 +1,267 @@
+#include "ControlChannel.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <sstream>
+#include <vector>
+
+#include "VirtualProcessor.h"
+
+namespace orv::sim {
+
+namespace {
+
+std::vector<std::string> Words(std::string_view line) {
+  std::vector<std::string> words;
+  std::istringstream in{std::string(line)};
+  std::string w;
+  while (in >> w) words.push_back(w);
+  return words;
+}
+
+bool Number(const std::string& text, long& out) {
+  int base = 10;
+  std::string_view s = text;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    base = 16;
+    s.remove_prefix(2);
+  }
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), out, base);
+  return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+bool Hex(const std::vector<std::string>& words, std::size_t from, std::vector<uint8_t>& out) {
+  std::string digits;
+  for (std::size_t i = from; i < words.size(); ++i) digits += words[i];
+  if (digits.size() % 2) return false;
+  for (std::size_t i = 0; i < digits.size(); i += 2) {
+    unsigned v = 0;
+    const auto r = std::from_chars(digits.data() + i, digits.data() + i + 2, v, 16);
+    if (r.ec != std::errc() || r.ptr != digits.data() + i + 2) return false;
+    out.push_back(static_cast<uint8_t>(v));
+  }
+  return true;
+}
+
+bool OnOff(const std::string& word, bool& out) {
+  if (word == "on" || word == "1") return out = true, true;
+  if (word == "off" || word == "0") return out = false, true;
+  return false;
+}
+
+using Args = std::vector<std::string>;
+using Action = std::string (*)(VirtualProcessor&, const Args&);
+
+std::string Signal(VirtualProcessor& p, const Args& a) {
+  long slot = 0, w = 1920, h = 1080, fps = 6000, il = 0;
+  bool on = false;
+  if (a.size() < 3 || !Number(a[1], slot) || slot < 0 || slot > 7 || !OnOff(a[2], on)) {
+    return "error usage: signal SLOT on|off [WIDTH HEIGHT FPS_HUNDREDTHS [INTERLACED]]";
+  }
+  if (a.size() >= 6 && !(Number(a[3], w) && Number(a[4], h) && Number(a[5], fps))) {
+    return "error bad timing";
+  }
+  if (a.size() >= 7 && !Number(a[6], il)) return "error bad interlace flag";
+  p.SetSignal(static_cast<int>(slot), on, static_cast<uint16_t>(w), static_cast<uint16_t>(h),
+              static_cast<uint16_t>(fps), il != 0);
+  return "ok";
+}
+
+std::string EventCmd(VirtualProcessor& p, const Args& a) {
+  std::vector<uint8_t> bytes;
+  for (std::size_t i = 1; i < a.size(); ++i) {
+    long v = 0;
+    if (!Number(a[i], v) || v < 0 || v > 255) return "error bad byte: " + a[i];
+    bytes.push_back(static_cast<uint8_t>(v));
+  }
+  if (bytes.empty() || bytes.size() > 8) return "error usage: event KIND [BYTE ...] (1 to 8 bytes)";
+  p.RaiseEvent(std::move(bytes));
+  return "ok";
+}
+
+std::string ReplyCmd(VirtualProcessor& p, const Args& a) {
+  long type = 0, arg1 = 0;
+  std::vector<uint8_t> data;
+  if (a.size() < 3 || !Number(a[1], type) || !Number(a[2], arg1) || !Hex(a, 3, data)) {
+    return "error usage: reply TYPE ARG1 HEX...";
+  }
+  // Data type 27 takes its text and MAC as one run: the last six bytes are the MAC.
+  std::vector<uint8_t> extra;
+  if (type == 27 && data.size() >= 6) {
+    extra.assign(data.end() - 6, data.end());
+    data.resize(data.size() - 6);
+  }
+  return p.SendReply(static_cast<uint16_t>(type), static_cast<int32_t>(arg1), data, extra)
+             ? "ok"
+             : "error the bytes do not fit that data type";
+}
+
+std::string Raw(VirtualProcessor& p, const Args& a) {
+  std::vector<uint8_t> bytes;
+  if (!Hex(a, 1, bytes) || bytes.empty()) return "error usage: raw HEX...";
+  p.SendRaw(std::move(bytes));
+  return "ok";
+}
+
+std::string Garbage(VirtualProcessor& p, const Args& a) {
+  long n = 0;
+  if (a.size() != 2 || !Number(a[1], n) || n <= 0 || n > 65536) return "error usage: garbage COUNT";
+  p.SendGarbage(static_cast<std::size_t>(n));
+  return "ok";
+}
+
+std::string Silent(VirtualProcessor& p, const Args& a) {
+  bool on = false;
+  if (a.size() != 2 || !OnOff(a[1], on)) return "error usage: silent on|off";
+  p.SetSilent(on);
+  return "ok";
+}
+
+std::string Delay(VirtualProcessor& p, const Args& a) {
+  long ms = 0;
+  if (a.size() != 2 || !Number(a[1], ms) || ms < 0 || ms > 600000) return "error usage: delay MS";
+  p.SetReplyDelayMs(static_cast<int>(ms));
+  return "ok";
+}
+
+std::string Period(VirtualProcessor& p, const Args& a) {
+  long ms = 0;
+  if (a.size() != 2 || !Number(a[1], ms) || ms < 0 || ms > 3600000) return "error usage: period MS";
+  p.SetSelfReportMs(static_cast<int>(ms));
+  return "ok";
+}
+
+std::string Report(VirtualProcessor& p, const Args&) {
+  p.ReportNow();
+  return "ok";
+}
+
+std::string Drop(VirtualProcessor& p, const Args& a) {
+  if (a.size() != 2) return "error usage: drop tcp|serial|all";
+  if (a[1] == "tcp") {
+    p.DropLinks(VirtualProcessor::LinkSet::Tcp);
+  } else if (a[1] == "serial") {
+    p.DropLinks(VirtualProcessor::LinkSet::Serial);
+  } else if (a[1] == "all") {
+    p.DropLinks(VirtualProcessor::LinkSet::All);
+  } else {
+    return "error usage: drop tcp|serial|all";
+  }
+  return "ok";
+}
+
+std::string Pty(VirtualProcessor& p, const Args&) {
+  const std::string path = p.ReopenPty();
+  return path.empty() ? "error no pseudo-terminal" : "ok pty " + path;
+}
+
+std::string Preview(VirtualProcessor& p, const Args& a) {
+  bool on = false;
+  if (a.size() != 2 || !OnOff(a[1], on)) return "error usage: preview on|off";
+  p.SetPreviewOffered(on);
+  return "ok";
+}
+
+std::string Status(VirtualProcessor& p, const Args&) {
+  const auto s = p.Stats();
+  std::ostringstream out;
+  out << "ok address " << int{p.address()} << " tcp " << p.TcpLinkCount() << " accepted "
+      << s.tcpAccepted << " in " << s.framesIn << " out " << s.framesOut << " commands "
+      << s.model.commands << " malformed " << s.model.malformed << " unknown "
+      << s.model.unknownCommands << " garbage " << s.parse.garbageBytes;
+  const auto pty = p.PtyPath();
+  if (!pty.empty()) out << " pty " << pty;
+  return out.str();
+}
+
+std::string Help(VirtualProcessor&, const Args&) {
+  return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
+         "status help";
+}
+
+struct Row {
+  const char* word;
+  Action action;
+};
+
+constexpr Row kCommands[] = {
+    {"signal", Signal},   {"event", EventCmd}, {"reply", ReplyCmd}, {"raw", Raw},
+    {"garbage", Garbage}, {"silent", Silent},  {"delay", Delay},    {"period", Period},
+    {"report", Report},   {"drop", Drop},      {"pty", Pty},        {"preview", Preview},
+    {"status", Status},   {"help", Help},
+};
+
+}  // namespace
+
+std::string ExecuteControlLine(VirtualProcessor& processor, std::string_view line) {
+  const auto words = Words(line);
+  if (words.empty()) return "error empty line";
+  for (const auto& row : kCommands) {
+    if (words[0] == row.word) return row.action(processor, words);
+  }
+  return "error unknown command: " + words[0];
+}
+
+// Socket ---------------------------------------------------------------------
+
+ControlSocket::ControlSocket(VirtualProcessor& processor, std::string path)
+    : processor_(processor), path_(std::move(path)), acceptor_(io_) {}
+
+ControlSocket::~ControlSocket() {
+  Stop();
+}
+
+bool ControlSocket::Start(std::string* error) {
+  ::unlink(path_.c_str());
+  asio::error_code ec;
+  const asio::local::stream_protocol::endpoint end(path_);
+  acceptor_.open(end.protocol(), ec);
+  if (!ec) acceptor_.bind(end, ec);
+  if (!ec) acceptor_.listen(asio::socket_base::max_listen_connections, ec);
+  if (ec) {
+    if (error) *error = "control socket " + path_ + ": " + ec.message();
+    return false;
+  }
+  Accept();
+  thread_ = std::thread([this] { io_.run(); });
+  return true;
+}
+
+void ControlSocket::Stop() {
+  if (!thread_.joinable()) return;
+  asio::post(io_, [this] {
+    asio::error_code ignored;
+    acceptor_.close(ignored);
+  });
+  io_.stop();
+  thread_.join();
+  ::unlink(path_.c_str());
+}
+
+void ControlSocket::Accept() {
+  auto socket = std::make_shared<asio::local::stream_protocol::socket>(io_);
+  acceptor_.async_accept(*socket, [this, socket](const asio::error_code& ec) {
+    if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
+    if (!ec) Serve(socket);
+    Accept();
+  });
+}
+
+void ControlSocket::Serve(std::shared_ptr<asio::local::stream_protocol::socket> socket) {
+  auto buffer = std::make_shared<asio::streambuf>(4096);
+  asio::async_read_until(
+      *socket, *buffer, '\n', [this, socket, buffer](const asio::error_code& ec, std::size_t) {
+        if (ec) return;
+        std::istream in(buffer.get());
+        std::string line;
+        std::getline(in, line);
+        auto answer = std::make_shared<std::string>(ExecuteControlLine(processor_, line) + "\n");
+        asio::async_write(*socket, asio::buffer(*answer),
+                          [this, socket, answer](const asio::error_code& e, std::size_t) {
+                            if (!e) Serve(socket);
+                          });
+      });
+}
+
+}  // namespace orv::sim

@@ -1,0 +1,54 @@
+#pragma once
+// Text control of a running virtual processor, one command per line. The
+// same lines work on stdin and on a local (unix-domain) socket; every line is
+// answered with one line starting "ok" or "error".
+//
+//   signal SLOT on|off [WIDTH HEIGHT FPS_HUNDREDTHS [INTERLACED]]
+//   event KIND [BYTE ...]          device event (data type 24), up to 8 bytes
+//   reply TYPE ARG1 HEX...         any reply built from its parts
+//   raw HEX...                     bytes sent as they are
+//   garbage COUNT                  random bytes
+//   silent on|off
+//   delay MS                       delay of every answer
+//   period MS                      self-report period, 0 = off
+//   report                         self-report now
+//   drop tcp|serial|all
+//   pty                            a new pseudo-terminal (after drop serial)
+//   preview on|off                 what the processor says about its preview
+//   status                         counters
+//   help
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include <asio.hpp>
+
+namespace orv::sim {
+
+class VirtualProcessor;
+
+// Executes one line and returns the answer (without a line end).
+std::string ExecuteControlLine(VirtualProcessor& processor, std::string_view line);
+
+// Serves control lines on a unix-domain socket at `path` with its own thread.
+class ControlSocket {
+ public:
+  ControlSocket(VirtualProcessor& processor, std::string path);
+  ~ControlSocket();
+  bool Start(std::string* error = nullptr);
+  void Stop();
+  const std::string& path() const { return path_; }
+
+ private:
+  void Accept();
+  void Serve(std::shared_ptr<asio::local::stream_protocol::socket> socket);
+
+  VirtualProcessor& processor_;
+  std::string path_;
+  asio::io_context io_;
+  asio::local::stream_protocol::acceptor acceptor_;
+  std::thread thread_;
+};
+
+}  // namespace orv::sim

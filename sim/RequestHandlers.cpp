@@ -1,0 +1,628 @@
+// What the processor does with each command type: apply it to its state and
+// answer. The table at the end maps command types to handlers; a type with
+// no row is counted and left unanswered, as a real unit ignores commands it
+// does not know.
+//
+// Setting commands are acknowledged with data type 23 (command type, status
+// 0 = applied, 1 = refused) and followed by the report of the changed
+// setting that the host's page refreshes from.
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "DeviceModel.h"
+#include "ReplyLayout.h"
+#include "WireFormat.h"
+
+namespace orv::sim {
+
+namespace {
+
+bool ValidLayer(int layer) {
+  return layer >= 0 && layer < kLayers;
+}
+
+// SET_LAYER_INPUT names an input by a two-digit value; the split DP halves
+// share their tens digit with the whole input.
+int InputCodeOfPair(int tens, int units, const ParamBlock& p) {
+  if (tens < 0 || tens > 7) return -1;
+  if (units == 0) {
+    if (tens == 4 && p.DPMDE[0]) return 8;
+    if (tens == 6 && p.DPMDE[1]) return 10;
+    return tens;
+  }
+  if (units == 1 && tens == 4) return 9;
+  if (units == 1 && tens == 6) return 11;
+  return -1;
+}
+
+}  // namespace
+
+// Read-back and discovery -------------------------------------------------
+
+// The image, then the preset flags: the host's wait box closes on those.
+void DeviceModel::GetAll(const Command&, Frames& out) {
+  ReplyRecord(2, 0, state_.block, out);
+  Reply(17, 0, 0, presetFlags_, {}, out);
+}
+
+// Identity first (the host lists the machine), then the hello (the host
+// connects a single listed machine).
+void DeviceModel::Search(const Command&, Frames& out) {
+  const std::string ip = ipText();
+  out.push_back(wire::EncodeIdentityFrame(address_, ip, mac_));
+  const uint8_t hello[] = {1};
+  Reply(0, 0, 0, hello, {}, out);
+}
+
+// Presets: 2 saves the image under the number, 1 (and 0, the templates
+// mode) loads it back when that preset holds data.
+void DeviceModel::Preset(const Command& c, Frames& out) {
+  const int op = c.b[0];
+  const int n = c.b[1];
+  if (n >= kPresets || op > 2) return Ack(c.type, 1, out);
+  if (op == 2) {
+    presets_[n] = state_.block;
+    presetFlags_[n] = 1;
+    Ack(c.type, 0, out);
+    Reply(17, 0, 0, presetFlags_, {}, out);
+    return;
+  }
+  if (!presetFlags_[n]) return Ack(c.type, 1, out);
+  const uint8_t freeze = state_.block.FREEZE_STATE;
+  state_.block = presets_[n];
+  state_.block.FREEZE_STATE = freeze;
+  Ack(c.type, 0, out);
+}
+
+// Settings ----------------------------------------------------------------
+
+void DeviceModel::SetOutputTiming(const Command& c, Frames& out) {
+  auto& o = state_.block.OUTPUTRESO;
+  o.RESOINDEX = c.b[0];
+  o.HRESO = c.U16(1);
+  o.VRESO = c.U16(3);
+  o.FPS = c.U16(5);
+  o.HTOTAL = c.U16(7);
+  o.HSYNC = c.U16(9);
+  o.HBP = c.U16(11);
+  o.VTOTAL = c.U16(13);
+  o.VSYNC = c.U16(15);
+  o.VBP = c.U16(17);
+  o.HPOL = c.b[19];
+  o.VPOL = c.b[20];
+  Ack(c.type, 0, out);
+  const uint8_t notify[] = {0};
+  Reply(9, 0, 0, notify, {}, out);  // layer windows are relative to the output
+}
+
+void DeviceModel::SetPicture(const Command& c, Frames& out) {
+  const int layer = c.b[4];
+  if (!ValidLayer(layer)) return Ack(c.type, 1, out);
+  auto& common = state_.block.PICCOMMSETT;
+  common.PICMODE = c.b[1];
+  common.BRIGHTLEVEL = c.b[2];
+  common.GAMMA = static_cast<float>(c.b[3]) / 10.0f;
+  auto& p = state_.block.PICSET[GroupLayerIndex(GroupOf(layer), layer)];
+  p.BRIGHTNESS = c.b[6];
+  p.CONTRAST = c.b[7];
+  p.SATURATION = c.b[8];
+  p.HUE = c.b[9];
+  p.SHARPNESS = c.b[10];
+  p.COLORTEMP = c.b[11];
+  p.COLORRED = c.b[12];
+  p.COLORGREEN = c.b[13];
+  p.COLORBLUE = c.b[14];
+  Ack(c.type, 0, out);
+  ReplyPicture(layer, out);
+}
+
+void DeviceModel::SetLayerWindow(const Command& c, Frames& out) {
+  const int layer = c.b[0];
+  if (!ValidLayer(layer)) return Ack(c.type, 1, out);
+  auto& w = state_.block.CHNLDATA[layer];
+  if (c.b[9] == 1) {  // full screen asked
+    w.HPOS = 0;
+    w.VPOS = 0;
+    w.HACT = state_.block.OUTPUTRESO.HRESO;
+    w.VACT = state_.block.OUTPUTRESO.VRESO;
+  } else {
+    w.HPOS = c.U16(1);
+    w.VPOS = c.U16(3);
+    w.HACT = c.U16(5);
+    w.VACT = c.U16(7);
+  }
+  w.CHNLROTATION = c.b[10];
+  Ack(c.type, 0, out);
+  ReplyLayerWindow(layer, out);
+}
+
+// Operation 1 resets the crop to the whole source.
+void DeviceModel::SetCrop(const Command& c, Frames& out) {
+  const int layer = c.b[0];
+  if (!ValidLayer(layer)) return Ack(c.type, 1, out);
+  auto& crop = state_.block.CROP[GroupLayerIndex(GroupOf(layer), layer)];
+  crop.CROPONOFF = c.b[1];
+  if (c.b[10] == 1) {
+    crop.HPOS = crop.VPOS = 0;
+    crop.HACT = crop.HTOTAL;
+    crop.VACT = crop.VTOTAL;
+  } else {
+    crop.HPOS = c.U16(2);
+    crop.VPOS = c.U16(4);
+    crop.HACT = c.U16(6);
+    crop.VACT = c.U16(8);
+  }
+  Ack(c.type, 0, out);
+  ReplyCrop(layer, out);
+}
+
+void DeviceModel::SetMosaic(const Command& c, Frames& out) {
+  const int cell = c.b[3];
+  auto& m = state_.block.MOSAICSETT;
+  m.MOSAICMODE = c.b[1];
+  m.MOSAIC_OPT = c.b[29];
+  if (cell < 4) {
+    m.HPOS[cell] = static_cast<int32_t>(c.U32(4));
+    m.VPOS[cell] = static_cast<int32_t>(c.U32(8));
+    m.HACT[cell] = static_cast<int32_t>(c.U32(12));
+    m.VACT[cell] = static_cast<int32_t>(c.U32(16));
+    m.HTOTAL[cell] = static_cast<int32_t>(c.U32(20));
+    m.VTOTAL[cell] = static_cast<int32_t>(c.U32(24));
+  }
+  Ack(c.type, cell < 4 ? 0 : 1, out);
+  ReplyRecord(12, c.b[0], m, out);
+}
+
+void DeviceModel::SetLayerInput(const Command& c, Frames& out) {
+  const int layer = c.b[0];
+  const int code = InputCodeOfPair(c.b[1], c.b[2], state_.block);
+  if (!ValidLayer(layer) || code < 0) return Ack(c.type, 1, out);
+  state_.block.CHNLDATA[layer].CHNLINPUT = static_cast<uint8_t>(code);
+  Ack(c.type, 0, out);
+  ReplyLayers(out);
+}
+
+void DeviceModel::SetLayerOnOff(const Command& c, Frames& out) {
+  const int layer = c.b[0];
+  if (!ValidLayer(layer)) return Ack(c.type, 1, out);
+  state_.block.CHNLDATA[layer].CHNLONOFF = c.b[1];
+  state_.block.CHNLDATA[layer].CHNLALPHA = c.b[2];
+  Ack(c.type, 0, out);
+  ReplyLayers(out);
+}
+
+void DeviceModel::SetLogo(const Command& c, Frames& out) {
+  const int id = c.b[1];
+  if (id >= 4) return Ack(c.type, 1, out);
+  auto& logo = state_.block.LOGOINFO;
+  logo.LOGOCURID = static_cast<uint8_t>(id);
+  logo.HPOS[id] = c.U16(2);
+  logo.VPOS[id] = c.U16(4);
+  logo.HACT[id] = c.U16(6);
+  logo.VACT[id] = c.U16(8);
+  logo.LOGOUSAGE = c.b[11];
+  logo.LOGOONOFF = c.b[12];
+  logo.LOGOPOS = c.b[13];
+  logo.LOGO_OPT = c.b[14];
+  logo.LOGOVALID[id] = 1;
+  Ack(c.type, 0, out);
+  ReplyRecord(15, 0, logo, out);
+}
+
+// Operation 0 restores the default timing; any other applies the values.
+// The result is event kind 0: [1] input code, [2] 1 = applied, 0 = refused.
+void DeviceModel::SetEdid(const Command& c, Frames& out) {
+  const uint8_t code = c.b[0];
+  EdidInfo* slot = nullptr;
+  for (auto& e : state_.block.EDIDINFO) {
+    if (e.INPUTSRC == code) {
+      slot = &e;
+      break;
+    }
+  }
+  const uint16_t w = c.U16(2), h = c.U16(4), fps = c.U16(6);
+  const bool valid = slot && (c.b[1] == 0 || (w >= 240 && w <= 3840 && h >= 240 && h <= 3840 &&
+                                              fps >= 2000 && fps <= 12100));
+  if (valid) {
+    if (c.b[1] == 0) {
+      *slot = {code, 0, 1920, 1080, 6000, 280, 45};
+    } else {
+      *slot = {code, 0, w, h, fps, c.U16(8), c.U16(10)};
+    }
+  }
+  EventKind(0, {code, static_cast<uint8_t>(valid ? 1 : 0)}, out);
+  if (valid) ReplyEdid(code, out);
+}
+
+void DeviceModel::SetKeyer(const Command& c, Frames& out) {
+  auto& k = state_.block.KEYERINFO.KEYER[c.b[31] == 3 ? 0 : 1];
+  k.KEYERONOFF = c.b[0];
+  k.KEYERMODE = c.b[1];
+  k.KEYERREDL = c.b[2];
+  k.KEYERREDH = c.b[3];
+  k.KEYERGREENL = c.b[4];
+  k.KEYERGREENH = c.b[5];
+  k.KEYERBLUEL = c.b[6];
+  k.KEYERBLUEH = c.b[7];
+  k.KEYERGAININ = c.b[8];
+  k.KEYERGAINOUT = c.b[9];
+  k.KEYERGAINBND = c.b[10];
+  Ack(c.type, 0, out);
+  ReplyKeyer(k.KEYERCHNL, out);
+}
+
+void DeviceModel::SetTestPattern(const Command& c, Frames& out) {
+  testPattern_ = c.b[0];
+  Ack(c.type, 0, out);
+}
+
+// Pixel grab at (x, y) = bytes 1-2, 3-4: answers a colour computed from the
+// position (the processor has no picture of its own) and the position's x.
+void DeviceModel::SetPixelGrab(const Command& c, Frames& out) {
+  const uint16_t x = c.U16(1), y = c.U16(3);
+  uint8_t data[6];
+  wire::PutU32(data, (static_cast<uint32_t>(x & 0xFF) << 16) |
+                         (static_cast<uint32_t>(y & 0xFF) << 8) | testPattern_);
+  wire::PutU16(data + 4, x);
+  Ack(c.type, 0, out);
+  Reply(3, 0, 0, data, {}, out);
+}
+
+// The adjustment result is event kind 1: [1] slot, [2] 1 = applied.
+void DeviceModel::SetVgaAdjust(const Command& c, Frames& out) {
+  const int slot = c.b[1];
+  if (slot >= kInputSlots) {
+    EventKind(1, {static_cast<uint8_t>(slot), 0}, out);
+    return;
+  }
+  auto& v = vga_[slot];
+  v.v1 = c.U16(3);
+  v.v2 = c.b[5];
+  v.b1 = static_cast<int8_t>(c.b[6]);
+  v.b2 = static_cast<int8_t>(c.b[7]);
+  v.w = {c.U16(9), c.U16(15), c.U16(11), c.U16(17), c.U16(13), c.U16(19)};
+  EventKind(1, {static_cast<uint8_t>(slot), 1}, out);
+  ReplyVga(slot, out);
+}
+
+void DeviceModel::SetPvwMode(const Command& c, Frames& out) {
+  state_.block.PVWMODEINFO.PVWMODE = c.b[0];
+  Ack(c.type, 0, out);
+  ReplyRecord(20, 0, state_.block.PVWMODEINFO, out);
+}
+
+void DeviceModel::SetTransitionTime(const Command& c, Frames& out) {
+  state_.block.PVWMODEINFO.PVWDTIME = c.b[0];
+  Ack(c.type, 0, out);
+  ReplyRecord(20, 0, state_.block.PVWMODEINFO, out);
+}
+
+// Kind 1 writes task t; any other kind sets the device clock.
+void DeviceModel::SetTask(const Command& c, Frames& out) {
+  auto& info = state_.block.TASKEINFO;
+  info.TASKSTATUS = c.b[1];
+  if (c.b[0] == 1) {
+    const int t = c.b[8];
+    if (t >= kTasks) return Ack(c.type, 1, out);
+    auto& task = info.TASK[t];
+    task.YEAR = c.b[2];
+    task.MONTH = c.b[3];
+    task.DAY = c.b[4];
+    task.HOUR = c.b[5];
+    task.MIN = c.b[6];
+    task.SEC = c.b[7];
+    task.PRESETID = c.b[9];
+    task.OPTION = c.b[10];
+    Ack(c.type, 0, out);
+    ReplyRecord(7, 0, info, out);
+    return;
+  }
+  std::copy_n(c.b.begin() + 2, 6, clock_.begin());
+  Ack(c.type, 0, out);
+  Reply(13, 0, 0, clock_, {}, out);
+}
+
+void DeviceModel::SetLoopOut(const Command& c, Frames& out) {
+  state_.block.LOOPINFO.LOOPOUTIP = c.b[0];
+  Ack(c.type, 0, out);
+  Reply(18, 0, 0, std::span(&state_.block.LOOPINFO.LOOPOUTIP, 1), {}, out);
+}
+
+void DeviceModel::FactoryReset(const Command& c, Frames& out) {
+  ResetToFactory();
+  Ack(c.type, 0, out);
+}
+
+// TAKE exchanges program and preview.
+void DeviceModel::Take(const Command& c, Frames& out) {
+  auto& pv = state_.block.PVWMODEINFO;
+  std::swap(pv.PGMSTATE, pv.PVWSTATE);
+  Ack(c.type, 0, out);
+  ReplyRecord(20, 0, pv, out);
+}
+
+void DeviceModel::SetSync(const Command& c, Frames& out) {
+  state_.block.MACHINESYNCMODE.SYNCLOCKMODE = c.b[0];
+  state_.block.MACHINESYNCMODE.SYNCMODE = c.b[1];
+  Ack(c.type, 0, out);
+}
+
+// Captions, first half: 0 announces an upload (answered by event kind 12,
+// [1] 0 = go ahead, 1 = refused), 1 completes it, 2 places the caption.
+void DeviceModel::CaptionA(const Command& c, Frames& out) {
+  const int n = c.b[0];
+  if (n >= 4) return Ack(c.type, 1, out);
+  auto& r = captions_[n];
+  switch (c.b[1]) {
+    case 0: {
+      const uint16_t w = c.U16(2), h = c.U16(4);
+      const bool ok = w >= 1 && w <= 3840 && h >= 1 && h <= 128;
+      upload_ = {};
+      if (ok) {
+        upload_.active = true;
+        upload_.caption = n;
+        upload_.width = w;
+        upload_.height = h;
+        upload_.bytes.assign(static_cast<std::size_t>((w + 31) / 32) * 4 * h, 0);
+      }
+      EventKind(12, {static_cast<uint8_t>(ok ? 0 : 1)}, out);
+      return;
+    }
+    case 1:
+      wire::PutU16(&r[0], c.U16(2));
+      wire::PutU16(&r[2], c.U16(4));
+      wire::PutU16(&r[4], c.U16(6));
+      wire::PutU16(&r[6], c.U16(8));
+      r[12] = 1;
+      upload_.active = false;
+      return Ack(c.type, 0, out);
+    case 2:
+      wire::PutU16(&r[4], c.U16(2));
+      wire::PutU16(&r[6], c.U16(4));
+      wire::PutU16(&r[8], c.U16(6));
+      return Ack(c.type, 0, out);
+    default:
+      return Ack(c.type, 1, out);
+  }
+}
+
+// Captions, second half: 0 speed and direction, 1 save (event kind 8),
+// 2 on/off, 3 colours and background, 4 outputs, 5 reset all (event kind 10).
+void DeviceModel::CaptionB(const Command& c, Frames& out) {
+  const int n = c.b[0];
+  if (c.b[1] == 5) {
+    for (int i = 0; i < 4; ++i) {
+      captions_[i] = {};
+      captions_[i][14] = captions_[i][28] = static_cast<uint8_t>(i);
+    }
+    EventKind(10, {}, out);
+    return;
+  }
+  if (n >= 4) return Ack(c.type, 1, out);
+  auto& r = captions_[n];
+  switch (c.b[1]) {
+    case 0:
+      r[10] = c.b[2];
+      r[11] = c.b[3];
+      return Ack(c.type, 0, out);
+    case 1:
+      EventKind(8, {static_cast<uint8_t>(n)}, out);
+      return;
+    case 2:
+      r[12] = c.b[2];
+      return Ack(c.type, 0, out);
+    case 3:
+      wire::PutU32(&r[16], c.b[2] | (c.b[3] << 8) | (c.b[4] << 16));
+      wire::PutU32(&r[20], c.b[6] | (c.b[7] << 8) | (c.b[8] << 16));
+      r[13] = c.b[9];
+      return Ack(c.type, 0, out);
+    case 4:
+      std::copy_n(c.b.begin() + 2, 4, r.begin() + 24);
+      return Ack(c.type, 0, out);
+    default:
+      return Ack(c.type, 1, out);
+  }
+}
+
+void DeviceModel::SetVideoEncoder(const Command& c, Frames& out) {
+  vencFps_ = c.b[1];
+  vencCode_ = c.b[2];
+  vencKbps_ = static_cast<uint16_t>((c.b[3] << 8) | c.b[4]);
+  Ack(c.type, 0, out);
+  ReplyEncoder(2, out);
+}
+
+void DeviceModel::AckOnly(const Command& c, Frames& out) {
+  Ack(c.type, 0, out);
+}
+
+// SET_FEATHER lists the nine elements in the order 0, 1, 5, 2, 6, 3, 7, 4, 8.
+void DeviceModel::SetFeather(const Command& c, Frames& out) {
+  constexpr int kElementOfByte[9] = {0, 1, 5, 2, 6, 3, 7, 4, 8};
+  for (int i = 0; i < 9; ++i) feather_[kElementOfByte[i]] = c.b[i];
+  Ack(c.type, 0, out);
+  uint8_t data[36];
+  std::memcpy(data, feather_.data(), sizeof data);
+  Reply(30, 0, 0, data, {}, out);
+}
+
+void DeviceModel::Freeze(const Command& c, Frames& out) {
+  state_.block.FREEZE_STATE = c.b[0];
+  Ack(c.type, 0, out);
+  Reply(31, 0, 0, std::span(&state_.block.FREEZE_STATE, 1), {}, out);
+}
+
+// Requests ------------------------------------------------------------------
+
+// One slot, or 0xFF for every slot that carries a signal.
+void DeviceModel::GetInputTiming(const Command& c, Frames& out) {
+  if (c.b[0] == 0xFF) {
+    for (int s = 0; s < kInputSlots; ++s) {
+      if (state_.block.INPUTINFO.INPUTSTATE[s]) ReplyInputTiming(s, out);
+    }
+  } else if (c.b[0] < kInputSlots) {
+    ReplyInputTiming(c.b[0], out);
+  }
+}
+
+void DeviceModel::GetVgaAdjust(const Command& c, Frames& out) {
+  if (c.b[0] < kInputSlots) ReplyVga(c.b[0], out);
+}
+
+void DeviceModel::GetEdid(const Command& c, Frames& out) {
+  ReplyEdid(c.b[0], out);
+}
+
+void DeviceModel::GetTasks(const Command&, Frames& out) {
+  ReplyRecord(7, 0, state_.block.TASKEINFO, out);
+  Reply(13, 0, 0, clock_, {}, out);
+}
+
+void DeviceModel::GetPicture(const Command& c, Frames& out) {
+  if (ValidLayer(c.b[0])) ReplyPicture(c.b[0], out);
+}
+
+void DeviceModel::GetLayerWindow(const Command& c, Frames& out) {
+  if (ValidLayer(c.b[0])) ReplyLayerWindow(c.b[0], out);
+}
+
+void DeviceModel::GetCrop(const Command& c, Frames& out) {
+  if (ValidLayer(c.b[0])) ReplyCrop(c.b[0], out);
+}
+
+void DeviceModel::GetMosaic(const Command&, Frames& out) {
+  ReplyRecord(12, 0, state_.block.MOSAICSETT, out);
+}
+
+void DeviceModel::GetLogo(const Command&, Frames& out) {
+  ReplyRecord(15, 0, state_.block.LOGOINFO, out);
+}
+
+void DeviceModel::GetKeyer(const Command& c, Frames& out) {
+  ReplyKeyer(c.b[0], out);
+}
+
+void DeviceModel::GetLayers(const Command&, Frames& out) {
+  ReplyLayers(out);
+}
+
+void DeviceModel::GetPvwMode(const Command&, Frames& out) {
+  ReplyRecord(20, 0, state_.block.PVWMODEINFO, out);
+}
+
+void DeviceModel::GetCaption(const Command& c, Frames& out) {
+  if (c.b[0] < 4) Reply(25, 0, 0, captions_[c.b[0]], {}, out);
+}
+
+// Encoder exchange: 2 asks for the settings, 0 for the address, 1 for the
+// version.
+void DeviceModel::VideoEncoderCtrl(const Command& c, Frames& out) {
+  if (c.b[0] <= 2) {
+    ReplyEncoder(c.b[0], out);
+  } else {
+    Ack(c.type, 1, out);
+  }
+}
+
+// The untied queries: the expansion board and the preview flag (62), the DP
+// modes (65), the input state (67), system information and loop-out (68),
+// the feathering (73).
+void DeviceModel::Query62(const Command&, Frames& out) {
+  ReplyRecord(29, 0, state_.block.COMPOSITEBOARD, out);
+  const uint8_t flag[] = {static_cast<uint8_t>(previewOffered ? 1 : 0)};
+  Reply(1, 0, 0, flag, {}, out);
+}
+
+void DeviceModel::Query65(const Command&, Frames& out) {
+  for (uint8_t port = 0; port < 2; ++port) {
+    const uint8_t data[2] = {port, state_.block.DPMDE[port]};
+    Reply(21, 0, 0, data, {}, out);
+  }
+}
+
+void DeviceModel::Query67(const Command&, Frames& out) {
+  Reply(22, 0, 0, state_.block.INPUTINFO.INPUTSTATE, {}, out);
+}
+
+void DeviceModel::Query68(const Command&, Frames& out) {
+  Reply(19, 0, 0, sysinfo_, {}, out);
+  Reply(18, 0, 0, std::span(&state_.block.LOOPINFO.LOOPOUTIP, 1), {}, out);
+}
+
+void DeviceModel::Query73(const Command&, Frames& out) {
+  uint8_t data[36];
+  std::memcpy(data, feather_.data(), sizeof data);
+  Reply(30, 0, 0, data, {}, out);
+}
+
+// The table -------------------------------------------------------------------
+
+DeviceModel::Handler DeviceModel::HandlerOf(uint16_t type) {
+  struct Row {
+    uint16_t type;
+    Handler handler;
+  };
+  using M = DeviceModel;
+  static constexpr Row kRows[] = {
+      {0, &M::GetAll},
+      {1, &M::Preset},
+      {2, &M::SetOutputTiming},
+      {3, &M::SetPicture},
+      {4, &M::SetLayerWindow},
+      {5, &M::SetCrop},
+      {6, &M::SetMosaic},
+      {7, &M::SetLayerInput},
+      {8, &M::SetLayerOnOff},
+      {9, &M::SetLogo},
+      {10, &M::SetEdid},
+      {11, &M::SetKeyer},
+      {12, &M::SetTestPattern},
+      {13, &M::SetPixelGrab},
+      {14, &M::SetVgaAdjust},
+      {15, &M::SetPvwMode},
+      {16, &M::SetTransitionTime},
+      {17, &M::SetTask},
+      {18, &M::SetLoopOut},
+      {19, &M::FactoryReset},
+      {20, &M::Take},
+      {21, &M::SetSync},
+      {23, &M::CaptionA},
+      {24, &M::CaptionB},
+      {25, &M::SetVideoEncoder},
+      {32, &M::AckOnly},
+      {33, &M::AckOnly},
+      {34, &M::AckOnly},
+      {35, &M::SetFeather},
+      {36, &M::Freeze},
+      {48, &M::GetInputTiming},
+      {49, &M::GetVgaAdjust},
+      {50, &M::GetEdid},
+      {51, &M::GetTasks},
+      {52, &M::GetPicture},
+      {54, &M::GetLayerWindow},
+      {55, &M::AckOnly},
+      {56, &M::GetCrop},
+      {57, &M::GetMosaic},
+      {58, &M::GetLogo},
+      {59, &M::GetKeyer},
+      {60, &M::GetLayers},
+      {62, &M::Query62},
+      {63, &M::GetPvwMode},
+      {65, &M::Query65},
+      {66, &M::VideoEncoderCtrl},
+      {67, &M::Query67},
+      {68, &M::Query68},
+      {69, &M::Search},
+      {70, &M::GetCaption},
+      {71, &M::AckOnly},
+      {72, &M::AckOnly},
+      {73, &M::Query73},
+  };
+  for (const auto& row : kRows) {
+    if (row.type == type) return row.handler;
+  }
+  return nullptr;
+}
+
+}  // namespace orv::sim

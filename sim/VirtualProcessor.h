@@ -1,0 +1,138 @@
+#pragma once
+// The virtual processor on the wire: a DeviceModel served over TCP (port
+// 61213 on its own loopback address), UDP discovery on the same address and
+// port, and optionally a pseudo-terminal standing in for its serial port.
+// One Asio I/O thread runs everything; the public methods may be called from
+// any thread (they hand their work to that thread).
+//
+// Answers go back on the link the request came from; unsolicited reports
+// (self-reports, events, signal changes) go to every open link.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <future>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <asio.hpp>
+
+#include "DeviceModel.h"
+#include "StreamLink.h"
+
+namespace orv::sim {
+
+struct ProcessorConfig {
+  std::string ip = "127.0.0.2";
+  uint16_t port = 61213;
+  std::optional<Mac> mac;   // default 02-51-20-00-00-<last number of ip>
+  bool serialPty = false;   // also serve a pseudo-terminal
+  bool paceSerial = true;   // send on the pty no faster than its baud rate allows
+  bool udp = true;          // answer discovery datagrams
+  int selfReportMs = 3000;  // 0 = no self-reports
+};
+
+struct ProcessorStats {
+  uint64_t tcpAccepted = 0;
+  uint64_t framesIn = 0;
+  uint64_t framesOut = 0;
+  uint64_t datagramsIn = 0;
+  ModelCounters model;
+  wire::ParseStats parse;
+};
+
+class VirtualProcessor {
+ public:
+  enum class LinkSet { Tcp, Serial, All };
+
+  explicit VirtualProcessor(ProcessorConfig config);
+  ~VirtualProcessor();
+  VirtualProcessor(const VirtualProcessor&) = delete;
+  VirtualProcessor& operator=(const VirtualProcessor&) = delete;
+
+  // Binds the sockets, creates the pty and starts the I/O thread. False
+  // with a reason when something cannot be set up.
+  bool Start(std::string* error = nullptr);
+  void Stop();
+
+  const ProcessorConfig& config() const { return config_; }
+  uint8_t address() const { return address_; }
+  std::string PtyPath() const;
+
+  // Control ------------------------------------------------------------------
+  void SetSignal(int slot, bool on, uint16_t width = 1920, uint16_t height = 1080,
+                 uint16_t fpsHundredths = 6000, bool interlaced = false);
+  void RaiseEvent(std::vector<uint8_t> bytes);  // data type 24, up to 8 bytes
+  // Any reply, built from its parts; false when they do not fit the type.
+  bool SendReply(uint16_t dataType, int32_t arg1, std::vector<uint8_t> data,
+                 std::vector<uint8_t> extra = {});
+  void SendRaw(std::vector<uint8_t> bytes);  // to every link, as they are
+  void SendGarbage(std::size_t count);       // random bytes to every link
+  void SetSilent(bool silent);               // neither answers nor reports
+  void SetReplyDelayMs(int ms);
+  void SetSelfReportMs(int ms);
+  void ReportNow();
+  void DropLinks(LinkSet which);
+  // A new pseudo-terminal after the old one was dropped; returns its path.
+  std::string ReopenPty();
+  void SetPreviewOffered(bool offered);
+
+  // Runs `f` on the I/O thread with the model and waits for it (tests).
+  template <class F>
+  auto WithModel(F f) -> decltype(f(std::declval<DeviceModel&>())) {
+    using R = decltype(f(std::declval<DeviceModel&>()));
+    std::packaged_task<R()> task([this, &f] { return f(*model_); });
+    auto result = task.get_future();
+    asio::post(io_, [&task] { task(); });
+    return result.get();
+  }
+  ParamBlock Image();
+  ProcessorStats Stats();
+  std::size_t TcpLinkCount();
+
+ private:
+  using LinkPtr = std::shared_ptr<StreamLink>;
+
+  void Accept();
+  void ReadDatagram();
+  bool OpenPty(std::string* error);
+  void ClosePty();
+  void StartSession(const LinkPtr& link);
+  void OnFrame(StreamLink& link, const wire::FrameView& frame);
+  void SendTo(const LinkPtr& link, Frames frames);
+  void Broadcast(Frames frames);
+  void ArmSelfReport();
+  void UpdatePtyRate();
+  std::vector<LinkPtr> OpenLinks();
+  void RunSync(const std::function<void()>& f);
+
+  ProcessorConfig config_;
+  uint8_t address_ = 0;
+  asio::io_context io_;
+  std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work_;
+  std::thread thread_;
+  std::atomic<bool> ioDone_{false};
+  std::unique_ptr<DeviceModel> model_;
+
+  asio::ip::tcp::acceptor acceptor_;
+  asio::ip::udp::socket udp_;
+  asio::ip::udp::endpoint udpPeer_;
+  std::vector<uint8_t> udpBuffer_ = std::vector<uint8_t>(65536);
+  asio::steady_timer reportTimer_;
+
+  std::vector<LinkPtr> sessions_;
+  LinkPtr pty_;
+  int ptySlaveFd_ = -1;
+  std::string ptyPath_;
+  mutable std::mutex ptyMutex_;
+
+  bool silent_ = false;
+  int delayMs_ = 0;
+  int reportMs_ = 0;
+  ProcessorStats stats_;
+};
+
+}  // namespace orv::sim
