@@ -1,0 +1,55 @@
+#include "CMyEdit.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "ControlId.h"
+#include "MessageIds.h"
+#include "Messages.h"
+#include "Skin.h"
+
+namespace orv {
+
+CMyEdit::CMyEdit(QWidget* parent, int controlId) : QLineEdit(parent) {
+  SetControlId(this, controlId);
+  setFrame(false);
+  QPalette pal = skin::DarkPalette();
+  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    pal.setColor(group, QPalette::Base, skin::kBorder);
+  }
+  setPalette(pal);
+  setTextMargins(kFrameWidth + 1, 0, kFrameWidth + 1, 0);
+}
+
+QColor CMyEdit::FrameColor() const {
+  return isEnabled() ? skin::kOrange : skin::kPageBack;
+}
+
+void CMyEdit::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    PostMsg(NotifyWindow(this), UM_EDIT_KEY, key == Qt::Key_Escape ? 27 : 13, ControlId(this));
+    end(false);
+    event->accept();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+void CMyEdit::focusOutEvent(QFocusEvent* event) {
+  PostMsg(NotifyWindow(this), UM_EDIT_KEY, 13, ControlId(this));
+  QLineEdit::focusOutEvent(event);
+}
+
+void CMyEdit::paintEvent(QPaintEvent* event) {
+  {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Base));
+  }
+  QLineEdit::paintEvent(event);
+  QPainter p(this);
+  const QColor c = FrameColor();
+  skin::DrawInnerFrame(p, rect(), kFrameWidth, c);
+}
+
+}  // namespace orv
