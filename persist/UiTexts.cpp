@@ -379,4 +379,10 @@ bool UpdatePortSwitchTexts(int firstPort, int secondPort) {
   return changed;
 }
 
+std::array<TextItem, 5> PortSwitchListItems() {
+  std::array<TextItem, 5> items;
+  for (int k = 0; k < 5; ++k) items[k] = {UiText(kTextFixedFirst + k), k};
+  return items;
+}
+
 }  // namespace orv

@@ -8,6 +8,7 @@
 // (the text of every control with that id). All texts are UTF-8 in memory.
 //
 // GUI thread only.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -84,5 +85,13 @@ void ReloadUiTexts();
 // only, each in its own encoding. Returns true when a text of the table
 // changed.
 bool UpdatePortSwitchTexts(int firstPort, int secondPort);
+
+// The entries of the port-switch list: texts 145..149 in that order, each
+// carrying its position 0..4 (the board's CMPBOARDMODE) as item data.
+struct TextItem {
+  std::string text;
+  int data;
+};
+std::array<TextItem, 5> PortSwitchListItems();
 
 }  // namespace orv
