@@ -437,7 +437,7 @@ void CDropButton::enterEvent(QEnterEvent* event) {
 }
 
 void CDropButton::leaveEvent(QEvent* event) {
-  if (!PopupShown()) {
+  if (!PopupShown() && !pinnedHover_) {
     hovering_ = false;
     update();
   }
@@ -450,6 +450,7 @@ void CDropButton::focusInEvent(QFocusEvent* event) {
 }
 
 void CDropButton::SetHoverForDisplay(bool on) {
+  pinnedHover_ = on;
   hovering_ = on;
   update();
 }

@@ -151,7 +151,7 @@ class CDropButton : public QAbstractButton, public MessageTarget {
 
   intptr_t OnMessage(const Message& message) override;
 
-  // The gallery shows the hover look without a mouse.
+  // The gallery shows the hover look without a mouse (kept when it leaves).
   void SetHoverForDisplay(bool on);
 
  protected:
@@ -168,6 +168,7 @@ class CDropButton : public QAbstractButton, public MessageTarget {
   QWidget* notify_ = nullptr;
   bool showChoice_ = true;
   bool hovering_ = false;
+  bool pinnedHover_ = false;
   QRect dropRect_;
   QColor normalFill_{221, 217, 205};
   QColor hoverFill_{233, 229, 217};

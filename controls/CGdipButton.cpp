@@ -121,6 +121,7 @@ void CGdipButton::SetCaptionPlacement(int placement) {
   update();
 }
 void CGdipButton::SetHoverForDisplay(bool on) {
+  pinnedHover_ = on;
   hovered_ = on;
   update();
 }
@@ -245,7 +246,7 @@ void CGdipButton::enterEvent(QEnterEvent* event) {
 }
 
 void CGdipButton::leaveEvent(QEvent* event) {
-  hovered_ = false;
+  hovered_ = pinnedHover_;
   update();
   QAbstractButton::leaveEvent(event);
 }

@@ -97,6 +97,7 @@ class CGdipButton : public QAbstractButton {
   bool disabledLook_ = false;
   bool drawToggle_ = false;
   bool hovered_ = false;
+  bool pinnedHover_ = false;
   bool checked_ = false;
   bool stayPushed_ = false;
   bool clickToggle_ = false;
