@@ -243,13 +243,14 @@ void ControlSocket::Accept() {
   auto socket = std::make_shared<asio::local::stream_protocol::socket>(io_);
   acceptor_.async_accept(*socket, [this, socket](const asio::error_code& ec) {
     if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
-    if (!ec) Serve(socket);
+    if (!ec) Serve(socket, std::make_shared<asio::streambuf>(4096));
     Accept();
   });
 }
 
-void ControlSocket::Serve(std::shared_ptr<asio::local::stream_protocol::socket> socket) {
-  auto buffer = std::make_shared<asio::streambuf>(4096);
+// The buffer lives as long as the connection: one read may bring several lines.
+void ControlSocket::Serve(std::shared_ptr<asio::local::stream_protocol::socket> socket,
+                          std::shared_ptr<asio::streambuf> buffer) {
   asio::async_read_until(
       *socket, *buffer, '\n', [this, socket, buffer](const asio::error_code& ec, std::size_t) {
         if (ec) return;
@@ -258,8 +259,8 @@ void ControlSocket::Serve(std::shared_ptr<asio::local::stream_protocol::socket> 
         std::getline(in, line);
         auto answer = std::make_shared<std::string>(ExecuteControlLine(processor_, line) + "\n");
         asio::async_write(*socket, asio::buffer(*answer),
-                          [this, socket, answer](const asio::error_code& e, std::size_t) {
-                            if (!e) Serve(socket);
+                          [this, socket, buffer, answer](const asio::error_code& e, std::size_t) {
+                            if (!e) Serve(socket, buffer);
                           });
       });
 }

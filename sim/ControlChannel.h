@@ -42,7 +42,8 @@ class ControlSocket {
 
  private:
   void Accept();
-  void Serve(std::shared_ptr<asio::local::stream_protocol::socket> socket);
+  void Serve(std::shared_ptr<asio::local::stream_protocol::socket> socket,
+             std::shared_ptr<asio::streambuf> buffer);
 
   VirtualProcessor& processor_;
   std::string path_;

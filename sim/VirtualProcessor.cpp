@@ -277,8 +277,8 @@ void VirtualProcessor::ReadDatagram() {
   udp_.async_receive_from(
       asio::buffer(udpBuffer_), udpPeer_, [this](const asio::error_code& ec, std::size_t n) {
         if (ec == asio::error::operation_aborted || !udp_.is_open()) return;
+        if (!ec) ++stats_.datagramsIn;
         if (!ec && !silent_) {
-          ++stats_.datagramsIn;
           Frames out;
           wire::FrameParser parser;
           parser.Feed(std::span(udpBuffer_.data(), n), [&](const wire::FrameView& f) {
