@@ -70,15 +70,28 @@ void StreamLink::WriteNext() {
     return;
   }
   writing_ = true;
-  const auto& front = queue_.front();
-  std::size_t chunk = front.size() - frontOffset_;
   const int baud = baud_.load();
-  if (baud > 0) {
-    // About ten milliseconds of line time per write, at least one byte.
-    chunk = std::min<std::size_t>(chunk, std::max(1, baud / 1000));
+  if (baud <= 0) {
+    WriteChunk(queue_.front().size() - frontOffset_);
+    return;
   }
+  // A paced line hands over each chunk (about ten milliseconds of line time,
+  // at least one byte) only when its last bit would have left a UART.
+  const std::size_t chunk =
+      std::min<std::size_t>(queue_.front().size() - frontOffset_, std::max(1, baud / 1000));
+  const auto lineTime =
+      std::chrono::nanoseconds(static_cast<int64_t>(chunk) * 10 * 1'000'000'000LL / baud);
+  lineFreeAt_ = std::max(lineFreeAt_, std::chrono::steady_clock::now()) + lineTime;
+  paceTimer_.expires_at(lineFreeAt_);
+  paceTimer_.async_wait([self = shared_from_this(), chunk](const asio::error_code&) {
+    if (!self->IsClosed()) self->WriteChunk(chunk);
+  });
+}
+
+void StreamLink::WriteChunk(std::size_t chunk) {
+  const auto& front = queue_.front();
   AsyncWrite(asio::buffer(front.data() + frontOffset_, chunk),
-             [self = shared_from_this(), chunk, baud](const asio::error_code& ec, std::size_t) {
+             [self = shared_from_this(), chunk](const asio::error_code& ec, std::size_t) {
                if (self->IsClosed()) return;
                if (ec) {
                  self->DoClose();
@@ -91,17 +104,7 @@ void StreamLink::WriteNext() {
                  self->queue_.pop_front();
                  self->frontOffset_ = 0;
                }
-               if (baud <= 0) {
-                 self->WriteNext();
-                 return;
-               }
-               // The line is busy for 10 bits per byte; the next chunk waits.
-               const auto now = std::chrono::steady_clock::now();
-               const auto lineTime = std::chrono::nanoseconds(static_cast<int64_t>(chunk) * 10 *
-                                                              1'000'000'000LL / baud);
-               self->lineFreeAt_ = std::max(self->lineFreeAt_, now) + lineTime;
-               self->paceTimer_.expires_at(self->lineFreeAt_);
-               self->paceTimer_.async_wait([self](const asio::error_code&) { self->WriteNext(); });
+               self->WriteNext();
              });
 }
 

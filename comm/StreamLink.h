@@ -61,6 +61,7 @@ class StreamLink : public std::enable_shared_from_this<StreamLink> {
  private:
   void ReadNext();
   void WriteNext();
+  void WriteChunk(std::size_t chunk);
   void DoClose();
   void PublishStats();
 
