@@ -20,10 +20,9 @@ constexpr InputRow kInputRows[kInputCodes] = {
 };
 
 constexpr const char* kSyncLockNames[13] = {
-    " Free Run",      " Lock To Main Input", " Lock To GenLock", " Lock To DVI1",
-    " Lock To DVI2",  " Lock To HDMI1",      " Lock To HDMI2",   " Lock To DP1",
-    " Lock To DVI3",  " Lock To DVI4",       " Lock To HDMI3",   " Lock To HDMI4",
-    " Lock To DP2",
+    " Free Run",      " Lock To Main Input", " Lock To GenLock", " Lock To DVI1", " Lock To DVI2",
+    " Lock To HDMI1", " Lock To HDMI2",      " Lock To DP1",     " Lock To DVI3", " Lock To DVI4",
+    " Lock To HDMI3", " Lock To HDMI4",      " Lock To DP2",
 };
 
 constexpr const char* kSyncModeNames[3] = {" Auto", " Mode 1", " Mode 2"};
@@ -34,21 +33,20 @@ struct ResoRow {
 };
 
 constexpr ResoRow kResoRows[19] = {
-    {1024, 768, 6000, "1024 x 768      60Hz"},    {1280, 1024, 6000, "1280 x 1024    60Hz"},
-    {1024, 768, 12000, "1024 x 768      120Hz"},  {1280, 720, 5994, "1280 x 720    59.94Hz"},
-    {1280, 720, 6000, "1280 x 720      60Hz"},    {1440, 900, 6000, "1440 x 900      60Hz"},
-    {1600, 1200, 6000, "1600 x 1200    60Hz"},    {1600, 1200, 6000, "1600 x 1200 60Hz Redc."},
-    {1680, 1050, 6000, "1680 x 1050    60Hz"},    {1920, 1080, 5994, "1920 x 1080    59.94Hz"},
-    {1920, 1080, 6000, "1920 x 1080    60Hz"},    {1920, 1080, 5000, "1920 x 1080    50Hz"},
-    {2176, 1168, 6000, "2176 x 1168    60Hz"},    {1920, 1200, 6000, "1920 x 1200    60Hz"},
-    {1936, 1280, 6000, "1936 x 1280    60Hz"},    {2048, 1152, 6000, "2048 x 1152    60Hz"},
-    {1024, 1280, 6000, "1024 x 1280    60Hz"},    {1536, 1536, 6000, "1536 x 1536    60Hz"},
+    {1024, 768, 6000, "1024 x 768      60Hz"},   {1280, 1024, 6000, "1280 x 1024    60Hz"},
+    {1024, 768, 12000, "1024 x 768      120Hz"}, {1280, 720, 5994, "1280 x 720    59.94Hz"},
+    {1280, 720, 6000, "1280 x 720      60Hz"},   {1440, 900, 6000, "1440 x 900      60Hz"},
+    {1600, 1200, 6000, "1600 x 1200    60Hz"},   {1600, 1200, 6000, "1600 x 1200 60Hz Redc."},
+    {1680, 1050, 6000, "1680 x 1050    60Hz"},   {1920, 1080, 5994, "1920 x 1080    59.94Hz"},
+    {1920, 1080, 6000, "1920 x 1080    60Hz"},   {1920, 1080, 5000, "1920 x 1080    50Hz"},
+    {2176, 1168, 6000, "2176 x 1168    60Hz"},   {1920, 1200, 6000, "1920 x 1200    60Hz"},
+    {1936, 1280, 6000, "1936 x 1280    60Hz"},   {2048, 1152, 6000, "2048 x 1152    60Hz"},
+    {1024, 1280, 6000, "1024 x 1280    60Hz"},   {1536, 1536, 6000, "1536 x 1536    60Hz"},
     {1024, 768, 6000, "Customized  Resolution"},
 };
 
-constexpr const char* kColorTempNames[9] = {" 4000K ", " 5000K ",  " 6500K ",
-                                            " 7500K ", " 8200K ",  " 9300K ",
-                                            " 10000K ", " 11500K ", " User "};
+constexpr const char* kColorTempNames[9] = {" 4000K ", " 5000K ",  " 6500K ",  " 7500K ", " 8200K ",
+                                            " 9300K ", " 10000K ", " 11500K ", " User "};
 
 constexpr PictureDefault kPictureDefaults[7] = {
     {17, 0, 50, 50, 50, 50, 12, 128, 128, 128}, {8, 0, 50, 50, 50, 50, 12, 128, 128, 128},
@@ -66,10 +64,16 @@ std::recursive_mutex& StateMutex() {
 }
 
 std::atomic<uint8_t> g_deviceAddress{110};
+std::atomic<int> g_constructions{0};
 
 }  // namespace
 
+int DeviceState::ConstructionCount() {
+  return g_constructions.load();
+}
+
 DeviceState::DeviceState() {
+  g_constructions.fetch_add(1);
   for (int i = 0; i < 13; ++i) SYNCLOCK_TABLE[i] = {i, kSyncLockNames[i]};
   for (int i = 0; i < 3; ++i) SYNCMODE_TABLE[i] = {i, kSyncModeNames[i]};
   std::copy(std::begin(kPictureDefaults), std::end(kPictureDefaults), PICDEFAULT);
@@ -101,8 +105,8 @@ DeviceState::DeviceState() {
   for (int i = 0; i < 9; ++i) COLORTEMP_TABLE[i] = kColorTempNames[i];
 
   for (int i = 0; i < kLayers; ++i) {
-    LAYER_DEFAULT[i] = {0, 0, static_cast<uint16_t>((i % 2) * 480),
-                        static_cast<uint16_t>((i / 2) * 320), 480, 320};
+    LAYER_DEFAULT[i] = {
+        0, 0, static_cast<uint16_t>((i % 2) * 480), static_cast<uint16_t>((i / 2) * 320), 480, 320};
   }
   for (auto& group : CROP_HOST) {
     for (auto& crop : group) crop = {0, 0, 0, 32, 32};
@@ -134,8 +138,12 @@ StateGuard State() {
   return StateGuard(state, StateMutex());
 }
 
-uint8_t DeviceAddress() { return g_deviceAddress.load(); }
-void SetDeviceAddress(uint8_t address) { g_deviceAddress.store(address); }
+uint8_t DeviceAddress() {
+  return g_deviceAddress.load();
+}
+void SetDeviceAddress(uint8_t address) {
+  g_deviceAddress.store(address);
+}
 
 int InputGroupOfLayer(const DeviceState& state, int layer) {
   if (!DeviceState::ValidLayer(layer)) return 0;
@@ -146,9 +154,8 @@ int InputGroupOfLayer(const DeviceState& state, int layer) {
   auto boardGroup = [src](int source0, int source1) {
     return src == 0 ? source0 : (src == 1 ? source1 : 0);
   };
+  if (c <= 5 || c == 7) return c;
   switch (c) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 7:
-      return c;
     case 6:
       return (s6 == 6 && board) ? boardGroup(10, 6) : 6;
     case 8:
@@ -173,14 +180,10 @@ int EdidSlotOfInput(int code) {
 }
 
 int WireInputPair(int code) {
-  if (code >= 0 && code <= 7) return 10 * code;
-  switch (code) {
-    case 8: return 40;
-    case 9: return 41;
-    case 10: return 60;
-    case 11: return 61;
-    default: return 0;
-  }
+  // Physical slots are named by tens; the halves of a split DP input by the
+  // DP port's tens plus 0 (left) or 1 (right).
+  constexpr int kWirePairs[kInputCodes] = {0, 10, 20, 30, 40, 50, 60, 70, 40, 41, 60, 61};
+  return DeviceState::ValidInputCode(code) ? kWirePairs[code] : 0;
 }
 
 }  // namespace orv

@@ -52,10 +52,10 @@ static_assert(sizeof(SysInfo) == 18);
 
 struct VgaAdjust {
   uint8_t ADJ_TARGET;
-  int32_t V1;  // sampling clock
-  int32_t V2;  // phase
-  int8_t B1;   // horizontal position
-  int8_t B2;   // vertical position
+  int32_t V1;                       // sampling clock
+  int32_t V2;                       // phase
+  int8_t B1;                        // horizontal position
+  int8_t B2;                        // vertical position
   uint16_t W1, W2, W3, W4, W5, W6;  // red offset/gain, green, blue
 };
 
@@ -108,6 +108,9 @@ struct PictureDefault {
 
 struct DeviceState {
   DeviceState();
+
+  // How many records this process has built; the accessor builds exactly one.
+  static int ConstructionCount();
 
   ParamBlock block{};
 
@@ -168,7 +171,7 @@ struct DeviceState {
   // be anything, and must never index a table out of bounds.
   static bool ValidInputCode(int code) { return code >= 0 && code < kInputCodes; }
   static bool ValidLayer(int layer) { return layer >= 0 && layer < kLayers; }
-  InputEntry& InputEntryOf(int code);  // entry 0 for a code outside 0..11
+  InputEntry& InputEntryOf(int code);      // entry 0 for a code outside 0..11
   PicSet& PicSetOf(int group, int layer);  // clamps group to 0..11, layer to 0..3
   Crop& CropOf(int group, int layer);
 };
