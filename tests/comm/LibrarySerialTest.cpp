@@ -82,6 +82,10 @@ TEST_F(LibrarySerial, OpenReadBackAndClose) {
   recorder.Clear();
   ASSERT_EQ(Send(63, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(20));
+  // Closing everything closes the serial port too.
+  comm.CloseAll();
+  EXPECT_FALSE(comm.IsSerialOpen());
+  EXPECT_EQ(Send(63, {}), 0);
 }
 
 TEST_F(LibrarySerial, RefusesUnknownPortsAndBadBaudRates) {
