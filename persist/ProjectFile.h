@@ -1,0 +1,44 @@
+#pragma once
+// The project file ("*.pro"): one image of the device's parameter block as
+// INI-style ANSI text, in a fixed order of sections and keys that the loader
+// reads back forward-only.
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+// Called once a load has changed the record: (2, 0) asks for the refresh of
+// every page, as after a full read-back.
+using RefreshFunction = std::function<void(int type, int arg)>;
+
+// Today's local date as "%Y-%m-%d".
+std::string TodayDateText();
+
+// Makes `path` usable as a project file path:
+// - empty: AppFolder() + "Project/" + D + "/" + D + ".pro" with D = today,
+//   the folders created, the file not;
+// - no file at `path`: a final ".pro" is dropped from the file name to give
+//   the base name N (other dots stay); when the folder is missing, a folder N
+//   inside it is created (with every missing parent) and used; `path` becomes
+//   folder + N + ".pro", and a new file there holding only FF FE is created
+//   (an existing file is never touched);
+// - else unchanged.
+// A relative path is taken relative to AppFolder(), never the working folder.
+void EnsureProjectPath(std::string& path);
+void EnsureProjectPath(std::string& path, std::string_view today);
+
+// Writes the device state record to `path`, applying the file's clamps to
+// the record first. The new content goes to a temporary file that replaces
+// the old one only once complete: false, with the old file untouched, when
+// the folder is missing, the disk is full or any write fails.
+bool SaveProject(const std::string& path);
+
+// Reads `path` into the device state record through the parameter-block
+// apply operation (with CMPBOARD_PENDING set), then calls `refresh` (2, 0)
+// (the installed reply sink's RefreshAfterReply when `refresh` is empty).
+// A key the file lacks leaves its field as the record had it. False, with
+// nothing changed, when the file cannot be opened.
+bool LoadProject(const std::string& path, const RefreshFunction& refresh = {});
+
+}  // namespace orv
