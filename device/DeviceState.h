@@ -10,6 +10,7 @@
 // (SendCommand takes both in that order), so sending while holding a guard is
 // safe. Never sleep or wait on another thread while holding a guard.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -48,7 +49,11 @@ struct SysInfo {
   uint8_t VERSION2_VALID;
   uint8_t reserved17;
 };
+// Reply data type 19 is copied over this record byte for byte.
 static_assert(sizeof(SysInfo) == 18);
+static_assert(offsetof(SysInfo, VOLTAGE) == 2 && offsetof(SysInfo, MODEL_TAG) == 4 &&
+              offsetof(SysInfo, VERSION) == 8 && offsetof(SysInfo, VERSION2) == 14 &&
+              offsetof(SysInfo, VERSION2_VALID) == 16);
 
 struct VgaAdjust {
   uint8_t ADJ_TARGET;

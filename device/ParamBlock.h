@@ -206,7 +206,9 @@ constexpr int kTasks = 10;
 constexpr int kPresets = 10;
 
 // Element (group g, layer i) of PICSET and CROP sits at index 4g + i.
-constexpr int GroupLayerIndex(int group, int layer) { return 4 * group + layer; }
+constexpr int GroupLayerIndex(int group, int layer) {
+  return 4 * group + layer;
+}
 
 struct ParamBlock {
   OutputReso OUTPUTRESO;
@@ -321,16 +323,66 @@ ORV_AT(COMPOSITEBOARD.CMPBOARDACTDUAL, 0x930);
 ORV_AT(COMPOSITEBOARD.CMPBOARDMODE, 0x934);
 #undef ORV_AT
 
-// Per-record offsets inside their parents, checked once here so that the
-// decoders may copy a reply record over one element.
-static_assert(offsetof(ChannelData, HPOS) == 4 && offsetof(ChannelData, CHNLROTATION) == 20);
-static_assert(offsetof(InputReso, INPUTRESOHACT) == 2 && offsetof(InputReso, INPUTRESOILE) == 8);
-static_assert(offsetof(PicSet, COLORTEMP) == 8 && offsetof(PicSet, COLORRED) == 12 &&
-              offsetof(PicSet, OPTION) == 16);
-static_assert(offsetof(Crop, HPOS) == 2 && offsetof(Crop, HTOTAL) == 10);
-static_assert(offsetof(EdidInfo, HACT) == 2 && offsetof(EdidInfo, VBLANK) == 10);
-static_assert(offsetof(Task, PRESETID) == 6 && offsetof(Task, OPTION) == 8);
-static_assert(offsetof(Keyer, KEYERMODE) == 4 && offsetof(Keyer, KEYERREDL) == 8 &&
-              offsetof(Keyer, KEYERGAINBND) == 16);
+// Every field of the repeated records at its offset inside the record; with
+// the element offsets above this fixes every byte of the image.
+#define ORV_IN(record, member, offset) \
+  static_assert(offsetof(record, member) == (offset), #record "." #member)
+ORV_IN(ChannelData, CHNLONOFF, 0);
+ORV_IN(ChannelData, CHNLALPHA, 1);
+ORV_IN(ChannelData, CHNLINPUT, 2);
+ORV_IN(ChannelData, HPOS, 4);
+ORV_IN(ChannelData, VPOS, 8);
+ORV_IN(ChannelData, HACT, 12);
+ORV_IN(ChannelData, VACT, 16);
+ORV_IN(ChannelData, CHNLROTATION, 20);
+ORV_IN(InputReso, INPUTRESOIDX, 0);
+ORV_IN(InputReso, INPUTRESOHACT, 2);
+ORV_IN(InputReso, INPUTRESOVACT, 4);
+ORV_IN(InputReso, INPUTRESOFPS, 6);
+ORV_IN(InputReso, INPUTRESOILE, 8);
+ORV_IN(PicSet, BRIGHTNESS, 0);
+ORV_IN(PicSet, CONTRAST, 1);
+ORV_IN(PicSet, SHARPNESS, 2);
+ORV_IN(PicSet, SATURATION, 3);
+ORV_IN(PicSet, HUE, 4);
+ORV_IN(PicSet, COLORTEMP, 8);
+ORV_IN(PicSet, COLORRED, 12);
+ORV_IN(PicSet, COLORGREEN, 13);
+ORV_IN(PicSet, COLORBLUE, 14);
+ORV_IN(PicSet, OPTION, 16);
+ORV_IN(Crop, CROPONOFF, 0);
+ORV_IN(Crop, HPOS, 2);
+ORV_IN(Crop, VPOS, 4);
+ORV_IN(Crop, HACT, 6);
+ORV_IN(Crop, VACT, 8);
+ORV_IN(Crop, HTOTAL, 10);
+ORV_IN(Crop, VTOTAL, 12);
+ORV_IN(EdidInfo, INPUTSRC, 0);
+ORV_IN(EdidInfo, HACT, 2);
+ORV_IN(EdidInfo, VACT, 4);
+ORV_IN(EdidInfo, FPS, 6);
+ORV_IN(EdidInfo, HBLANK, 8);
+ORV_IN(EdidInfo, VBLANK, 10);
+ORV_IN(Task, YEAR, 0);
+ORV_IN(Task, MONTH, 1);
+ORV_IN(Task, DAY, 2);
+ORV_IN(Task, HOUR, 3);
+ORV_IN(Task, MIN, 4);
+ORV_IN(Task, SEC, 5);
+ORV_IN(Task, PRESETID, 6);
+ORV_IN(Task, OPTION, 8);
+ORV_IN(Keyer, KEYERCHNL, 0);
+ORV_IN(Keyer, KEYERONOFF, 1);
+ORV_IN(Keyer, KEYERMODE, 4);
+ORV_IN(Keyer, KEYERREDL, 8);
+ORV_IN(Keyer, KEYERREDH, 9);
+ORV_IN(Keyer, KEYERGREENL, 10);
+ORV_IN(Keyer, KEYERGREENH, 11);
+ORV_IN(Keyer, KEYERBLUEL, 12);
+ORV_IN(Keyer, KEYERBLUEH, 13);
+ORV_IN(Keyer, KEYERGAININ, 14);
+ORV_IN(Keyer, KEYERGAINOUT, 15);
+ORV_IN(Keyer, KEYERGAINBND, 16);
+#undef ORV_IN
 
 }  // namespace orv
