@@ -1,0 +1,426 @@
+#include "MSearchMachineDlg.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+#include "ArtIds.h"
+#include "CDropList.h"
+#include "CGdipButton.h"
+#include "CMyEdit.h"
+#include "CSxGroupBox.h"
+#include "CommandEncoder.h"
+#include "ConnectTexts.h"
+#include "DeviceState.h"
+#include "DialogTexts.h"
+#include "Ipv4.h"
+#include "LocalAddresses.h"
+#include "MessageBox.h"
+#include "MessageIds.h"
+#include "ReadBack.h"
+#include "ReplySink.h"
+#include "Skin.h"
+
+namespace orv {
+
+namespace {
+
+// Sub-codes of UM_PAGE_REQUEST this window sends.
+constexpr intptr_t kReqOnline = 0x5C0;
+constexpr intptr_t kReqConnectionState = 0x5BA;
+constexpr intptr_t kReqSearchWindow = 0x5BB;
+constexpr intptr_t kReqDestinationIp = 0x5C1;
+constexpr intptr_t kSearchWindowHide = 3;
+
+constexpr char kRenameStartText[] = "My Q10";
+
+struct ButtonSpec {
+  int id;
+  const char* caption;
+  QRect where;
+  void (MSearchMachineDlg::*action)();
+};
+
+const ButtonSpec kButtons[] = {
+    {MSearchMachineDlg::kSearchButton, "SEARCH", {330, 38, 110, 30}, &MSearchMachineDlg::Search},
+    {MSearchMachineDlg::kConnectButton,
+     "Connect",
+     {450, 38, 110, 30},
+     &MSearchMachineDlg::ConnectSelected},
+    {MSearchMachineDlg::kRefreshButton,
+     "\u21BB",
+     {194, 45, 26, 22},
+     &MSearchMachineDlg::RefreshLocalAddresses},
+};
+
+const QRect kLocalGroupRect(10, 30, 220, 44);
+const QRect kLocalListRect(20, 46, 168, 20);
+const QSize kWindowSize(860, 360);
+
+}  // namespace
+
+MSearchMachineDlg::MSearchMachineDlg(QWidget* parent, LocalAddressSource source)
+    : MBaseDialog(kTemplateId, parent, false), source_(std::move(source)) {}
+
+bool MSearchMachineDlg::OnInitDialog() {
+  MBaseDialog::OnInitDialog();
+  resize(kWindowSize);
+  SetTitleText(PageText(kTextSearchMachines));
+  BuildControls();
+  CreateTitleButtons();
+  ApplyControlFont();
+  RefreshLocalAddresses();
+  return true;
+}
+
+void MSearchMachineDlg::BuildControls() {
+  localGroup_ = new CSxGroupBox(PageText(kTextLocalIpAddress), this, kLocalGroup);
+  localGroup_->setGeometry(kLocalGroupRect);
+  localGroup_->SetCaptionColor(skin::kOrange);
+  localGroup_->SetCaptionFont(skin::ControlFont());
+  localGroup_->SetColors(QColor(90, 90, 90), QColor(30, 30, 30), QColor(60, 60, 60),
+                         QColor(30, 30, 30));
+
+  localList_ = new CDropButton;
+  localList_->Create(QString(), this, kLocalList, skin::kPageBack, skin::kPageBack, skin::kText,
+                     nullptr, QColor(255, 255, 255), kLocalListRect);
+  localList_->SetListColor(skin::kListFill);
+
+  for (const ButtonSpec& b : kButtons) {
+    auto* button = new CGdipButton(this, b.id);
+    button->LoadImage(art::kFaceButton);
+    button->SetTextColor(skin::kText);
+    button->setText(QString::fromUtf8(b.caption));
+    button->setGeometry(b.where);
+    connect(button, &QAbstractButton::clicked, this,
+            [this, action = b.action] { (this->*action)(); });
+  }
+
+  renameEdit_ = new CMyEdit(this, kRenameEdit);
+  renameEdit_->setMaxLength(kRenameLimit);
+  renameEdit_->setText(QString::fromLatin1(kRenameStartText));
+  renameEdit_->hide();
+}
+
+void MSearchMachineDlg::ReloadTexts() {
+  ApplyDialogTexts(this, TemplateId());
+  SetTitleText(PageText(kTextSearchMachines));
+  if (localGroup_) localGroup_->SetText(PageText(kTextLocalIpAddress));
+  update();
+}
+
+void MSearchMachineDlg::ClosePage() {
+  ShowPage(false);
+  PostRequest(kReqSearchWindow, kSearchWindowHide);
+}
+
+void MSearchMachineDlg::SetLivenessPeriodMs(int ms) {
+  livenessMs_ = ms > 0 ? ms : kDefaultLivenessMs;
+}
+
+// --- Local addresses ------------------------------------------------------------
+
+void MSearchMachineDlg::RefreshLocalAddresses() {
+  const std::vector<std::string> entries =
+      LocalAddressEntries(source_ ? source_() : SystemIpv4Addresses());
+  localList_->ResetContent();
+  for (const std::string& entry : entries) {
+    localList_->List()->AddString(QString::fromStdString(entry));
+  }
+  localList_->SetCurSel(0);
+  if (CommLibrary* library = GetCommLibrary()) library->SelectLocalInterface(entries[0].c_str());
+}
+
+void MSearchMachineDlg::ChooseLocalAddress(int index) {
+  CDropList* list = localList_->List();
+  if (index < 0 || index >= list->GetCount()) return;
+  const std::string text = list->GetText(index).toStdString();
+  if (CommLibrary* library = GetCommLibrary()) library->SelectLocalInterface(text.c_str());
+  EmptyMachineList();
+}
+
+// --- Search --------------------------------------------------------------------
+
+void MSearchMachineDlg::EmptyMachineList() {
+  // Timers of machines that are gone would fire for whoever takes their
+  // number next.
+  for (const Machine& m : machines_.Machines()) KillTimer(static_cast<uint32_t>(m.timerId));
+  KillTimer(kSettleTimer);
+  CancelRename();
+  machines_.Clear();
+  readBackPending_ = false;
+  update();
+}
+
+void MSearchMachineDlg::Search() {
+  EmptyMachineList();
+  StartDeviceSearch();
+  PostMsg(NotifyWindow(this), UM_WAIT, 1, 0, PageText(kWaitTextSearching));
+  SetTimer(kSearchTimeoutTimer, kSearchTimeoutMs);
+}
+
+void MSearchMachineDlg::SearchTimedOut() {
+  KillTimer(kSearchTimeoutTimer);
+  // An identity reply has hidden the wait box already.
+  if (!machines_.Empty()) return;
+  QWidget* mainWindow = NotifyWindow(this);
+  PostMsg(mainWindow, UM_WAIT, 0, 0);
+  // Queued behind the hide, so the main window is enabled again when the box shows.
+  QPointer<MSearchMachineDlg> self(this);
+  RunOnGuiThread([self] {
+    if (self) ShowMessageBox(self, NoMachineFoundText(), PageText(kTextTips));
+  });
+}
+
+void MSearchMachineDlg::OnMachineReport(const MachineReport& report) {
+  switch (report.type) {
+    case kReportIdentity:
+      MachineIdentity(report.ip, report.mac);
+      break;
+    case kReportHello:
+      MachineSeen(1, report.replyAddress, report.replyKind);
+      break;
+    case kReportAnswer:
+      MachineSeen(0, report.replyAddress, report.replyKind);
+      break;
+    default:
+      break;
+  }
+}
+
+void MSearchMachineDlg::MachineIdentity(const std::string& ip, const MacAddress& mac) {
+  const int index = machines_.Add(ip, mac, StoredMachineName(mac));
+  if (index < 0) return;
+  KillTimer(kSearchTimeoutTimer);
+  // The first answer starts the settle; a machine answering after the settle
+  // ran starts it again, so that it gets its link and its address is served.
+  if (!IsTimerActive(kSettleTimer)) SetTimer(kSettleTimer, kSettleMs);
+  RepaintTile(index);
+}
+
+void MSearchMachineDlg::Settle() {
+  KillTimer(kSettleTimer);
+  CommLibrary* library = GetCommLibrary();
+  if (library != nullptr && !machines_.Empty()) {
+    const std::vector<uint8_t> addresses = machines_.Addresses();
+    library->SetAddressList(static_cast<int>(addresses.size()), addresses.data());
+    for (const Machine& m : machines_.Machines()) {
+      // The machine's own text, never the command send buffer the reply
+      // thread may be filling at the same time.
+      if (ParseIpv4(m.ip)) library->OpenNetLink(m.ip.c_str(), kDevicePort);
+    }
+  }
+  bool changed = false;
+  {
+    auto s = State();
+    changed = s->NET_MODE != 1;
+    s->NET_MODE = 1;
+  }
+  if (changed) PostRequest(kReqConnectionState, 0);
+
+  if (readBackPending_) {
+    readBackPending_ = false;
+    const int connected = machines_.Connected();
+    if (connected >= 0 && machines_.At(connected).online) ReadBack(connected);
+  }
+}
+
+// --- Liveness ------------------------------------------------------------------
+
+void MSearchMachineDlg::MachineSeen(int first, uint8_t replyAddress, int32_t replyKind) {
+  // A single listed machine announcing itself is connected at once; a
+  // reply from any other address changes nothing in the list.
+  if (first == 1 && machines_.Size() == 1 && !machines_.At(0).connected &&
+      MachineAddress(machines_.At(0).ip) == replyAddress) {
+    MakeConnected(0);
+    machines_.SelectOnly(0);
+  }
+  const uint8_t answers = replyKind != 0 ? 1 : 0;
+  for (int i = 0; i < machines_.Size(); ++i) {
+    Machine& m = machines_.At(i);
+    if (MachineAddress(m.ip) != replyAddress) continue;
+    m.misses = 0;
+    if (answers != m.online) {
+      m.online = answers;
+      m.online2 = answers;
+      RepaintTile(i);
+      if (m.connected) {
+        PostRequest(kReqOnline, answers);
+        if (first == 1 && answers == 1) ReadBack(i);
+      }
+    }
+    SetTimer(static_cast<uint32_t>(m.timerId), livenessMs_);
+  }
+}
+
+void MSearchMachineDlg::LivenessTimeout(int index) {
+  Machine& m = machines_.At(index);
+  if (++m.misses < kMissesUntilOffline) return;
+  m.online = 0;
+  if (m.online2 || firstTimeout_) {
+    m.online2 = 0;
+    firstTimeout_ = false;
+    RepaintTile(index);
+    if (m.connected && State()->NET_MODE != 0) PostRequest(kReqOnline, 0);
+  }
+  m.misses = 0;
+}
+
+// --- Connect -------------------------------------------------------------------
+
+void MSearchMachineDlg::MakeConnected(int index) {
+  machines_.ConnectOnly(index);
+  SetDeviceAddress(MachineAddress(machines_.At(index).ip));
+  update();
+}
+
+void MSearchMachineDlg::ReadBack(int index) {
+  // Before the settle the machine has no link yet: GET_ALL would go nowhere
+  // and leave the wait box up.
+  if (IsTimerActive(kSettleTimer)) {
+    readBackPending_ = true;
+    return;
+  }
+  const Machine& m = machines_.At(index);
+  if (CommLibrary* library = GetCommLibrary()) library->SetTargetMachine(m.ip.c_str());
+  SendCommand(GET_ALL);
+  PostMsg(NotifyWindow(this), UM_WAIT, 1, 0, PageText(kWaitTextGettingData));
+  PostRequest(kReqOnline, m.online);
+  PostRequest(kReqDestinationIp, 0, QString::fromStdString(m.ip));
+}
+
+void MSearchMachineDlg::ConnectSelected() {
+  const int selected = machines_.Selected();
+  if (selected >= 0) ConnectMachine(selected);
+}
+
+void MSearchMachineDlg::ConnectMachine(int index) {
+  if (!machines_.Valid(index)) return;
+  if (!machines_.At(index).online) {
+    MakeConnected(index);
+    const std::string ip = machines_.At(index).ip;
+    CommLibrary* library = GetCommLibrary();
+    if (library != nullptr && ParseIpv4(ip)) library->OpenNetLink(ip.c_str(), kDevicePort);
+    return;
+  }
+  if (!machines_.At(index).connected) {
+    const std::string ip = machines_.At(index).ip;
+    if (ShowMessageBox(this, PageText(kTextSelectMachine), PageText(kTextTips),
+                       MsgButtons::OkCancel) != kIdOk) {
+      return;
+    }
+    // The list may have changed while the question was open.
+    index = machines_.FindIp(ip);
+    if (index < 0) return;
+    MakeConnected(index);
+  }
+  ReadBack(index);
+}
+
+// --- Rename --------------------------------------------------------------------
+
+void MSearchMachineDlg::OpenRename(int index) {
+  if (!machines_.Valid(index)) return;
+  renaming_ = index;
+  const Machine& m = machines_.At(index);
+  renameEdit_->setText(QString::fromStdString(m.name).left(kRenameLimit));
+  renameEdit_->setGeometry(MachineTilePainter::NameLineRect(m.tile));
+  renameEdit_->show();
+  renameEdit_->raise();
+  renameEdit_->setFocus();
+  renameEdit_->selectAll();
+}
+
+void MSearchMachineDlg::CommitRename() {
+  const int index = renaming_;
+  renaming_ = -1;
+  if (renameEdit_->isHidden() || !machines_.Valid(index)) {
+    renameEdit_->hide();
+    return;
+  }
+  renameEdit_->hide();
+  Machine& m = machines_.At(index);
+  m.name = renameEdit_->text().toStdString();
+  StoreMachineName(m.mac, m.name);
+  RepaintTile(index);
+}
+
+void MSearchMachineDlg::CancelRename() {
+  renaming_ = -1;
+  if (renameEdit_) renameEdit_->hide();
+}
+
+// --- Window events -------------------------------------------------------------
+
+void MSearchMachineDlg::OnTimer(uint32_t id) {
+  if (id == kSettleTimer) {
+    Settle();
+  } else if (id == kSearchTimeoutTimer) {
+    SearchTimedOut();
+  } else if (const int index = machines_.FindTimer(id); index >= 0) {
+    LivenessTimeout(index);
+  } else {
+    KillTimer(id);
+  }
+}
+
+intptr_t MSearchMachineDlg::OnMessage(const Message& message) {
+  if (message.id == UM_LIST_SELECT && message.wParam == kLocalList) {
+    ChooseLocalAddress(static_cast<int>(message.lParam));
+  } else if (message.id == UM_EDIT_KEY && message.lParam == kRenameEdit) {
+    if (message.wParam == 27) {
+      CancelRename();
+    } else if (renaming_ >= 0) {
+      CommitRename();
+    }
+  }
+  return 0;
+}
+
+void MSearchMachineDlg::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  if (renaming_ >= 0) CommitRename();
+  const int index = machines_.TileAt(at);
+  if (index < 0) {
+    MBaseDialog::mousePressEvent(event);
+    return;
+  }
+  if (MachineTilePainter::RenameIconRect(machines_.At(index).tile).contains(at)) {
+    OpenRename(index);
+  } else {
+    machines_.SelectOnly(index);
+    update();
+  }
+  event->accept();
+}
+
+void MSearchMachineDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  const int index = machines_.TileAt(at);
+  if (index < 0 || MachineTilePainter::RenameIconRect(machines_.At(index).tile).contains(at)) {
+    MBaseDialog::mouseDoubleClickEvent(event);
+    return;
+  }
+  event->accept();
+  if (!machines_.At(index).online) {
+    ShowMessageBox(this, PageText(kTextMachineOffline), PageText(kTextTips));
+    return;
+  }
+  ConnectMachine(index);
+}
+
+void MSearchMachineDlg::PaintPage(QPainter& p) {
+  for (const Machine& m : machines_.Machines()) painter_.Paint(p, m);
+}
+
+void MSearchMachineDlg::RepaintTile(int index) {
+  if (!machines_.Valid(index)) return;
+  const int border = MachineTilePainter::kBorder;
+  update(machines_.At(index).tile.adjusted(-border, -border, border, border));
+}
+
+void MSearchMachineDlg::PostRequest(intptr_t subCode, intptr_t argument, QVariant payload) {
+  PostMsg(NotifyWindow(this), UM_PAGE_REQUEST, subCode, argument, std::move(payload));
+}
+
+}  // namespace orv
