@@ -246,6 +246,7 @@ std::vector<VirtualProcessor::LinkPtr> VirtualProcessor::OpenLinks() {
 
 void VirtualProcessor::OnFrame(StreamLink& link, const wire::FrameView& frame) {
   ++stats_.framesIn;
+  requests_.Add(&link == pty_.get() ? RequestSource::Serial : RequestSource::Tcp, frame);
   if (silent_) return;
   Frames out;
   model_->Handle(frame, false, out);
@@ -283,6 +284,7 @@ void VirtualProcessor::ReadDatagram() {
           wire::FrameParser parser;
           parser.Feed(std::span(udpBuffer_.data(), n), [&](const wire::FrameView& f) {
             ++stats_.framesIn;
+            requests_.Add(RequestSource::Datagram, f);
             model_->Handle(f, true, out);
           });
           parser.Reset();

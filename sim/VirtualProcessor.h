@@ -21,6 +21,7 @@
 #include <asio.hpp>
 
 #include "DeviceModel.h"
+#include "RequestLog.h"
 #include "StreamLink.h"
 
 namespace orv::sim {
@@ -92,6 +93,8 @@ class VirtualProcessor {
   ParamBlock Image();
   ProcessorStats Stats();
   std::size_t TcpLinkCount();
+  // Every frame received on any link or by datagram, in arrival order.
+  RequestLog& Requests() { return requests_; }
 
  private:
   using LinkPtr = std::shared_ptr<StreamLink>;
@@ -133,6 +136,7 @@ class VirtualProcessor {
   int delayMs_ = 0;
   int reportMs_ = 0;
   ProcessorStats stats_;
+  RequestLog requests_;
 };
 
 }  // namespace orv::sim
