@@ -281,6 +281,13 @@ CONTROLS = [
     ]),
 ]
 
+# Messages of the pages that the UI text table lacks, under keys of their own.
+PAGE_MESSAGES = [
+    ("Network search window (179): messages", [
+        ("SearchNoMachine", "No Machine Found", "未找到设备"),
+    ]),
+]
+
 
 def quoted(value):
     """A value with blanks at either end is written in double quotes: profile
@@ -304,6 +311,11 @@ def lines(language_name, column):
         out.append("; " + heading)
         for control, *texts in rows:
             out.append("IDS_%d=%s" % (control, quoted(texts[column])))
+    for heading, rows in PAGE_MESSAGES:
+        out.append("")
+        out.append("; " + heading)
+        for key, *texts in rows:
+            out.append("%s=%s" % (key, quoted(texts[column])))
     return out
 
 
@@ -313,8 +325,10 @@ def check():
     assert len(ids) == len(set(ids)), "a control id is listed twice"
     templates = [t for t, *_ in DIALOG_TITLES]
     assert len(templates) == len(set(templates)), "a dialog is listed twice"
+    keys = [key for _, rows in PAGE_MESSAGES for key, *_ in rows]
+    assert len(keys) == len(set(keys)), "a message key is listed twice"
     for texts in UI_TEXTS + [r[1:] for r in DIALOG_TITLES] + [
-            r[1:] for _, rows in CONTROLS for r in rows]:
+            r[1:] for _, rows in CONTROLS + PAGE_MESSAGES for r in rows]:
         english, chinese = texts
         english.encode("ascii")
         assert chinese and "\n" not in chinese
