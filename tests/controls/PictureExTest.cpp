@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "CPictureEx.h"
+#include "ResourceRegistry.h"
 #include "TestSupport.h"
 
 using namespace orv;
@@ -159,4 +160,6 @@ TEST(PictureEx, BadDataLeavesTheControlEmpty) {
   QByteArray cut = BuildGif(4, 4, {{0, 0, 4, 4, 1, 0, 1}, {0, 0, 2, 2, 2, 0, 1}});
   EXPECT_FALSE(pic.Load(cut.left(20))) << "a GIF cut before its first frame";
   EXPECT_FALSE(pic.Load(99999)) << "a GIF number the program does not have";
+  ASSERT_EQ(MissingResources().size(), 1u);
+  ClearMissingResources();  // asked for on purpose
 }

@@ -1,9 +1,11 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "CPictureEx.h"
 #include "GifWalker.h"
+#include "MissingArtCheck.h"
 #include "ResourceRegistry.h"
 #include "TestSupport.h"
 
@@ -62,6 +64,17 @@ TEST(Resources, AMissingNumberIsRecorded) {
   EXPECT_EQ(missing[0], std::make_pair(ArtType::Png, 4242));
   EXPECT_EQ(missing[1], std::make_pair(ArtType::Gif, 107));
   ClearMissingResources();
+}
+
+TEST(Resources, AMissingPictureFailsTheTestThatAskedForIt) {
+  // The check every GUI test executable installs: run by hand here on a
+  // lookup of a number the bundle lacks.
+  test::MissingArtCheck check;
+  const auto& self = *::testing::UnitTest::GetInstance()->current_test_info();
+  check.OnTestEnd(self);  // nothing missing: no failure
+  EXPECT_TRUE(LoadResourceImage(ArtType::Png, 4243).isNull());
+  EXPECT_NONFATAL_FAILURE(check.OnTestEnd(self), "png/4243");
+  EXPECT_TRUE(MissingResources().empty()) << "reported once, then forgotten";
 }
 
 TEST(Resources, WaitAnimationIsTwelveFramesOfTheBar) {
