@@ -22,8 +22,8 @@ TEST_F(Events, Kind3RereadsModeThenLayerWindowsAfterAPause) {
 
 TEST_F(Events, Kind5RereadsOnlyWithArgumentOne) {
   Event(5, 1);
-  EXPECT_EQ(Log(), (Expected{Sent(QUERY65), Sent(QUERY67), Sent(GET_INPUT_TIMING, 0xFF),
-                             "busy off", kAck}));
+  EXPECT_EQ(Log(), (Expected{Sent(QUERY65), Sent(QUERY67), Sent(GET_INPUT_TIMING, 0xFF), "busy off",
+                             kAck}));
   log_.Clear();
   Event(5, 0);
   Event(5, 2);

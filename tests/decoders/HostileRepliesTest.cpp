@@ -1,6 +1,8 @@
 // Replies a broken or hostile device might send: payloads of the wrong size,
 // counts and indices naming nothing in the record, malformed text. None may
 // write outside the record or reach a page; each is counted.
+#include <climits>
+
 #include "DecoderFixture.h"
 
 namespace orv::test {
@@ -13,12 +15,12 @@ struct Size {
 };
 
 // Every data type with a fixed payload, with its sizes.
-constexpr Size kFixedSizes[] = {
-    {0, 1, 0},   {1, 1, 0},   {2, 2360, 0}, {3, 6, 0},   {4, 10, 0},  {5, 28, 0},  {6, 12, 0},
-    {7, 124, 0}, {8, 12, 20}, {9, 1, 0},    {10, 20, 0}, {11, 14, 0}, {12, 108, 0}, {13, 6, 0},
-    {15, 42, 0}, {16, 20, 0}, {17, 10, 0},  {18, 1, 0},  {19, 18, 0}, {20, 16, 0}, {21, 2, 0},
-    {22, 8, 0},  {23, 4, 0},  {24, 8, 0},   {25, 32, 0}, {28, 10, 0}, {29, 44, 0}, {30, 36, 0},
-    {31, 1, 0}};
+constexpr Size kFixedSizes[] = {{0, 1, 0},   {1, 1, 0},   {2, 2360, 0}, {3, 6, 0},   {4, 10, 0},
+                                {5, 28, 0},  {6, 12, 0},  {7, 124, 0},  {8, 12, 20}, {9, 1, 0},
+                                {10, 20, 0}, {11, 14, 0}, {12, 108, 0}, {13, 6, 0},  {15, 42, 0},
+                                {16, 20, 0}, {17, 10, 0}, {18, 1, 0},   {19, 18, 0}, {20, 16, 0},
+                                {21, 2, 0},  {22, 8, 0},  {23, 4, 0},   {24, 8, 0},  {25, 32, 0},
+                                {28, 10, 0}, {29, 44, 0}, {30, 36, 0},  {31, 1, 0}};
 
 class Hostile : public DecoderTest {
  protected:
@@ -182,6 +184,67 @@ TEST_F(Hostile, BoardWithActiveSourceOutsideItsTableKeepsSlotSix) {
   EXPECT_EQ(InputGroupOfLayer(*s, 0), 0);
 }
 
+TEST_F(Hostile, KeyerChannelsWithoutAKeyerStoreNothing) {
+  const auto before = BlockBytes();
+  std::vector<uint8_t> d(20, 0x44);
+  for (uint8_t channel : {0, 2, 4, 0xFF}) {
+    d[0] = channel;
+    Deliver(16, d);
+  }
+  EXPECT_EQ(BlockBytes(), before);
+  EXPECT_EQ(Log(),
+            (Expected{Refresh(16), kAck, Refresh(16), kAck, Refresh(16), kAck, Refresh(16), kAck}));
+  EXPECT_EQ(ReplyStatistics().outOfRange[16], 4u);
+}
+
+// A project whose board block names an active source outside the three: the
+// image is installed, slot 6 keeps the image's port type, and the flag is
+// still cleared so that the next device read-back asks for timings again.
+TEST_F(Hostile, ProjectBoardWithActiveSourceOutsideItsTableStillClearsThePendingFlag) {
+  {
+    auto s = State();
+    s->CMPBOARD_PENDING = 1;
+    s->FEATHER[0] = 0x1FF;
+  }
+  ParamBlock image{};
+  image.INPUTINFO.INPUTSRC[6] = 4;
+  image.INPUTINFO.INPUTSTATE[6] = 1;
+  image.COMPOSITEBOARD.CMPBOARDEXIST = 1;
+  image.COMPOSITEBOARD.CMPBOARDIPSRC[0] = 8;
+  image.COMPOSITEBOARD.CMPBOARDACTNOSRC = -2;
+  image.COMPOSITEBOARD.CMPBOARDACTDUAL = 1;
+  ApplyParamBlock(image);
+  {
+    auto s = State();
+    EXPECT_EQ(s->CMPBOARD_PENDING, 0);
+    EXPECT_EQ(s->FEATHER[0], 0x100);
+    EXPECT_EQ(s->block.INPUTINFO.INPUTSRC[6], 4);
+    EXPECT_EQ(s->block.DPMDE[1], 0);
+    EXPECT_EQ(s->INPUT_TABLE[6].name, " DVI-3");
+  }
+  EXPECT_EQ(ReplyStatistics().outOfRange[2], 1u);
+  EXPECT_TRUE(library_.TypedSendsOf(GET_INPUT_TIMING).empty());
+
+  ApplyParamBlock(image);
+  ASSERT_EQ(library_.TypedSendsOf(GET_INPUT_TIMING).size(), 1u);
+  EXPECT_EQ(library_.TypedSendsOf(GET_INPUT_TIMING)[0].bytes[0], 6);
+}
+
+// Port types outside 0..9 mark a slot absent; they never index a name table.
+TEST_F(Hostile, PortTypesOutsideTheTableLeaveTheSlotDisabledAndUnnamed) {
+  ParamBlock image{};
+  const int32_t types[8] = {-1, 10, 1 << 30, INT32_MIN, 255, -9, 100, 11};
+  for (int slot = 0; slot < 8; ++slot) image.INPUTINFO.INPUTSRC[slot] = types[slot];
+  DeliverImage(image);
+  auto s = State();
+  // Entry 4 is the DP split rule's: DP-1 whole (DPMDE[0] = 0) enables it.
+  for (int code = 0; code < 12; ++code) {
+    EXPECT_EQ(s->INPUT_TABLE[code].enabled, code == 4 ? 1 : 0) << code;
+  }
+  EXPECT_EQ(s->INPUT_TABLE[6].name, " EXT-1 ");
+  EXPECT_EQ(s->INPUT_TABLE[7].name, " EXT-2 ");
+}
+
 TEST_F(Hostile, UnknownDataTypesAreCounted) {
   Reply r;
   r.dataType = 32;
@@ -198,7 +261,8 @@ TEST_F(Hostile, ImageWithEveryByteSetStaysInsideTheRecord) {
   std::memset(&image, 0xFF, sizeof image);
   DeliverImage(image);
   auto s = State();
-  for (const auto& layer : s->block.CHNLDATA) EXPECT_TRUE(DeviceState::ValidInputCode(layer.CHNLINPUT));
+  for (const auto& layer : s->block.CHNLDATA)
+    EXPECT_TRUE(DeviceState::ValidInputCode(layer.CHNLINPUT));
   // Every slot absent; every slot reports a signal: eight timing requests.
   EXPECT_EQ(library_.TypedSendsOf(GET_INPUT_TIMING).size(), 8u);
   EXPECT_EQ(library_.TypedSendsOf(GET_VGA_ADJUST).size(), 0u);
