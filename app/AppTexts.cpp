@@ -1,0 +1,38 @@
+#include "AppTexts.h"
+
+#include <array>
+#include <string>
+
+#include "UiTexts.h"
+
+namespace orv {
+
+namespace {
+
+struct AppTextRow {
+  AppText id;
+  const char* key;
+  const char* english;
+};
+
+constexpr std::array<AppTextRow, 3> kAppTexts = {{
+    {AppText::kNoAnswer, "APP_NoAnswer",
+     "The device did not answer. Check the connection and try again."},
+    {AppText::kProjectNotSaved, "APP_ProjectNotSaved",
+     "The project could not be saved to\n%1\nThe current settings are not stored."},
+    {AppText::kProjectSavedInstead, "APP_ProjectSavedInstead",
+     "The project could not be saved to\n%1\nIt was saved to\n%2"},
+}};
+
+}  // namespace
+
+QString AppTextOf(AppText text) {
+  for (const AppTextRow& row : kAppTexts) {
+    if (row.id != text) continue;
+    const std::string fromFile = GetText(row.key);
+    return QString::fromStdString(fromFile.empty() ? std::string(row.english) : fromFile);
+  }
+  return {};
+}
+
+}  // namespace orv

@@ -1,0 +1,17 @@
+#pragma once
+// Texts of the main window that the numbered UI text table does not hold.
+// Each is read from the active language file under its own key and falls
+// back to its English text when the file lacks the key.
+#include <QString>
+
+namespace orv {
+
+enum class AppText {
+  kNoAnswer,             // the wait box timed out
+  kProjectNotSaved,      // %1 = the project path
+  kProjectSavedInstead,  // %1 = the project path, %2 = where it went instead
+};
+
+QString AppTextOf(AppText text);
+
+}  // namespace orv

@@ -1,0 +1,39 @@
+#pragma once
+// The application object: prepares the process (settings file, language, the
+// communication library), runs the main window until it is closed, and tears
+// the library down in the order the main window asks for.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orv {
+
+class OrvComm;
+
+class OrvApp {
+ public:
+  struct Options {
+    // Restricts the local interfaces the search window offers (the demo and
+    // tests pass 127.0.0.1 so that a search never leaves the machine).
+    std::vector<std::string> localAddresses;
+  };
+
+  // Reads the options this program takes: --local-address A (repeatable).
+  // Returns false with a message for anything else.
+  static bool ParseArguments(const std::vector<std::string>& args, Options& options,
+                             std::string& error);
+
+  explicit OrvApp(Options options);
+  ~OrvApp();
+
+  // Runs the main window modally; returns the process exit code.
+  int Run();
+
+ private:
+  void StopLibrary();
+
+  Options options_;
+  std::unique_ptr<OrvComm> comm_;
+};
+
+}  // namespace orv

@@ -1,0 +1,91 @@
+// The main window against a virtual processor on loopback, with the real
+// library: a silent processor never traps the operator behind the wait box,
+// and an answering one ends the wait with its read-back.
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "AppTestSupport.h"
+#include "CommandEncoder.h"
+#include "DeviceState.h"
+#include "MSettingsPage.h"
+#include "Messages.h"
+#include "OrvComm.h"
+#include "ReadBack.h"
+#include "Timers.h"
+#include "VirtualProcessor.h"
+#include "WaitBox.h"
+
+namespace orv::test {
+namespace {
+
+class ProcessorRun : public MainWindowTest {
+ protected:
+  void StartWith(const std::string& ip, bool silent) {
+    sim::ProcessorConfig config;
+    config.ip = ip;
+    config.udp = false;
+    config.selfReportMs = 0;
+    processor_ = std::make_unique<sim::VirtualProcessor>(config);
+    std::string error;
+    ASSERT_TRUE(processor_->Start(&error)) << error;
+    processor_->SetSilent(silent);
+    comm_ = std::make_unique<OrvComm>();
+    SetCommLibrary(comm_.get());
+    MakeWindow(comm_.get());
+    ASSERT_NE(comm_->OpenNetLink(ip.c_str(), kDevicePort), 0);
+    SetDeviceAddress(processor_->address());
+  }
+  void TearDown() override {
+    DestroyWindow();
+    SetCommLibrary(nullptr);
+    comm_.reset();
+    if (processor_) processor_->Stop();
+    MainWindowTest::TearDown();
+  }
+  // Delivers queued calls until `done` or two seconds pass.
+  template <class Done>
+  bool DeliverUntil(Done done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < end) {
+      DeliverPostedMessages();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+
+  std::unique_ptr<sim::VirtualProcessor> processor_;
+  std::unique_ptr<OrvComm> comm_;
+};
+
+TEST_F(ProcessorRun, SilentProcessorEndsInAMessageNotATrap) {
+  StartWith("127.0.0.61", true);
+  StartFullReadBack();
+  DeliverPostedMessages();
+  ASSERT_TRUE(Window().Wait().Shown());
+  EXPECT_FALSE(Window().ContentEnabled());
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  DeliverPostedMessages();
+  EXPECT_TRUE(Window().Wait().Shown());  // nothing came back
+  AdvanceManualTime(WaitBox::kDefaultTimeoutMs);
+  EXPECT_FALSE(Window().Wait().Shown());
+  EXPECT_TRUE(Window().ContentEnabled());
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_TRUE(Boxes()[0].text.contains(QStringLiteral("did not answer")));
+}
+
+TEST_F(ProcessorRun, AnsweringProcessorEndsTheWaitWithItsImage) {
+  StartWith("127.0.0.62", false);
+  auto* picture = static_cast<MSettingsPage*>(Window().ColumnPage(0));
+  const int before = picture->RefreshCount();
+  StartFullReadBack();
+  DeliverPostedMessages();
+  EXPECT_TRUE(DeliverUntil([this] { return !Window().Wait().Shown(); }));
+  EXPECT_TRUE(Window().ContentEnabled());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_GT(picture->RefreshCount(), before);
+}
+
+}  // namespace
+}  // namespace orv::test
