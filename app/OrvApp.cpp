@@ -1,6 +1,8 @@
 #include "OrvApp.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <cstdlib>
 
 #include "CommandEncoder.h"
 #include "Ipv4.h"
@@ -20,8 +22,23 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
         return false;
       }
       options.localAddresses.push_back(address);
+    } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
+      options.screenshotPath = args[++i];
+    } else if ((args[i] == "--page" || args[i] == "--delay") && i + 1 < args.size()) {
+      const std::string& name = args[i];
+      const std::string& value = args[++i];
+      char* end = nullptr;
+      const long number = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || number < -1 || number > 600000) {
+        error = "not a number for " + name + ": " + value;
+        return false;
+      }
+      (name == "--page" ? options.screenshotPage : options.screenshotDelayMs) =
+          static_cast<int>(number);
     } else {
-      error = "unknown argument: " + args[i] + " (usage: orvpanel [--local-address A]...)";
+      error =
+          "unknown argument: " + args[i] +
+          " (usage: orvpanel [--local-address A]... [--screenshot FILE [--page N] [--delay MS]])";
       return false;
     }
   }
@@ -53,6 +70,15 @@ int OrvApp::Run() {
   OrvDlg dlg(std::move(dlgOptions));
   dlg.Initialise();
   dlg.show();
+  if (!options_.screenshotPath.empty()) {
+    QTimer::singleShot(options_.screenshotDelayMs, &dlg, [this, &dlg] {
+      if (options_.screenshotPage >= 0) dlg.ShowPageByIndex(options_.screenshotPage, false);
+      QTimer::singleShot(300, &dlg, [this, &dlg] {
+        dlg.grab().save(QString::fromStdString(options_.screenshotPath));
+        dlg.close();
+      });
+    });
+  }
   const int code = QApplication::exec();
   if (!dlg.ClosedDown()) dlg.CloseDown();
   return code;

@@ -16,9 +16,16 @@ class OrvApp {
     // Restricts the local interfaces the search window offers (the demo and
     // tests pass 127.0.0.1 so that a search never leaves the machine).
     std::vector<std::string> localAddresses;
+    // For looking at the window: after `screenshotDelayMs` the window (with
+    // page `screenshotPage` shown, -1 none) is saved to this PNG and the
+    // program ends.
+    std::string screenshotPath;
+    int screenshotPage = -1;
+    int screenshotDelayMs = 1500;
   };
 
-  // Reads the options this program takes: --local-address A (repeatable).
+  // Reads the options this program takes: --local-address A (repeatable),
+  // --screenshot FILE, --page N, --delay MS.
   // Returns false with a message for anything else.
   static bool ParseArguments(const std::vector<std::string>& args, Options& options,
                              std::string& error);

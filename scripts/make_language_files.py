@@ -283,6 +283,15 @@ CONTROLS = [
 
 # Messages of the pages that the UI text table lacks, under keys of their own.
 PAGE_MESSAGES = [
+    ("Main window (102): messages", [
+        ("APP_NoAnswer", "The device did not answer. Check the connection and try again.",
+         "设备没有应答。请检查连接后重试。"),
+        ("APP_ProjectNotSaved",
+         "The project could not be saved to\\n%1\\nThe current settings are not stored.",
+         "工程无法保存到\\n%1\\n当前设置未能保存。"),
+        ("APP_ProjectSavedInstead", "The project could not be saved to\\n%1\\nIt was saved to\\n%2",
+         "工程无法保存到\\n%1\\n已改为保存到\\n%2"),
+    ]),
     ("Network search window (179): messages", [
         ("SearchNoMachine", "No Machine Found", "未找到设备"),
     ]),
