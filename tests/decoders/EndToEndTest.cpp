@@ -127,6 +127,13 @@ class EndToEnd : public ::testing::Test {
     ResetReplyStatistics();
     RegisterReplyFunctions(*timed_);
     ASSERT_EQ(comm_->OpenNetLink(ip.c_str(), kDevicePort), 1);
+    // Unasked reports go to the links the processor has accepted; wait for
+    // ours, or an event raised at once would reach nobody.
+    const auto until = Clock::now() + std::chrono::seconds(5);
+    while (processor_->TcpLinkCount() == 0 && Clock::now() < until) {
+      std::this_thread::sleep_for(milliseconds(1));
+    }
+    ASSERT_EQ(processor_->TcpLinkCount(), 1u);
   }
 
   void TearDown() override {
