@@ -1,5 +1,6 @@
 #include "MSearchMachineDlg.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -367,14 +368,30 @@ void MSearchMachineDlg::OnTimer(uint32_t id) {
 intptr_t MSearchMachineDlg::OnMessage(const Message& message) {
   if (message.id == UM_LIST_SELECT && message.wParam == kLocalList) {
     ChooseLocalAddress(static_cast<int>(message.lParam));
-  } else if (message.id == UM_EDIT_KEY && message.lParam == kRenameEdit) {
-    if (message.wParam == 27) {
-      CancelRename();
-    } else if (renaming_ >= 0) {
+  }
+  return 0;
+}
+
+bool MSearchMachineDlg::eventFilter(QObject* watched, QEvent* event) {
+  // The rename edit's keys and focus loss are handled as they happen: the
+  // edit's posted notification of an earlier session could otherwise arrive
+  // after the next rename opened and commit that one.
+  if (watched == renameEdit_ && renaming_ >= 0) {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        CommitRename();
+        return true;
+      }
+      if (key == Qt::Key_Escape) {
+        CancelRename();
+        return true;
+      }
+    } else if (event->type() == QEvent::FocusOut) {
       CommitRename();
     }
   }
-  return 0;
+  return MBaseDialog::eventFilter(watched, event);
 }
 
 void MSearchMachineDlg::mousePressEvent(QMouseEvent* event) {

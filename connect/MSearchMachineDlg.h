@@ -92,6 +92,7 @@ class MSearchMachineDlg : public MBaseDialog {
   void PaintPage(QPainter& p) override;
   void OnTimer(uint32_t id) override;
   intptr_t OnMessage(const Message& message) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
