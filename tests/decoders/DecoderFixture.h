@@ -9,9 +9,9 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
-#include <thread>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CommandEncoder.h"
@@ -48,11 +48,15 @@ inline std::string Sent(int type, int firstByte) {
   return "send " + std::to_string(type) + " " + std::to_string(firstByte);
 }
 // Commands without payload leave byte 0 at its fill value 0x55.
-inline std::string Sent(int type) { return Sent(type, 0x55); }
+inline std::string Sent(int type) {
+  return Sent(type, 0x55);
+}
 inline std::string Refresh(int type, int arg = 0) {
   return "refresh " + std::to_string(type) + " " + std::to_string(arg);
 }
-inline std::string PauseOf(int ms) { return "pause " + std::to_string(ms); }
+inline std::string PauseOf(int ms) {
+  return "pause " + std::to_string(ms);
+}
 inline const std::string kAck = "refresh 23 0";
 
 // True when another thread can take the record's lock within a second. The

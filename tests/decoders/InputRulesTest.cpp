@@ -228,7 +228,7 @@ TEST_F(CropSourceRule, TimingIsStoredAndEveryLayerOfTheSlotGetsTheSourceSize) {
     EXPECT_EQ(c.VTOTAL, 720) << j;
   }
   ExpectCrop(CropAt(2, 1), 10, 20, 100, 50, 1280, 720);  // still fits: kept
-  EXPECT_EQ(CropAt(3, 0).HTOTAL, 0);                       // other groups untouched
+  EXPECT_EQ(CropAt(3, 0).HTOTAL, 0);                     // other groups untouched
 }
 
 TEST_F(CropSourceRule, SplitFirstDpHalvesWidthAndResetsCropsThatNoLongerFit) {
@@ -264,8 +264,8 @@ TEST_F(CropSourceRule, SplitSlotSixByPortAndBoardSource) {
     int32_t source;
     int halfA, halfB;  // groups that get half the width; -1 = none
   };
-  const Row rows[] = {{8, 0, 0, 9, 6}, {6, 1, 1, 9, 6}, {6, 1, 0, 10, 11}, {6, 0, 0, -1, -1},
-                      {4, 1, 1, -1, -1}};
+  const Row rows[] = {
+      {8, 0, 0, 9, 6}, {6, 1, 1, 9, 6}, {6, 1, 0, 10, 11}, {6, 0, 0, -1, -1}, {4, 1, 1, -1, -1}};
   for (const Row& row : rows) {
     {
       auto s = State();

@@ -15,8 +15,10 @@ constexpr int kGetVgaAdjust = GET_VGA_ADJUST;
 
 // The seven requests sent 200 ms after the image, in their order.
 Expected FollowUps() {
-  return {Sent(GET_CAPTION, 0), Sent(VIDEO_ENCODER_CTRL, 2), Sent(QUERY67), Sent(QUERY62),
-          Sent(GET_LAYERS),     Sent(QUERY73),              Sent(QUERY68)};
+  return {Sent(GET_CAPTION, 0), Sent(VIDEO_ENCODER_CTRL, 2),
+          Sent(QUERY67),        Sent(QUERY62),
+          Sent(GET_LAYERS),     Sent(QUERY73),
+          Sent(QUERY68)};
 }
 
 Expected Concat(Expected a, const Expected& b) {

@@ -21,9 +21,8 @@ TEST_F(Replies, PlainTypesRefreshTheirPagesAndAcknowledge) {
     uint8_t type;
     std::size_t size;
   };
-  const Row rows[] = {{3, 6},   {5, 28},  {6, 12},  {7, 124}, {9, 1},   {13, 6},
-                      {15, 42}, {18, 1},  {19, 18}, {20, 16}, {21, 2},  {22, 8},
-                      {30, 36}, {31, 1}};
+  const Row rows[] = {{3, 6},  {5, 28},  {6, 12},  {7, 124}, {9, 1},  {13, 6},  {15, 42},
+                      {18, 1}, {19, 18}, {20, 16}, {21, 2},  {22, 8}, {30, 36}, {31, 1}};
   for (const Row& row : rows) {
     log_.Clear();
     Deliver(row.type, Filled(row.size, 0));
@@ -105,7 +104,7 @@ TEST_F(Replies, PixelGrabSplitsTheWord) {
 TEST_F(Replies, VgaAdjustFields) {
   std::vector<uint8_t> d(28, 0);
   d[0] = 6;
-  d[4] = 0x10, d[5] = 0x27;  // 10000
+  d[4] = 0x10, d[5] = 0x27;                              // 10000
   d[8] = 0xFF, d[9] = 0xFF, d[10] = 0xFF, d[11] = 0xFF;  // -1
   d[12] = 0xFE;                                          // -2
   d[13] = 5;
@@ -268,9 +267,8 @@ TEST_F(Replies, EncoderStatusLoop) {
   Deliver(28, d);
   d[0] = 1;
   Deliver(28, d);
-  EXPECT_EQ(Log(),
-            (Expected{"video settings", Sent(VIDEO_ENCODER_CTRL, 0), kAck, "video settings",
-                      Sent(VIDEO_ENCODER_CTRL, 1), kAck, "video settings", kAck}));
+  EXPECT_EQ(Log(), (Expected{"video settings", Sent(VIDEO_ENCODER_CTRL, 0), kAck, "video settings",
+                             Sent(VIDEO_ENCODER_CTRL, 1), kAck, "video settings", kAck}));
   EXPECT_EQ(State()->VENC_INFO[0], 1);
 }
 
