@@ -185,6 +185,8 @@ CGdipButton* OrvDlg::AddButton(int id, int image, int altImage, const QRect& rec
   if (altImage != 0) b->LoadAltImage(altImage);
   b->setGeometry(rect);
   b->SetTextColor(QColor(20, 20, 20));
+  // Buttons with a second picture show it while checked.
+  if (altImage != 0) b->SetStayPushed(true);
   b->show();
   buttons_.push_back(b);
   return b;
@@ -231,13 +233,40 @@ void OrvDlg::CreateStripButtons() {
     topButtons_[i]->SetCaptionFont(bold15Down_);
     topButtons_[i]->hide();
   }
+  // Layer buttons are check buttons: each click flips them.
+  for (std::size_t i = 0; i < 4; ++i) {
+    for (CGdipButton* b : {pgmButtons_[i], pvwButtons_[i]}) {
+      b->SetStayPushed(false);
+      b->SetClickToggle(true);
+    }
+  }
   pgmButtons_[0]->SetChecked(true);
   pgmButtons_[0]->setEnabled(false);
+  for (int layer = 1; layer < 4; ++layer) {
+    for (CGdipButton* b : {pgmButtons_[layer], pvwButtons_[layer]}) {
+      connect(b, &QAbstractButton::clicked, this, [this, b, layer] {
+        const bool on = b->IsChecked();
+        bool sharedWithLogo = false;
+        {
+          auto s = State();
+          sharedWithLogo = b == pgmButtons_[3] && s->block.LOGOINFO.LOGOUSAGE != 0;
+          if (!sharedWithLogo) s->block.CHNLDATA[layer].CHNLONOFF = on ? 1 : 0;
+        }
+        // PIP-3 serves the logo while the logo uses it.
+        if (layer == 3) logo_->RefreshFromDevice();
+        if (sharedWithLogo) return;
+        pip_->RefreshFromDevice();
+        main_->PlaceLayerWindow(layer);
+        SendCommand(SET_LAYER_ONOFF, layer - 1);
+      });
+    }
+  }
   AddButton(strip::kTake, art::kFaceTake, 0, QRect(700, band - 6, 90, 38))->hide();
   AddButton(strip::kLockOutput, art::kFaceButton, art::kFaceButtonActive, QRect(800, band, 96, 28))
       ->hide();
   AddButton(strip::kFreeze, art::kFaceButton, art::kFaceButtonActive, QRect(906, band, 96, 28))
-      ->SetClickToggle(true);
+      ->SetStayPushed(false);
+  Button(strip::kFreeze)->SetClickToggle(true);
   AddButton(strip::kSwitch, art::kFaceButton, 0, QRect(1012, band, 96, 28));
   AddButton(strip::kPreview, art::kFaceButton, 0, QRect(1118, band, 96, 28));
   AddButton(strip::kSignalSwitch, art::kFaceButton, 0, QRect(744, 66, 96, 28));
@@ -248,6 +277,10 @@ void OrvDlg::CreateStripButtons() {
   AddButton(strip::kSwitchLamp, art::kLampOff, art::kLampOn, QRect(lampX, lampY + 22, 16, 16))
       ->hide();
   AddButton(strip::kOnlineLamp, art::kLampOff, art::kLampOn, QRect(lampX, lampY + 44, 16, 16));
+  for (int id : {strip::kSerialLamp, strip::kNetworkLamp, strip::kSwitchLamp, strip::kOnlineLamp}) {
+    // Indicators show a state; a click must not change it.
+    Button(id)->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
   Button(strip::kSerialLamp)->SetChecked(true);
   Button(strip::kNetworkLamp)->SetChecked(true);
   Button(strip::kSwitchLamp)->SetChecked(true);
@@ -364,8 +397,6 @@ void OrvDlg::RecordBottomRow() {
   for (CGdipButton* b : presetButtons_) anchor(b, true);
   // The band under the canvas and the lamps follow the bottom edge too, so
   // that they stay under the canvas when the window grows.
-  for (CGdipButton* b : pgmButtons_) anchor(b, false);
-  for (CGdipButton* b : pvwButtons_) anchor(b, false);
   for (int id :
        {strip::kTake, strip::kLockOutput, strip::kFreeze, strip::kSwitch, strip::kPreview}) {
     anchor(Button(id), true);
@@ -400,7 +431,14 @@ void OrvDlg::Relayout() {
     page->setGeometry(column);
   }
   PlaceSubPages(false);
-  main_->setGeometry(layout::MainPageRect(client, currentPage_ >= 0, scale_));
+  const QRect mainPage = layout::MainPageRect(client, currentPage_ >= 0, scale_);
+  main_->setGeometry(mainPage);
+  // The layer buttons sit under the canvas, from its left edge.
+  const int band = client.height() - 137;
+  for (int i = 0; i < 4; ++i) {
+    pgmButtons_[i]->move(mainPage.left() + 15 + i * 74, band);
+    pvwButtons_[i]->move(mainPage.left() + 15 + 4 * 74 + 10 + i * 74, band);
+  }
   PlaceBottomRow();
   update();
 }

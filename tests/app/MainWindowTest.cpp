@@ -324,6 +324,23 @@ TEST_F(Messages, LockIndicatorAndSearchWindowRequests) {
   EXPECT_FALSE(Window().Button(strip::kTopFirst)->isVisible());
 }
 
+TEST_F(Messages, LayerButtonsSwitchPipLayers) {
+  Library().ClearRecords();
+  QTest::mouseClick(Window().Button(strip::kPgmFirst + 1), Qt::LeftButton);
+  EXPECT_EQ(State()->block.CHNLDATA[1].CHNLONOFF, 1);
+  auto sends = Library().TypedSendsOf(SET_LAYER_ONOFF);
+  ASSERT_EQ(sends.size(), 1u);
+  EXPECT_EQ(sends[0].bytes[0], 1);  // layer 1
+  EXPECT_EQ(sends[0].bytes[1], 1);  // on
+  QTest::mouseClick(Window().Button(strip::kPgmFirst + 1), Qt::LeftButton);
+  EXPECT_EQ(State()->block.CHNLDATA[1].CHNLONOFF, 0);
+  // PIP-3 on program belongs to the logo while the logo uses it.
+  { State()->block.LOGOINFO.LOGOUSAGE = 1; }
+  QTest::mouseClick(Window().Button(strip::kPgmFirst + 3), Qt::LeftButton);
+  EXPECT_EQ(State()->block.CHNLDATA[3].CHNLONOFF, 0);
+  EXPECT_EQ(Library().TypedSendsOf(SET_LAYER_ONOFF).size(), 2u);
+}
+
 TEST_F(Messages, MiscTabsShowOneSubPageAtATime) {
   SendMsg(&Window(), UM_PAGE_REQUEST, request::kMiscTab, 0, QVariantList{1, 1});
   EXPECT_TRUE(Window().KeyerPage()->isVisible());
