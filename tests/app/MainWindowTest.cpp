@@ -9,6 +9,7 @@
 #include "CGdipButton.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
+#include "Dpi.h"
 #include "Ini.h"
 #include "MEdidDlg.h"
 #include "MKeyerDlg.h"
@@ -73,6 +74,23 @@ TEST_F(PageSwitching, WindowKeepsItsMinimumSize) {
   Window().resize(800, 500);
   EXPECT_GE(Window().width(), 1280);
   EXPECT_GE(Window().height(), 728);
+}
+
+TEST_F(PageSwitching, WindowSizeFollowsTheScreenDpi) {
+  SetDpiOverride(Dpi{120, 120});
+  MakeWindow();
+  SetDpiOverride(std::nullopt);
+  EXPECT_EQ(Window().size(), QSize(1600, 910));
+  EXPECT_EQ(Window().ColumnPage(0)->width(), 400);
+}
+
+TEST_F(PageSwitching, LoopOutCaptionOpensTheMiscPage) {
+  QTest::mousePress(&Window(), Qt::LeftButton, {}, QPoint(130, 8));
+  EXPECT_EQ(Window().CurrentPage(), 9);
+  QTest::mouseRelease(&Window(), Qt::LeftButton, {}, QPoint(130, 8));
+  // A second click keeps it (no toggle).
+  QTest::mouseClick(&Window(), Qt::LeftButton, {}, QPoint(130, 8));
+  EXPECT_EQ(Window().CurrentPage(), 9);
 }
 
 using Title = MainWindowTest;
