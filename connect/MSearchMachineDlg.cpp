@@ -150,6 +150,7 @@ void MSearchMachineDlg::EmptyMachineList() {
   CancelRename();
   machines_.Clear();
   readBackPending_ = false;
+  autoConnectPending_ = false;
   update();
 }
 
@@ -219,6 +220,17 @@ void MSearchMachineDlg::Settle() {
   }
   if (changed) PostRequest(kReqConnectionState, 0);
 
+  if (autoConnectPending_) {
+    autoConnectPending_ = false;
+    if (machines_.Size() == 1 && machines_.Connected() < 0) {
+      MakeConnected(0);
+      machines_.SelectOnly(0);
+      if (machines_.At(0).online) {
+        PostRequest(kReqOnline, 1);
+        ReadBack(0);
+      }
+    }
+  }
   if (readBackPending_) {
     readBackPending_ = false;
     const int connected = machines_.Connected();
@@ -229,12 +241,18 @@ void MSearchMachineDlg::Settle() {
 // --- Liveness ------------------------------------------------------------------
 
 void MSearchMachineDlg::MachineSeen(int first, uint8_t replyAddress, int32_t replyKind) {
-  // A single listed machine announcing itself is connected at once; a
-  // reply from any other address changes nothing in the list.
+  // A single listed machine announcing itself is connected; a reply from
+  // any other address changes nothing in the list. Within the settle second
+  // other machines may still answer the same search (their answers arrive
+  // milliseconds apart), so the choice waits for the settle.
   if (first == 1 && machines_.Size() == 1 && !machines_.At(0).connected &&
       MachineAddress(machines_.At(0).ip) == replyAddress) {
-    MakeConnected(0);
-    machines_.SelectOnly(0);
+    if (IsTimerActive(kSettleTimer)) {
+      autoConnectPending_ = true;
+    } else {
+      MakeConnected(0);
+      machines_.SelectOnly(0);
+    }
   }
   const uint8_t answers = replyKind != 0 ? 1 : 0;
   for (int i = 0; i < machines_.Size(); ++i) {

@@ -115,6 +115,7 @@ class MSearchMachineDlg : public MBaseDialog {
   int livenessMs_ = kDefaultLivenessMs;
   bool firstTimeout_ = true;
   bool readBackPending_ = false;
+  bool autoConnectPending_ = false;
   int renaming_ = -1;
   CSxGroupBox* localGroup_ = nullptr;
   CDropButton* localList_ = nullptr;

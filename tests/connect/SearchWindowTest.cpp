@@ -231,32 +231,33 @@ TEST_F(SearchWindow, SettleKeepsTheAddressTextOutOfTheSendBuffer) {
   SetCommLibrary(&library);
 }
 
-TEST_F(SearchWindow, ASingleMachineIsConnectedAndReadBackOnceItsLinkIsOpen) {
+TEST_F(SearchWindow, ASingleMachineIsConnectedAndReadBackOnceTheAnswersSettled) {
   Identify(2);
   Hello(2);
-  EXPECT_TRUE(At(0).connected);
-  EXPECT_TRUE(At(0).selected);
   EXPECT_TRUE(At(0).online);
-  EXPECT_EQ(DeviceAddress(), 2);
+  EXPECT_FALSE(At(0).connected) << "others may still answer";
   EXPECT_TRUE(library.TypedSendsOf(GET_ALL).empty()) << "no link before the settle";
-  auto got = main.Take();
-  ASSERT_EQ(Requests(got, kReqOnline).size(), 1u);
-  EXPECT_EQ(Requests(got, kReqOnline)[0].lParam, 1);
+  EXPECT_TRUE(Requests(main.Take(), kReqOnline).empty());
 
   Settle();
+  EXPECT_TRUE(At(0).connected);
+  EXPECT_TRUE(At(0).selected);
+  EXPECT_EQ(DeviceAddress(), 2);
   EXPECT_EQ(library.OpenedNetLinks().size(), 1u);
   EXPECT_EQ(library.TargetMachines(), (std::vector<std::string>{"127.0.0.2"}));
   const auto getAll = library.TypedSendsOf(GET_ALL);
   ASSERT_EQ(getAll.size(), 1u);
   EXPECT_EQ(getAll[0].address, 2);
-  got = main.Take();
+  const auto got = main.Take();
   const auto waits = Waits(got);
   ASSERT_EQ(waits.size(), 1u);
   EXPECT_EQ(waits[0].data.toString(), QStringLiteral("Getting Data From Desitination... "));
   const auto ip = Requests(got, kReqDestinationIp);
   ASSERT_EQ(ip.size(), 1u);
   EXPECT_EQ(ip[0].data.toString(), QStringLiteral("127.0.0.2"));
-  EXPECT_EQ(Requests(got, kReqOnline).size(), 1u);
+  const auto online = Requests(got, kReqOnline);
+  ASSERT_FALSE(online.empty());
+  for (const Message& m : online) EXPECT_EQ(m.lParam, 1);
 
   // Its later reports change nothing.
   Hello(2);
@@ -271,6 +272,19 @@ TEST_F(SearchWindow, AfterTheSettleTheAutomaticReadBackStartsAtOnce) {
   EXPECT_TRUE(At(0).connected);
   EXPECT_EQ(library.TypedSendsOf(GET_ALL).size(), 1u);
   EXPECT_EQ(library.TargetMachines(), (std::vector<std::string>{"127.0.0.2"}));
+}
+
+TEST_F(SearchWindow, TheFirstOfSeveralAnsweringMachinesIsNotConnected) {
+  // Each machine answers with identity and hello, one machine after the
+  // other: the first hello comes while only one machine is listed.
+  Identify(2);
+  Hello(2);
+  Identify(3);
+  Hello(3);
+  Settle();
+  EXPECT_EQ(window->Machines().Connected(), -1);
+  EXPECT_TRUE(library.TypedSendsOf(GET_ALL).empty());
+  EXPECT_EQ(DeviceAddress(), 110);
 }
 
 TEST_F(SearchWindow, TwoListedMachinesAreNotConnectedAutomatically) {
