@@ -41,7 +41,7 @@ QRect MachineTilePainter::NameLineRect(const QRect& tile) {
 
 QRect MachineTilePainter::IpLineRect(const QRect& tile) {
   const int left = tile.left() + kTextLeft;
-  return QRect(left, tile.top() + 33, tile.left() + tile.width() - 8 - left, kLineHeight);
+  return QRect(left, tile.top() + 42, tile.left() + tile.width() - 8 - left, kLineHeight);
 }
 
 void MachineTilePainter::Paint(QPainter& p, const Machine& m) const {
