@@ -1,9 +1,14 @@
 #include "MSearchMachineDlg.h"
 
+#include <algorithm>
+
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include "ArtIds.h"
 #include "CDropList.h"
@@ -38,25 +43,18 @@ constexpr char kRenameStartText[] = "My Q10";
 struct ButtonSpec {
   int id;
   const char* caption;
-  QRect where;
   void (MSearchMachineDlg::*action)();
 };
 
 const ButtonSpec kButtons[] = {
-    {MSearchMachineDlg::kSearchButton, "SEARCH", {330, 38, 110, 30}, &MSearchMachineDlg::Search},
-    {MSearchMachineDlg::kConnectButton,
-     "Connect",
-     {450, 38, 110, 30},
-     &MSearchMachineDlg::ConnectSelected},
-    {MSearchMachineDlg::kRefreshButton,
-     "\u21BB",
-     {194, 45, 26, 22},
-     &MSearchMachineDlg::RefreshLocalAddresses},
+    {MSearchMachineDlg::kSearchButton, "SEARCH", &MSearchMachineDlg::Search},
+    {MSearchMachineDlg::kConnectButton, "Connect", &MSearchMachineDlg::ConnectSelected},
+    {MSearchMachineDlg::kRefreshButton, "\u21BB", &MSearchMachineDlg::RefreshLocalAddresses},
 };
 
-const QRect kLocalGroupRect(10, 30, 220, 44);
-const QRect kLocalListRect(20, 46, 168, 20);
+// Four tiles a row and three rows.
 const QSize kWindowSize(860, 360);
+constexpr int kWheelStep = 30;
 
 }  // namespace
 
@@ -68,6 +66,7 @@ bool MSearchMachineDlg::OnInitDialog() {
   resize(kWindowSize);
   SetTitleText(PageText(kTextSearchMachines));
   BuildControls();
+  LayoutControls();
   CreateTitleButtons();
   ApplyControlFont();
   RefreshLocalAddresses();
@@ -76,7 +75,6 @@ bool MSearchMachineDlg::OnInitDialog() {
 
 void MSearchMachineDlg::BuildControls() {
   localGroup_ = new CSxGroupBox(PageText(kTextLocalIpAddress), this, kLocalGroup);
-  localGroup_->setGeometry(kLocalGroupRect);
   localGroup_->SetCaptionColor(skin::kOrange);
   localGroup_->SetCaptionFont(skin::ControlFont());
   localGroup_->SetColors(QColor(90, 90, 90), QColor(30, 30, 30), QColor(60, 60, 60),
@@ -84,7 +82,7 @@ void MSearchMachineDlg::BuildControls() {
 
   localList_ = new CDropButton;
   localList_->Create(QString(), this, kLocalList, skin::kPageBack, skin::kPageBack, skin::kText,
-                     nullptr, QColor(255, 255, 255), kLocalListRect);
+                     nullptr, QColor(255, 255, 255), QRect());
   localList_->SetListColor(skin::kListFill);
 
   for (const ButtonSpec& b : kButtons) {
@@ -92,15 +90,58 @@ void MSearchMachineDlg::BuildControls() {
     button->LoadImage(art::kFaceButton);
     button->SetTextColor(skin::kText);
     button->setText(QString::fromUtf8(b.caption));
-    button->setGeometry(b.where);
     connect(button, &QAbstractButton::clicked, this,
             [this, action = b.action] { (this->*action)(); });
   }
+
+  scroll_ = new QScrollBar(Qt::Vertical, this);
+  scroll_->setSingleStep(kWheelStep);
+  scroll_->hide();
+  connect(scroll_, &QScrollBar::valueChanged, this, [this] {
+    if (renaming_ >= 0) CommitRename();
+    update();
+  });
 
   renameEdit_ = new CMyEdit(this, kRenameEdit);
   renameEdit_->setMaxLength(kRenameLimit);
   renameEdit_->setText(QString::fromLatin1(kRenameStartText));
   renameEdit_->hide();
+}
+
+void MSearchMachineDlg::LayoutControls() {
+  layout_ = SearchWindowLayout::For(size());
+  if (localGroup_ == nullptr) return;
+  localGroup_->setGeometry(layout_.group);
+  localList_->setGeometry(layout_.list);
+  Control(kRefreshButton)->setGeometry(layout_.refresh);
+  Control(kSearchButton)->setGeometry(layout_.search);
+  Control(kConnectButton)->setGeometry(layout_.connect);
+  scroll_->setGeometry(layout_.scrollBar);
+  if (renaming_ >= 0) CommitRename();
+  machines_.Layout(layout_.tilesPerRow, layout_.tileOrigin);
+  UpdateScrollRange();
+  update();
+}
+
+void MSearchMachineDlg::UpdateScrollRange() {
+  const int contentBottom = machines_.Bottom() + MachineTilePainter::kBorder + 8;
+  const int hidden = std::max(contentBottom - height(), 0);
+  scroll_->setRange(0, hidden);
+  scroll_->setPageStep(std::max(layout_.tileArea.height(), 1));
+  scroll_->setVisible(hidden > 0);
+}
+
+int MSearchMachineDlg::ScrollOffset() const {
+  return scroll_ != nullptr ? scroll_->value() : 0;
+}
+
+int MSearchMachineDlg::TileAtPoint(const QPoint& at) const {
+  if (!layout_.tileArea.contains(at)) return -1;
+  return machines_.TileAt(at + QPoint(0, ScrollOffset()));
+}
+
+QRect MSearchMachineDlg::OnWindow(const QRect& content) const {
+  return content.translated(0, -ScrollOffset());
 }
 
 void MSearchMachineDlg::ReloadTexts() {
@@ -149,6 +190,7 @@ void MSearchMachineDlg::EmptyMachineList() {
   KillTimer(kSettleTimer);
   CancelRename();
   machines_.Clear();
+  UpdateScrollRange();
   readBackPending_ = false;
   autoConnectPending_ = false;
   update();
@@ -197,6 +239,7 @@ void MSearchMachineDlg::MachineIdentity(const std::string& ip, const MacAddress&
   // The first answer starts the settle; a machine answering after the settle
   // ran starts it again, so that it gets its link and its address is served.
   if (!IsTimerActive(kSettleTimer)) SetTimer(kSettleTimer, kSettleMs);
+  UpdateScrollRange();
   RepaintTile(index);
 }
 
@@ -343,7 +386,7 @@ void MSearchMachineDlg::OpenRename(int index) {
   renaming_ = index;
   const Machine& m = machines_.At(index);
   renameEdit_->setText(QString::fromStdString(m.name).left(kRenameLimit));
-  renameEdit_->setGeometry(MachineTilePainter::NameLineRect(m.tile));
+  renameEdit_->setGeometry(OnWindow(MachineTilePainter::NameLineRect(m.tile)));
   renameEdit_->show();
   renameEdit_->raise();
   renameEdit_->setFocus();
@@ -415,12 +458,12 @@ bool MSearchMachineDlg::eventFilter(QObject* watched, QEvent* event) {
 void MSearchMachineDlg::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (renaming_ >= 0) CommitRename();
-  const int index = machines_.TileAt(at);
+  const int index = TileAtPoint(at);
   if (index < 0) {
     MBaseDialog::mousePressEvent(event);
     return;
   }
-  if (MachineTilePainter::RenameIconRect(machines_.At(index).tile).contains(at)) {
+  if (OnWindow(MachineTilePainter::RenameIconRect(machines_.At(index).tile)).contains(at)) {
     OpenRename(index);
   } else {
     machines_.SelectOnly(index);
@@ -431,8 +474,9 @@ void MSearchMachineDlg::mousePressEvent(QMouseEvent* event) {
 
 void MSearchMachineDlg::mouseDoubleClickEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
-  const int index = machines_.TileAt(at);
-  if (index < 0 || MachineTilePainter::RenameIconRect(machines_.At(index).tile).contains(at)) {
+  const int index = TileAtPoint(at);
+  if (index < 0 ||
+      OnWindow(MachineTilePainter::RenameIconRect(machines_.At(index).tile)).contains(at)) {
     MBaseDialog::mouseDoubleClickEvent(event);
     return;
   }
@@ -444,14 +488,31 @@ void MSearchMachineDlg::mouseDoubleClickEvent(QMouseEvent* event) {
   ConnectMachine(index);
 }
 
+void MSearchMachineDlg::wheelEvent(QWheelEvent* event) {
+  if (scroll_->isVisible()) {
+    QCoreApplication::sendEvent(scroll_, event);
+    return;
+  }
+  MBaseDialog::wheelEvent(event);
+}
+
+void MSearchMachineDlg::resizeEvent(QResizeEvent* event) {
+  MBaseDialog::resizeEvent(event);
+  if (Created()) LayoutControls();
+}
+
 void MSearchMachineDlg::PaintPage(QPainter& p) {
+  p.save();
+  p.setClipRect(layout_.tileArea);
+  p.translate(0, -ScrollOffset());
   for (const Machine& m : machines_.Machines()) painter_.Paint(p, m);
+  p.restore();
 }
 
 void MSearchMachineDlg::RepaintTile(int index) {
   if (!machines_.Valid(index)) return;
   const int border = MachineTilePainter::kBorder;
-  update(machines_.At(index).tile.adjusted(-border, -border, border, border));
+  update(OnWindow(machines_.At(index).tile.adjusted(-border, -border, border, border)));
 }
 
 void MSearchMachineDlg::PostRequest(intptr_t subCode, intptr_t argument, QVariant payload) {

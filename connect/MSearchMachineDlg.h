@@ -18,6 +18,9 @@
 #include "MachineList.h"
 #include "MachineReport.h"
 #include "MachineTilePainter.h"
+#include "SearchWindowLayout.h"
+
+class QScrollBar;
 
 namespace orv {
 
@@ -86,6 +89,8 @@ class MSearchMachineDlg : public MBaseDialog {
   int Renaming() const { return renaming_; }
   CDropButton* LocalAddressList() const { return localList_; }
   CMyEdit* RenameEdit() const { return renameEdit_; }
+  QScrollBar* ScrollBar() const { return scroll_; }
+  const SearchWindowLayout& Layout() const { return layout_; }
 
  protected:
   bool OnInitDialog() override;
@@ -95,9 +100,19 @@ class MSearchMachineDlg : public MBaseDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildControls();
+  // Places the controls and the tiles for the window's size.
+  void LayoutControls();
+  void UpdateScrollRange();
+  int ScrollOffset() const;
+  // The machine whose tile is under a window point, or -1.
+  int TileAtPoint(const QPoint& at) const;
+  // A rectangle of the tile area (tile coordinates) on the window.
+  QRect OnWindow(const QRect& content) const;
   void EmptyMachineList();
   void Settle();
   void SearchTimedOut();
@@ -120,6 +135,8 @@ class MSearchMachineDlg : public MBaseDialog {
   CSxGroupBox* localGroup_ = nullptr;
   CDropButton* localList_ = nullptr;
   CMyEdit* renameEdit_ = nullptr;
+  QScrollBar* scroll_ = nullptr;
+  SearchWindowLayout layout_;
 };
 
 }  // namespace orv

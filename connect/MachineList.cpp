@@ -1,5 +1,7 @@
 #include "MachineList.h"
 
+#include <algorithm>
+
 #include "Ipv4.h"
 
 namespace orv {
@@ -9,12 +11,22 @@ uint8_t MachineAddress(std::string_view ip) {
   return parts ? (*parts)[3] : 0;
 }
 
-QRect MachineList::TileFor(int n, const QRect& previous, const QRect& first) {
-  if (n == 0) return QRect(kFirstTileLeft, kFirstTileTop, kTileWidth, kTileHeight);
-  if (n % kTilesPerRow == 0) {
-    return QRect(first.left(), previous.bottom() + 1 + kTileGap, kTileWidth, kTileHeight);
-  }
-  return QRect(previous.right() + 1 + kTileGap, previous.top(), kTileWidth, kTileHeight);
+QRect MachineList::TileFor(int n, int perRow, const QPoint& origin) {
+  perRow = std::max(perRow, 1);
+  const int column = n % perRow;
+  const int row = n / perRow;
+  return QRect(origin.x() + column * (kTileWidth + kTileGap),
+               origin.y() + row * (kTileHeight + kTileGap), kTileWidth, kTileHeight);
+}
+
+void MachineList::Layout(int perRow, const QPoint& origin) {
+  perRow_ = std::max(perRow, 1);
+  origin_ = origin;
+  for (int i = 0; i < Size(); ++i) machines_[i].tile = TileFor(i, perRow_, origin_);
+}
+
+int MachineList::Bottom() const {
+  return machines_.empty() ? origin_.y() : machines_.back().tile.bottom() + 1;
 }
 
 int MachineList::Add(const std::string& ip, const MacAddress& mac, const std::string& storedName) {
@@ -23,8 +35,7 @@ int MachineList::Add(const std::string& ip, const MacAddress& mac, const std::st
   m.ip = ip;
   m.mac = mac;
   const int n = Size();
-  const QRect none;
-  m.tile = TileFor(n, n > 0 ? machines_.back().tile : none, n > 0 ? machines_.front().tile : none);
+  m.tile = TileFor(n, perRow_, origin_);
   m.name = storedName.empty() ? "Q20-" + std::to_string(n + 1) : storedName;
   m.timerId = n > 0 ? machines_.back().timerId + 1 : kFirstLivenessTimer;
   machines_.push_back(std::move(m));

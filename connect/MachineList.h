@@ -37,7 +37,7 @@ class MachineList {
   static constexpr int kTileWidth = 200;
   static constexpr int kTileHeight = 80;
   static constexpr int kTileGap = 10;
-  static constexpr int kTilesPerRow = 4;
+  static constexpr int kTilesPerRow = 4;  // in a window wide enough for four
   static constexpr int kFirstTileLeft = 10;
   static constexpr int kFirstTileTop = 80;
   static constexpr int32_t kFirstLivenessTimer = 2735;
@@ -69,13 +69,21 @@ class MachineList {
   // One device address per machine, in list order (0 for non-IPv4 text).
   std::vector<uint8_t> Addresses() const;
 
-  // The tile of machine n (0-based) placed after `previous`: the first at
-  // (10, 80); then to the right of the last tile, 10 pixels apart, except
-  // every fourth, which starts a new row 10 pixels below the last tile.
-  static QRect TileFor(int n, const QRect& previous, const QRect& first);
+  // The tile of machine n (0-based): the first at `origin`; each next one to
+  // the right of the last, 10 pixels apart, except that every `perRow`-th
+  // starts a new row at the first tile's left, 10 pixels below the last one.
+  static QRect TileFor(int n, int perRow, const QPoint& origin);
+  // Places every tile again for a window that holds `perRow` tiles a row.
+  void Layout(int perRow, const QPoint& origin);
+  int TilesPerRow() const { return perRow_; }
+  QPoint Origin() const { return origin_; }
+  // The bottom edge of the last tile (the origin's y when the list is empty).
+  int Bottom() const;
 
  private:
   std::vector<Machine> machines_;
+  int perRow_ = kTilesPerRow;
+  QPoint origin_{kFirstTileLeft, kFirstTileTop};
 };
 
 }  // namespace orv

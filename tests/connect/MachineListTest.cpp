@@ -53,23 +53,6 @@ TEST(MachineList, StoredNameWinsAndAKnownAddressIsListedOnce) {
   EXPECT_EQ(list.Addresses(), (std::vector<uint8_t>{2, 3, 4}));
 }
 
-TEST(MachineList, ConnectedAndSelectedMarksAreExclusive) {
-  MachineList list;
-  for (int i = 2; i <= 4; ++i) list.Add(Ip(i), Mac(i), "");
-  list.ConnectOnly(1);
-  list.SelectOnly(2);
-  EXPECT_EQ(list.Connected(), 1);
-  EXPECT_EQ(list.Selected(), 2);
-  list.ConnectOnly(0);
-  list.SelectOnly(0);
-  EXPECT_EQ(list.Connected(), 0);
-  EXPECT_EQ(list.Selected(), 0);
-  EXPECT_FALSE(list.At(1).connected);
-  EXPECT_FALSE(list.At(2).selected);
-  list.SelectOnly(-1);
-  EXPECT_EQ(list.Selected(), -1);
-}
-
 TEST(MachineAddress, OnlyStrictIpv4TextNamesAnAddress) {
   EXPECT_EQ(MachineAddress("127.0.0.3"), 3);
   EXPECT_EQ(MachineAddress("192.168.1.110"), 110);

@@ -68,13 +68,19 @@ TEST_F(Screenshot, BothPagesWithFoundMachines) {
   Save(connect, "connect-page.png");
   Save(window, "search-window.png");
 
+  // Five tiles in two rows, the fifth below the first.
+  EXPECT_EQ(search->Machines().At(4).tile.topLeft(), QPoint(10, 170));
+
+  // In the main window's page column.
+  search->resize(320, 526);
+  Save(search->grab().toImage(), "search-window-column.png");
+  EXPECT_EQ(search->Layout().tilesPerRow, 1);
+
   // The orange title text in the title band and on the active search button.
   EXPECT_TRUE(HasColour(connect, QRect(0, 0, connect.width(), 26), skin::kOrange));
   EXPECT_TRUE(HasColour(window, QRect(0, 0, window.width(), 26), skin::kOrange));
   const QRect searchButton = page->SearchButton()->geometry();
   EXPECT_TRUE(HasColour(connect, searchButton.adjusted(4, 4, -4, -4), skin::kOrange));
-  // Five tiles in two rows, the fifth below the first.
-  EXPECT_EQ(search->Machines().At(4).tile.topLeft(), QPoint(10, 170));
   EXPECT_EQ(search->Machines().At(2).name, "Stage left");
 }
 

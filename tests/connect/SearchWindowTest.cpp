@@ -3,6 +3,7 @@
 // connections, liveness, renaming and the tile painting.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QTest>
 
 #include "CDropList.h"
@@ -148,9 +149,8 @@ TEST_F(SearchWindow, AnAnswerLeavesTheWaitBoxToTheIdentityReply) {
   AdvanceManualTime(MSearchMachineDlg::kSearchTimeoutMs * 2);
   EXPECT_TRUE(Waits(main.Take()).empty());
   EXPECT_TRUE(boxes.Requests().empty());
-}
 
-TEST_F(SearchWindow, NoMachineTextIsEnglishWithoutALanguageFile) {
+  // Without a language file the message is the English one.
   window->Search();
   AdvanceManualTime(MSearchMachineDlg::kSearchTimeoutMs);
   main.Take();
@@ -163,11 +163,7 @@ TEST_F(SearchWindow, IdentitiesBecomeTilesNamedFromTheSettings) {
   for (int n = 2; n <= 10; ++n) Identify(n);
   Identify(3);  // again: listed once
   ASSERT_EQ(window->Machines().Size(), 9);
-  const int xs[] = {10, 220, 430, 640};
-  for (int i = 0; i < 9; ++i) {
-    EXPECT_EQ(At(i).tile, QRect(xs[i % 4], 80 + 90 * (i / 4), 200, 80)) << i;
-    EXPECT_EQ(At(i).ip, Ip(i + 2));
-  }
+  EXPECT_EQ(At(8).tile, QRect(10, 260, 200, 80));
   EXPECT_EQ(At(1).name, "Q20-2");
   EXPECT_EQ(At(2).name, "Q20-3");
   EXPECT_EQ(At(3).name, "Hall B");
@@ -494,6 +490,45 @@ TEST_F(SearchWindow, RenameEditsTheNameLineAndStoresTheName) {
   Identify(2);
   EXPECT_EQ(At(0).name, "ControlRoom-1");
   EXPECT_EQ(At(1).name, "Stage");
+}
+
+TEST_F(SearchWindow, InThePageColumnTilesStackAndScroll) {
+  // The main window gives the search window the page column's size.
+  window->resize(320, 526);
+  ShowWindow();
+  const SearchWindowLayout& layout = window->Layout();
+  EXPECT_EQ(layout.tilesPerRow, 1);
+  for (int id : {MSearchMachineDlg::kSearchButton, MSearchMachineDlg::kConnectButton,
+                 MSearchMachineDlg::kRefreshButton, MSearchMachineDlg::kLocalGroup}) {
+    EXPECT_TRUE(window->rect().contains(window->Control(id)->geometry())) << id;
+  }
+  for (int n = 2; n <= 7; ++n) Identify(n);
+  EXPECT_EQ(At(0).tile.topLeft(), QPoint(10, 120));
+  EXPECT_EQ(At(5).tile.topLeft(), QPoint(10, 120 + 5 * 90));
+  EXPECT_GT(At(0).tile.top(),
+            window->Control(MSearchMachineDlg::kSearchButton)->geometry().bottom());
+  ASSERT_TRUE(window->ScrollBar()->isVisible());
+
+  window->ScrollBar()->setValue(window->ScrollBar()->maximum());
+  const int offset = window->ScrollBar()->value();
+  EXPECT_GE(At(5).tile.bottom() - offset, 0);
+  EXPECT_LE(At(5).tile.bottom() - offset, window->height());
+  QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, Middle(5) - QPoint(0, offset));
+  EXPECT_EQ(window->Machines().Selected(), 5);
+  QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
+                    MachineTilePainter::RenameIconRect(At(5).tile).center() - QPoint(0, offset));
+  EXPECT_EQ(window->Renaming(), 5);
+  EXPECT_EQ(window->RenameEdit()->geometry(),
+            MachineTilePainter::NameLineRect(At(5).tile).translated(0, -offset));
+  // Above the tile area a click reaches no tile, even with tiles scrolled under it.
+  QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+  EXPECT_EQ(window->Machines().Selected(), 5);
+
+  // Wide again: four a row from (10, 80).
+  window->resize(860, 360);
+  EXPECT_EQ(At(3).tile.topLeft(), QPoint(640, 80));
+  EXPECT_EQ(At(4).tile.topLeft(), QPoint(10, 170));
+  EXPECT_FALSE(window->ScrollBar()->isVisible());
 }
 
 TEST_F(SearchWindow, TilesShowTheirStateInTheSkin) {
