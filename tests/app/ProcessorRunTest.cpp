@@ -8,9 +8,13 @@
 #include "AppTestSupport.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
+#include "MSearchMachineDlg.h"
 #include "MSettingsPage.h"
+#include "MachineList.h"
+#include "MessageIds.h"
 #include "Messages.h"
 #include "OrvComm.h"
+#include "PageTable.h"
 #include "ReadBack.h"
 #include "Timers.h"
 #include "VirtualProcessor.h"
@@ -21,10 +25,10 @@ namespace {
 
 class ProcessorRun : public MainWindowTest {
  protected:
-  void StartWith(const std::string& ip, bool silent) {
+  void StartWith(const std::string& ip, bool silent, bool discoverable = false) {
     sim::ProcessorConfig config;
     config.ip = ip;
-    config.udp = false;
+    config.udp = discoverable;
     config.selfReportMs = 0;
     processor_ = std::make_unique<sim::VirtualProcessor>(config);
     std::string error;
@@ -33,6 +37,7 @@ class ProcessorRun : public MainWindowTest {
     comm_ = std::make_unique<OrvComm>();
     SetCommLibrary(comm_.get());
     MakeWindow(comm_.get());
+    if (discoverable) return;
     ASSERT_NE(comm_->OpenNetLink(ip.c_str(), kDevicePort), 0);
     SetDeviceAddress(processor_->address());
   }
@@ -85,6 +90,26 @@ TEST_F(ProcessorRun, AnsweringProcessorEndsTheWaitWithItsImage) {
   EXPECT_TRUE(Window().ContentEnabled());
   EXPECT_TRUE(Boxes().empty());
   EXPECT_GT(picture->RefreshCount(), before);
+}
+
+TEST_F(ProcessorRun, SearchFindsConnectsAndReadsBackThroughTheWindow) {
+  StartWith("127.0.0.2", false, true);
+  MSearchMachineDlg* search = Window().SearchWindow();
+  auto* picture = static_cast<MSettingsPage*>(Window().ColumnPage(0));
+  const int before = picture->RefreshCount();
+  SendMsg(&Window(), UM_PAGE_REQUEST, request::kSearchWindow, 0);
+  ASSERT_TRUE(search->isVisible());
+  search->Search();
+  EXPECT_EQ(DeviceAddress(), 0xFF);
+  ASSERT_TRUE(DeliverUntil([&] { return search->Machines().Size() == 1; }));
+  // After the settle second the only machine gets its link and is read back.
+  AdvanceManualTime(MSearchMachineDlg::kSettleMs);
+  ASSERT_TRUE(DeliverUntil([&] { return picture->RefreshCount() > before; }));
+  EXPECT_EQ(DeviceAddress(), 2);
+  EXPECT_TRUE(DeliverUntil([&] { return Window().ConnectionIndicator(); }));
+  EXPECT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+  EXPECT_TRUE(Window().ContentEnabled());
+  EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace
