@@ -488,17 +488,20 @@ void OrvDlg::ApplyModeEnabling() {
 }
 
 void OrvDlg::RefillSyncLists() {
+  // Texts 100..112 name the sync lock entries and 113..115 the sync modes,
+  // in the active language; the item data is the entry's code.
+  constexpr int kSyncLockText = 100;
+  constexpr int kSyncModeText = 113;
   syncLockList_->ResetContent();
   syncModeList_->ResetContent();
   int lockMode = 0;
   int syncMode = 0;
-  std::vector<std::pair<std::string, int>> lockItems;
-  std::vector<std::pair<std::string, int>> modeItems;
+  std::vector<std::pair<int, int>> lockEntries;  // (text number, code)
+  std::vector<std::pair<int, int>> modeEntries;
   {
     auto s = State();
-    for (int i = 0; i < 8; ++i) {
-      lockItems.emplace_back(s->SYNCLOCK_TABLE[i].name, s->SYNCLOCK_TABLE[i].code);
-    }
+    for (int i = 0; i < 8; ++i)
+      lockEntries.emplace_back(kSyncLockText + i, s->SYNCLOCK_TABLE[i].code);
     // Inputs 6 and 7 add the lock entry of their port kind.
     for (int input : {6, 7}) {
       if (s->INPUT_TABLE[input].enabled == 0) continue;
@@ -507,20 +510,20 @@ void OrvDlg::RefillSyncLists() {
                         : (kind == 5 || kind == 8) ? 12
                         : kind == 6                ? 10 + (input - 6)
                                                    : -1;
-      if (entry >= 0) {
-        lockItems.emplace_back(s->SYNCLOCK_TABLE[entry].name, s->SYNCLOCK_TABLE[entry].code);
-      }
+      if (entry >= 0)
+        lockEntries.emplace_back(kSyncLockText + entry, s->SYNCLOCK_TABLE[entry].code);
     }
-    for (const auto& e : s->SYNCMODE_TABLE) modeItems.emplace_back(e.name, e.code);
+    for (int i = 0; i < 3; ++i)
+      modeEntries.emplace_back(kSyncModeText + i, s->SYNCMODE_TABLE[i].code);
     lockMode = s->block.MACHINESYNCMODE.SYNCLOCKMODE;
     syncMode = s->block.MACHINESYNCMODE.SYNCMODE;
   }
-  for (const auto& [text, code] : lockItems) {
-    const int i = syncLockList_->List()->AddString(QString::fromStdString(text));
+  for (const auto& [text, code] : lockEntries) {
+    const int i = syncLockList_->List()->AddString(Text(text));
     syncLockList_->List()->SetItemData(i, static_cast<uint32_t>(code));
   }
-  for (const auto& [text, code] : modeItems) {
-    const int i = syncModeList_->List()->AddString(QString::fromStdString(text));
+  for (const auto& [text, code] : modeEntries) {
+    const int i = syncModeList_->List()->AddString(Text(text));
     syncModeList_->List()->SetItemData(i, static_cast<uint32_t>(code));
   }
   syncLockList_->SelectByData(static_cast<uint32_t>(lockMode));

@@ -6,8 +6,10 @@
 #include <thread>
 
 #include "AppTestSupport.h"
+#include "CDropList.h"
 #include "CGdipButton.h"
 #include "CommandEncoder.h"
+#include "ControlId.h"
 #include "DeviceState.h"
 #include "Dpi.h"
 #include "Ini.h"
@@ -377,8 +379,14 @@ TEST_F(Messages, LanguageSwitchRelabelsTheWindow) {
   EXPECT_NE(Window().PageButton(0)->text(), QStringLiteral("PICTURE"));
   EXPECT_EQ(Window().PageButton(0)->text(), QString::fromStdString(GetRawText("IDS_1021")));
   EXPECT_EQ(Window().Button(strip::kSwitch)->text(), QString::fromStdString(UiText(41)));
+  // The sync lists take the texts of the language too.
+  auto* syncLock = static_cast<CDropButton*>(FindControl(&Window(), strip::kSyncLockList));
+  ASSERT_NE(syncLock, nullptr);
+  EXPECT_EQ(syncLock->List()->GetText(0), QString::fromStdString(UiText(100)));
+  EXPECT_NE(syncLock->List()->GetText(0), QStringLiteral(" Free Run"));
   SendMsg(&Window(), UM_LANGUAGE, 0);
   EXPECT_EQ(Window().PageButton(0)->text(), QStringLiteral("PICTURE"));
+  EXPECT_EQ(syncLock->List()->GetText(0), QStringLiteral(" Free Run"));
 }
 
 using Wait = MainWindowTest;
