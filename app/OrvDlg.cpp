@@ -80,7 +80,6 @@ OrvDlg::OrvDlg(Options options, QWidget* parent)
     : QWidget(parent), options_(std::move(options)), settingsPath_(SettingsPath()) {
   SetControlId(this, kTemplateId);
   setWindowTitle(kWindowTitle);
-  bold17_ = skin::ArialFont(17, 700);
   bold12_ = skin::ArialFont(12, 700);
   bold15Down_ = skin::ArialFont(15, 700);
   setFocusPolicy(Qt::StrongFocus);
@@ -505,7 +504,7 @@ void OrvDlg::PaintPresetNames(QPainter& p) {
   int group = 0;
   {
     auto s = State();
-    group = s->block.PVWMODEINFO.PVWMODE <= 2 ? s->block.PVWMODEINFO.PVWMODE : 0;
+    group = PresetGroupOf(*s);
   }
   p.setFont(bold12_);
   p.setPen(skin::kOrange);

@@ -29,6 +29,7 @@ class CGdipButton;
 class CMyEdit;
 class CSxGroupBox;
 class CommLibrary;
+struct DeviceState;
 class MBaseDialog;
 class MConnectDlg;
 class MCropDlg;
@@ -64,7 +65,6 @@ class OrvDlg : public QWidget,
   static constexpr int kTemplateId = 102;
   static constexpr uint32_t kTitleTimerId = 43680;
   static constexpr int kTitleTimerMs = 5000;
-  static constexpr int kAboutCommand = 16;
 
   struct Options {
     // The library every send goes to; the main window registers the reply
@@ -196,6 +196,9 @@ class OrvDlg : public QWidget,
 
   void ApplyTexts();
   void RefillSyncLists();
+  void RefillPortSwitchList();
+  // The preset group shown under the buttons: PVWMODE, values above 2 as 0.
+  static int PresetGroupOf(const DeviceState& state);
   void ApplyModeEnabling();
   void RefreshPresetButtons();
   void SetOnlineIndicator(bool on);
@@ -215,7 +218,6 @@ class OrvDlg : public QWidget,
   std::string settingsPath_;
   double scale_ = 1.0;
 
-  QFont bold17_;
   QFont bold12_;
   QFont bold15Down_;
   QImage background_;

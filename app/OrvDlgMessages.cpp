@@ -396,7 +396,7 @@ void OrvDlg::OnEditKey(int key) {
   int group = 0;
   {
     auto s = State();
-    group = s->block.PVWMODEINFO.PVWMODE <= 2 ? s->block.PVWMODEINFO.PVWMODE : 0;
+    group = PresetGroupOf(*s);
   }
   CommitInlineRename(renameEdit_, rename_, group, presets_, remarks_, settingsPath_);
   update();
@@ -450,7 +450,7 @@ void OrvDlg::RefreshPresetButtons() {
   {
     auto s = State();
     for (int i = 0; i < 10; ++i) flags[i] = s->PRESET_FLAGS[i];
-    group = s->block.PVWMODEINFO.PVWMODE <= 2 ? s->block.PVWMODEINFO.PVWMODE : 0;
+    group = PresetGroupOf(*s);
   }
   const int highlighted = currentPreset_ >= 0 ? currentPreset_
                           : presetsMode_      ? lastPreset_[static_cast<std::size_t>(group)]
@@ -549,13 +549,22 @@ void OrvDlg::ApplyTexts() {
   ApplyDialogTexts(crop_, kTemplateId);
   ApplyDialogTexts(pip_, kTemplateId);
   ApplyDialogTexts(connect_, kTemplateId);
+  RefillPortSwitchList();
+  RefillSyncLists();
+  update();
+}
+
+void OrvDlg::RefillPortSwitchList() {
   portSwitchList_->ResetContent();
   for (const TextItem& item : PortSwitchListItems()) {
     const int i = portSwitchList_->List()->AddString(QString::fromStdString(item.text));
     portSwitchList_->List()->SetItemData(i, static_cast<uint32_t>(item.data));
   }
-  RefillSyncLists();
-  update();
+}
+
+int OrvDlg::PresetGroupOf(const DeviceState& state) {
+  const int mode = state.block.PVWMODEINFO.PVWMODE;
+  return mode <= 2 ? mode : 0;
 }
 
 // --- Title, about ---------------------------------------------------------
@@ -613,7 +622,7 @@ void OrvDlg::RecallPresetKey(int index) {
   {
     auto s = State();
     valid = s->PRESET_FLAGS[index] != 0;
-    group = s->block.PVWMODEINFO.PVWMODE <= 2 ? s->block.PVWMODEINFO.PVWMODE : 0;
+    group = PresetGroupOf(*s);
   }
   RefreshPresetButtons();
   if (!valid) {
@@ -639,11 +648,6 @@ void OrvDlg::SaveProjectKey() {
 }
 
 bool OrvDlg::PreTranslateKey(QKeyEvent* event) {
-  if (renameEdit_ != nullptr && renameEdit_->hasFocus() && IsEnterOrEscapeDown(event)) {
-    const bool escape = event->key() == Qt::Key_Escape;
-    OnEditKey(escape ? 27 : 13);
-    return true;
-  }
   if (IsEnterOrEscapeDown(event)) return true;
   if (waitBox_ != nullptr && waitBox_->Shown()) return false;
   if (event->type() == QEvent::KeyPress && event->key() == Qt::Key_S && !event->isAutoRepeat()) {

@@ -190,11 +190,7 @@ void OrvDlg::RunStep(RefreshStep step, int arg, const MachineReport* report) {
         second = s->block.COMPOSITEBOARD.CMPBOARDIPSRC[1];
       }
       UpdatePortSwitchTexts(first, second);
-      portSwitchList_->ResetContent();
-      for (const TextItem& item : PortSwitchListItems()) {
-        const int i = portSwitchList_->List()->AddString(QString::fromStdString(item.text));
-        portSwitchList_->List()->SetItemData(i, static_cast<uint32_t>(item.data));
-      }
+      RefillPortSwitchList();
       int mode = 0;
       { mode = State()->block.COMPOSITEBOARD.CMPBOARDMODE; }
       portSwitchList_->SelectByData(static_cast<uint32_t>(mode));
