@@ -25,6 +25,7 @@
 #include "CommandEncoder.h"
 #include "Decoders.h"
 #include "DeviceState.h"
+#include "ForwardingCommLibrary.h"
 #include "OrvComm.h"
 #include "ReadBack.h"
 #include "ReplyLayout.h"
@@ -61,13 +62,10 @@ struct Applied {
 
 // Forwards every call to the real library; wraps each registered reply
 // function to note when it ran, and counts the typed sends.
-class TimedLibrary : public orv::CommLibrary {
+class TimedLibrary : public orv::test::ForwardingCommLibrary {
  public:
-  explicit TimedLibrary(orv::CommLibrary& inner) : inner_(inner) {}
+  using ForwardingCommLibrary::ForwardingCommLibrary;
 
-  int SetAddressList(int count, const uint8_t* addresses) override {
-    return inner_.SetAddressList(count, addresses);
-  }
   int RegisterReply(orv::ReplyFunction function, int dataType) override {
     auto timed = [this, function = std::move(function)](const orv::Reply& r) {
       const auto begin = Clock::now();
@@ -77,14 +75,7 @@ class TimedLibrary : public orv::CommLibrary {
       applied_.push_back({r.dataType, ReplyFrameBytes(r), begin, end});
       lastActivity_ = end;
     };
-    return inner_.RegisterReply(timed, dataType);
-  }
-  void CloseAll() override { inner_.CloseAll(); }
-  int OpenNetLink(const char* ipv4, uint16_t port) override {
-    return inner_.OpenNetLink(ipv4, port);
-  }
-  int SendBlock(const uint8_t* block, uint8_t address) override {
-    return inner_.SendBlock(block, address);
+    return ForwardingCommLibrary::RegisterReply(timed, dataType);
   }
   int SendTyped(uint16_t type, const uint8_t* buffer, uint8_t address) override {
     {
@@ -92,16 +83,7 @@ class TimedLibrary : public orv::CommLibrary {
       ++sends_;
       lastActivity_ = Clock::now();
     }
-    return inner_.SendTyped(type, buffer, address);
-  }
-  int SelectLocalInterface(const char* ipv4) override { return inner_.SelectLocalInterface(ipv4); }
-  int CloseNetLink(const char* ipv4) override { return inner_.CloseNetLink(ipv4); }
-  int SetTargetMachine(const char* ipv4) override { return inner_.SetTargetMachine(ipv4); }
-  int OpenSerial(int port, int baud) override { return inner_.OpenSerial(port, baud); }
-  void CloseSerial() override { inner_.CloseSerial(); }
-  void GetVersion(uint8_t* out, int size) override { inner_.GetVersion(out, size); }
-  int SendBulk(uint32_t position, uint16_t length, const uint8_t* bytes, uint8_t address) override {
-    return inner_.SendBulk(position, length, bytes, address);
+    return ForwardingCommLibrary::SendTyped(type, buffer, address);
   }
 
   void Clear() {
@@ -128,7 +110,6 @@ class TimedLibrary : public orv::CommLibrary {
   }
 
  private:
-  orv::CommLibrary& inner_;
   mutable std::mutex mutex_;
   std::vector<Applied> applied_;
   int sends_ = 0;

@@ -18,6 +18,7 @@
 #include "MessageBox.h"
 #include "MessageIds.h"
 #include "Messages.h"
+#include "RecordingWindow.h"
 #include "ReplySink.h"
 #include "Timers.h"
 #include "UiTexts.h"
@@ -30,21 +31,9 @@ inline constexpr intptr_t kReqSearchWindow = 0x5BB;
 inline constexpr intptr_t kReqDestinationIp = 0x5C1;
 
 // The window the pages report to, as the main window is.
-class FakeMainWindow : public QWidget, public MessageTarget {
+class FakeMainWindow : public RecordingWindow {
  public:
   FakeMainWindow() { resize(1000, 600); }
-  intptr_t OnMessage(const Message& m) override {
-    messages.push_back(m);
-    return 0;
-  }
-  // Delivers what was posted, returns everything received and forgets it.
-  std::vector<Message> Take() {
-    DeliverPostedMessages();
-    std::vector<Message> out;
-    out.swap(messages);
-    return out;
-  }
-  std::vector<Message> messages;
 };
 
 // The page requests (0x5A4) with one sub-code, in order.

@@ -8,30 +8,20 @@
 
 #include "GifWriter.h"
 #include "Messages.h"
+#include "RecordingWindow.h"
 
 namespace orv::test {
 
-class RecordingPage : public QWidget, public MessageTarget {
+// A dark page that records what its controls post.
+class RecordingPage : public RecordingWindow {
  public:
-  explicit RecordingPage(QWidget* parent = nullptr) : QWidget(parent) {
+  explicit RecordingPage(QWidget* parent = nullptr) : RecordingWindow(parent) {
     resize(400, 300);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(16, 16, 16));
     setPalette(pal);
   }
-  intptr_t OnMessage(const Message& m) override {
-    messages.push_back(m);
-    return 0;
-  }
-  // Delivers what was posted and returns it, clearing the record.
-  std::vector<Message> Take() {
-    DeliverPostedMessages();
-    std::vector<Message> out;
-    out.swap(messages);
-    return out;
-  }
-  std::vector<Message> messages;
 };
 
 inline std::vector<uint8_t> Solid(int w, int h, uint8_t index) {

@@ -18,6 +18,7 @@
 
 #include "CommandLayout.h"
 #include "DecoderFixture.h"
+#include "ForwardingCommLibrary.h"
 #include "OrvComm.h"
 #include "VirtualProcessor.h"
 
@@ -43,39 +44,17 @@ std::vector<std::string> Names(const std::vector<sim::ReceivedRequest>& log) {
 
 // Forwards every call to the real library and notes when each typed send was
 // made, so that the pauses between requests are measured where they happen.
-class TimedLibrary : public CommLibrary {
+class TimedLibrary : public test::ForwardingCommLibrary {
  public:
-  explicit TimedLibrary(CommLibrary& inner) : inner_(inner) {}
+  using ForwardingCommLibrary::ForwardingCommLibrary;
 
-  int SetAddressList(int count, const uint8_t* addresses) override {
-    return inner_.SetAddressList(count, addresses);
-  }
-  int RegisterReply(ReplyFunction function, int dataType) override {
-    return inner_.RegisterReply(std::move(function), dataType);
-  }
-  void CloseAll() override { inner_.CloseAll(); }
-  int OpenNetLink(const char* ipv4, uint16_t port) override {
-    return inner_.OpenNetLink(ipv4, port);
-  }
-  int SendBlock(const uint8_t* block, uint8_t address) override {
-    return inner_.SendBlock(block, address);
-  }
   int SendTyped(uint16_t type, const uint8_t* buffer, uint8_t address) override {
     const int first = wire::CommandWireLength(type) > 0 ? buffer[0] : -1;
     {
       std::lock_guard lock(mutex_);
       sent_.push_back({Req(type, first), Clock::now()});
     }
-    return inner_.SendTyped(type, buffer, address);
-  }
-  int SelectLocalInterface(const char* ipv4) override { return inner_.SelectLocalInterface(ipv4); }
-  int CloseNetLink(const char* ipv4) override { return inner_.CloseNetLink(ipv4); }
-  int SetTargetMachine(const char* ipv4) override { return inner_.SetTargetMachine(ipv4); }
-  int OpenSerial(int port, int baud) override { return inner_.OpenSerial(port, baud); }
-  void CloseSerial() override { inner_.CloseSerial(); }
-  void GetVersion(uint8_t* out, int size) override { inner_.GetVersion(out, size); }
-  int SendBulk(uint32_t position, uint16_t length, const uint8_t* bytes, uint8_t address) override {
-    return inner_.SendBulk(position, length, bytes, address);
+    return ForwardingCommLibrary::SendTyped(type, buffer, address);
   }
 
   // When the request was first sent; fails the test when it never was.
@@ -97,7 +76,6 @@ class TimedLibrary : public CommLibrary {
     std::string request;
     Clock::time_point at;
   };
-  CommLibrary& inner_;
   mutable std::mutex mutex_;
   std::vector<Sent> sent_;
 };

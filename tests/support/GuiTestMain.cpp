@@ -1,5 +1,7 @@
-// One application object for the whole run; the offscreen platform needs no
-// display (the screenshot test runs the same binary under Xvfb with xcb).
+// The main() of the GUI test executables: one application object for the
+// whole run on the offscreen platform (the screenshot tests run the same
+// binaries under Xvfb with xcb), and a missing picture fails the test that
+// asked for it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
