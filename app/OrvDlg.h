@@ -108,8 +108,9 @@ class OrvDlg : public QWidget,
   bool ContentEnabled() const;
   int CurrentPreset() const { return currentPreset_; }
   int CurrentLayer() const { return currentLayer_; }
-  bool ConnectionIndicator() const { return onlineIndicator_; }
-  bool LayersLocked() const { return layersLocked_; }
+  // The connection lamp and the main page's cells hold these states.
+  bool ConnectionIndicator() const;
+  bool LayersLocked() const;
   const PresetNames& Presets() const { return presets_; }
   CGdipButton* Button(int controlId) const;
 
@@ -271,8 +272,6 @@ class OrvDlg : public QWidget,
   int lastTemplate_ = 0;
   bool presetsMode_ = true;
   bool switchState_ = false;
-  bool onlineIndicator_ = false;
-  bool layersLocked_ = false;
   bool loopOutPressed_ = false;
   bool sKeyHeld_ = false;
   bool titleShowsName_ = false;

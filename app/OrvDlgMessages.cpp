@@ -377,7 +377,6 @@ bool OrvDlg::SaveProjectTo(const std::string& path) {
 }
 
 void OrvDlg::OnLockLayers(bool lock) {
-  layersLocked_ = lock;
   main_->LockLayerCells(lock);
   for (CGdipButton* b : pgmButtons_) b->setEnabled(!lock);
   for (CGdipButton* b : pvwButtons_) b->setEnabled(!lock);
@@ -431,8 +430,15 @@ void OrvDlg::OnListSelect(int listId, int index) {
 
 // --- State shown by the control strip -------------------------------------
 
+bool OrvDlg::ConnectionIndicator() const {
+  return Button(strip::kOnlineLamp)->IsChecked();
+}
+
+bool OrvDlg::LayersLocked() const {
+  return main_->LayerCellsLocked();
+}
+
 void OrvDlg::SetOnlineIndicator(bool on) {
-  onlineIndicator_ = on;
   Button(strip::kOnlineLamp)->SetChecked(on);
   Button(strip::kOnlineLamp)->update();
 }
@@ -471,7 +477,7 @@ void OrvDlg::ApplyModeEnabling() {
     mode = s->block.PVWMODEINFO.PVWMODE;
     mosaic = s->block.MOSAICSETT.MOSAICMODE;
   }
-  if (layersLocked_) return;
+  if (LayersLocked()) return;
   const bool pvw = mode == 1 || mode == 2;
   Button(strip::kTake)->setVisible(pvw);
   for (int i = 0; i < 4; ++i) {
