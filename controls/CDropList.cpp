@@ -8,6 +8,7 @@
 
 #include "ControlId.h"
 #include "MessageIds.h"
+#include "OwnEnabledState.h"
 #include "Skin.h"
 
 namespace orv {
@@ -398,7 +399,7 @@ QPolygon CDropButton::ArrowPoints(const QRect& r, int w) {
 
 void CDropButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  const QColor fill = !isEnabled() ? disabledFill_ : hovering_ ? hoverFill_ : normalFill_;
+  const QColor fill = DisabledItself(*this) ? disabledFill_ : hovering_ ? hoverFill_ : normalFill_;
   p.setPen(border_);
   p.setBrush(fill);
   p.drawRect(rect().adjusted(0, 0, -1, -1));

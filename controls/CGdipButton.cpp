@@ -29,12 +29,14 @@ int Clamp255(double v) {
   return std::clamp(static_cast<int>(v), 0, 255);
 }
 
-// Draws `picture` in its natural size at (0,0) into a transparent surface of `size`.
+// Draws `picture` scaled over a transparent surface of `size`, as the normal
+// face is scaled over the button, so that every face covers the same area.
 QImage OnSurface(const QImage& picture, QSize size) {
   QImage surface(size, QImage::Format_ARGB32_Premultiplied);
   surface.fill(Qt::transparent);
   QPainter p(&surface);
-  p.drawImage(QPoint(0, 0), picture);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  p.drawImage(QRect(QPoint(0, 0), size), picture);
   return surface;
 }
 
@@ -132,13 +134,7 @@ void CGdipButton::Prepare() {
   preparedSize_ = size();
   hoverPicture_ = OnSurface(HoverPicture(standard_.Image()), preparedSize_);
   disabledPicture_ = OnSurface(GreyPicture(standard_.Image()), preparedSize_);
-  if (hasAlternate_) {
-    altHoverPicture_ = QImage(preparedSize_, QImage::Format_ARGB32_Premultiplied);
-    altHoverPicture_.fill(Qt::transparent);
-    QPainter p(&altHoverPicture_);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRect(QPoint(0, 0), preparedSize_), HoverPicture(alternate_.Image()));
-  }
+  if (hasAlternate_) altHoverPicture_ = OnSurface(HoverPicture(alternate_.Image()), preparedSize_);
   look_ = Look::Standard;
   prepared_ = true;
 }
@@ -146,8 +142,10 @@ void CGdipButton::Prepare() {
 void CGdipButton::UpdateLook(bool pressed) {
   if (!pressed) {
     if (stayPushed_ || clickToggle_) showingAlternate_ = checked_;
-    look_ = hovered_ ? (showingAlternate_ ? Look::AlternateHover : Look::StandardHover)
-                     : (showingAlternate_ ? Look::Alternate : Look::Standard);
+    // A button that takes no input does not light up under the mouse.
+    const bool hovered = hovered_ && isEnabled();
+    look_ = hovered ? (showingAlternate_ ? Look::AlternateHover : Look::StandardHover)
+                    : (showingAlternate_ ? Look::Alternate : Look::Standard);
   } else {
     look_ = showingAlternate_ ? Look::AlternatePressed : Look::StandardPressed;
   }
@@ -202,9 +200,10 @@ void CGdipButton::paintEvent(QPaintEvent*) {
   p.setRenderHint(QPainter::SmoothPixmapTransform);
   if (standard_.IsLoaded() && !prepared_) Prepare();
   const QRect client = rect();
-  // A window disabled by its owner draws the disabled look too, so that a
-  // button that cannot be clicked never looks as if it could.
-  const bool disabled = disabledLook_ || !isEnabled();
+  // Only the owner's flag greys the button. A window that blocks input while
+  // the device works keeps its look, and a button disabled only to refuse
+  // clicks keeps its face (a checked layer button that may not be released).
+  const bool disabled = disabledLook_;
   const bool pressed = !disabled && isDown();
   if (disabled) {
     look_ = Look::Disabled;

@@ -6,6 +6,7 @@
 #include "ControlId.h"
 #include "MessageIds.h"
 #include "Messages.h"
+#include "OwnEnabledState.h"
 #include "Skin.h"
 
 namespace orv {
@@ -22,7 +23,7 @@ CMyEdit::CMyEdit(QWidget* parent, int controlId) : QLineEdit(parent) {
 }
 
 QColor CMyEdit::FrameColor() const {
-  return isEnabled() ? skin::kOrange : skin::kPageBack;
+  return DisabledItself(*this) ? skin::kPageBack : skin::kOrange;
 }
 
 void CMyEdit::keyPressEvent(QKeyEvent* event) {
@@ -39,6 +40,11 @@ void CMyEdit::keyPressEvent(QKeyEvent* event) {
 void CMyEdit::focusOutEvent(QFocusEvent* event) {
   PostMsg(NotifyWindow(this), UM_EDIT_KEY, 13, ControlId(this));
   QLineEdit::focusOutEvent(event);
+}
+
+void CMyEdit::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange) FollowOwnEnabledState(*this, skin::kDisabledText);
+  QLineEdit::changeEvent(event);
 }
 
 void CMyEdit::paintEvent(QPaintEvent* event) {

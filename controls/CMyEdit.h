@@ -15,6 +15,7 @@ class CMyEdit : public QLineEdit {
   QColor FrameColor() const;
 
  protected:
+  void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void paintEvent(QPaintEvent* event) override;

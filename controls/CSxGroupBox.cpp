@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include "ControlId.h"
+#include "OwnEnabledState.h"
 #include "Skin.h"
 
 namespace orv {
@@ -129,7 +130,7 @@ void CSxGroupBox::PaintFrame(QPainter& p, const Geometry& g, QColor first, QColo
 void CSxGroupBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const Geometry g = Layout();
-  const bool enabled = isEnabled();
+  const bool enabled = !DisabledItself(*this);
   PaintFrame(p, g, enabled ? enabledShadow_ : disabledShadow_,
              enabled ? enabledHighlight_ : disabledHighlight_);
   if (g.caption.isEmpty()) return;

@@ -48,8 +48,8 @@ QPalette DarkPalette() {
     pal.setColor(group, QPalette::Highlight, kOrange);
     pal.setColor(group, QPalette::HighlightedText, QColor(0, 0, 0));
   }
-  pal.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
-  pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+  pal.setColor(QPalette::Disabled, QPalette::Text, kDisabledText);
+  pal.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
   return pal;
 }
 

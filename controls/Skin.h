@@ -19,6 +19,7 @@ inline const QColor kOrange(239, 156, 0);             // titles, the active colo
 inline const QColor kWaitBack(64, 64, 64);            // the wait box
 inline const QColor kButtonShadow(160, 160, 160);     // the desktop's button-shadow colour
 inline const QColor kButtonHighlight(255, 255, 255);  // its button-highlight colour
+inline const QColor kDisabledText(128, 128, 128);     // text of a disabled edit or label
 
 // Arial as the desktop toolkit sizes it: a positive height is the character
 // cell (ascent + descent), a negative one the em height; weight 400 or 700.

@@ -8,6 +8,7 @@
 
 #include "CMemuDC.h"
 #include "ControlId.h"
+#include "OwnEnabledState.h"
 #include "ResourceRegistry.h"
 #include "oSliderEdit.h"
 
@@ -110,7 +111,7 @@ void oBitmapSlider::paintEvent(QPaintEvent*) {
   QPainter target(this);
   CMemuDC dc(target, rect(), true);
   QPainter& p = dc.Painter();
-  if (!isEnabled()) p.setOpacity(0.45);
+  if (DisabledItself(*this)) p.setOpacity(0.45);
   const QSize c = ChannelSize();
   const QPoint origin(vertical_ ? (width() - c.width()) / 2 : 0,
                       vertical_ ? 0 : (height() - c.height()) / 2);

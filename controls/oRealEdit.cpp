@@ -130,6 +130,11 @@ void oRealEdit::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
+void oRealEdit::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange) FollowOwnEnabledState(*this, skin::kDisabledText);
+  QLineEdit::changeEvent(event);
+}
+
 void oRealEdit::paintEvent(QPaintEvent* event) {
   {
     QPainter p(this);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 
 #include "NumericFormat.h"
+#include "OwnEnabledState.h"
 
 namespace orv {
 
@@ -34,9 +35,10 @@ class oRealEdit : public QLineEdit {
   NumericLimits Limits() const { return limits_; }
   bool Pristine() const { return pristine_; }
   int FrameWidth() const { return frameWidth_; }
-  QColor FrameColor() const { return isEnabled() ? activeFrame_ : inactiveFrame_; }
+  QColor FrameColor() const { return DisabledItself(*this) ? inactiveFrame_ : activeFrame_; }
 
  protected:
+  void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;

@@ -34,7 +34,7 @@ void oSliderEdit::Bind(oBitmapSlider* slider) {
   slider_->SetRange(lo, hi);
   slider_->SetPageSize((hi - lo) / 2);
   MoveSlider();
-  slider_->setEnabled(isEnabled());
+  slider_->setEnabled(!DisabledItself(*this));
 }
 
 void oSliderEdit::MoveSlider() {
@@ -64,7 +64,9 @@ void oSliderEdit::FromSlider(int position, bool notify) {
 }
 
 void oSliderEdit::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::EnabledChange && slider_) slider_->setEnabled(isEnabled());
+  // The slider follows the edit's own state, not a window's input block.
+  if (event->type() == QEvent::EnabledChange && slider_)
+    slider_->setEnabled(!DisabledItself(*this));
   oRealEdit::changeEvent(event);
 }
 

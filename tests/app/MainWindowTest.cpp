@@ -392,10 +392,12 @@ TEST_F(Messages, LanguageSwitchRelabelsTheWindow) {
 using Wait = MainWindowTest;
 
 TEST_F(Wait, ShowDisablesTheWindowAndHideGivesItBack) {
+  const QImage open = Window().grab().toImage();
   SendMsg(&Window(), UM_WAIT, 1, 0, QStringLiteral("one moment"));
   EXPECT_TRUE(Window().Wait().Shown());
   EXPECT_EQ(Window().Wait().Text(), QStringLiteral("one moment"));
   EXPECT_FALSE(Window().ContentEnabled());
+  EXPECT_TRUE(open == Window().grab().toImage()) << "the window keeps its look while it waits";
   // Keys are ignored while waiting.
   { State()->PRESET_FLAGS[1] = 1; }
   Library().ClearRecords();

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -77,6 +79,7 @@ TEST_F(ButtonOnPage, PressingMovesOnlyTheCaption) {
 }
 
 TEST_F(ButtonOnPage, DisabledLookIsGreyWhateverTheMouseDoes) {
+  const QColor normal = Shot().pixelColor(20 + 48, 20 + 4);
   button->SetDisabledLook(true);
   button->SetHoverForDisplay(true);
   const QImage img = Shot();
@@ -96,10 +99,44 @@ TEST_F(ButtonOnPage, DisabledLookIsGreyWhateverTheMouseDoes) {
   }
   EXPECT_TRUE(shadowText);
   EXPECT_TRUE(darkCopy);
-  button->setEnabled(false);
   button->SetDisabledLook(false);
-  Shot();
-  EXPECT_EQ(button->CurrentLook(), Look::Disabled) << "a disabled window also looks disabled";
+  button->setEnabled(false);
+  const QColor face = Shot().pixelColor(20 + 48, 20 + 4);
+  EXPECT_EQ(button->CurrentLook(), Look::Standard) << "only the flag greys the button";
+  EXPECT_EQ(face, normal) << "a button that refuses clicks keeps its face";
+}
+
+TEST_F(ButtonOnPage, EveryFaceCoversAButtonWiderThanItsPicture) {
+  button->resize(200, 28);
+  const QColor skin(16, 16, 16);
+  const QPoint nearRightEnd(20 + 190, 20 + 14);
+  struct Case {
+    const char* name;
+    std::function<void()> set;
+    Look look;
+  };
+  const Case cases[] = {
+      {"normal", [] {}, Look::Standard},
+      {"hover", [&] { button->SetHoverForDisplay(true); }, Look::StandardHover},
+      {"disabled look", [&] { button->SetDisabledLook(true); }, Look::Disabled},
+      {"checked hover",
+       [&] {
+         button->SetStayPushed(true);
+         button->SetChecked(true);
+         button->SetHoverForDisplay(true);
+       },
+       Look::AlternateHover},
+  };
+  for (const Case& c : cases) {
+    c.set();
+    const QImage img = Shot();
+    EXPECT_EQ(button->CurrentLook(), c.look) << c.name;
+    EXPECT_NE(img.pixelColor(nearRightEnd), skin) << c.name << " face ends mid-button";
+    button->SetHoverForDisplay(false);
+    button->SetDisabledLook(false);
+    button->SetChecked(false);
+    button->SetStayPushed(false);
+  }
 }
 
 TEST_F(ButtonOnPage, StayPushedKeepsTheAlternateUntilTheOwnerClearsIt) {
