@@ -8,6 +8,7 @@
 #include "Ipv4.h"
 #include "OrvComm.h"
 #include "OrvDlg.h"
+#include "QtTranslations.h"
 #include "UiTexts.h"
 
 namespace orv {
@@ -58,6 +59,7 @@ void OrvApp::StopLibrary() {
 
 int OrvApp::Run() {
   SelectLanguage(DefaultLanguageName());
+  UseQtTranslationsFor(ActiveLanguageName());
   comm_ = std::make_unique<OrvComm>();
   SetCommLibrary(comm_.get());
 

@@ -42,6 +42,7 @@
 #include "Orv_FeatherDlg.h"
 #include "PageTable.h"
 #include "ProjectFile.h"
+#include "QtTranslations.h"
 #include "ReadBack.h"
 #include "SerialPortWatcher.h"
 #include "Skin.h"
@@ -338,6 +339,7 @@ void OrvDlg::OnLanguage(intptr_t which) {
   const std::optional<std::string> name = LanguageNameForSwitch(which);
   if (!name) return;
   SelectLanguage(*name);
+  UseQtTranslationsFor(ActiveLanguageName());
   ReloadUiTexts();
   ApplyTexts();
 }

@@ -1,8 +1,13 @@
 #include "CProgressDlg.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
+#include <QStringList>
 
 #include "CPictureEx.h"
 #include "ControlId.h"
@@ -55,9 +60,11 @@ bool CProgressDlg::InitDialog() {
     message_ = new QLabel(QStringLiteral("TEST"), this);
     SetControlId(message_, kMessageId);
     message_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    message_->setWordWrap(true);
+    // The lines are broken here (BreakIntoLines), not by the label, whose
+    // wrapping would split a Chinese word at the column's edge.
+    message_->setWordWrap(false);
     message_->setFont(skin::ArialFont(15, 700));
-    message_->setGeometry(a, b, a, h / 2);
+    message_->setGeometry(MessageRect(size()));
     message_->show();
   }
   if (!animation_) {
@@ -69,13 +76,58 @@ bool CProgressDlg::InitDialog() {
   return true;
 }
 
+QRect CProgressDlg::MessageRect(QSize client) {
+  const int margin = client.width() / 12;
+  const int top = client.height() / 3;
+  return QRect(margin, top, client.width() - 2 * margin, client.height() / 2);
+}
+
+namespace {
+
+// A line may end after a blank, a closing mark, a dash or other punctuation
+// (the full-width ，。、；：！？ included), never after an opening one.
+bool BreaksAfter(QChar c) {
+  if (c.isSpace()) return true;
+  constexpr QChar::Category kClosing[] = {QChar::Punctuation_Close, QChar::Punctuation_FinalQuote,
+                                          QChar::Punctuation_Other, QChar::Punctuation_Dash};
+  return std::find(std::begin(kClosing), std::end(kClosing), c.category()) != std::end(kClosing);
+}
+
+}  // namespace
+
+QString CProgressDlg::BreakIntoLines(const QString& text, const QFontMetrics& metrics, int width) {
+  QStringList lines;
+  for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    QString rest = paragraph;
+    while (metrics.horizontalAdvance(rest) > width && rest.size() > 1) {
+      // The longest head that fits, at least one whole character.
+      int fit = 0;
+      int preferred = 0;
+      for (int i = 0; i < rest.size();) {
+        const int next = i + (rest.at(i).isHighSurrogate() && i + 1 < rest.size() ? 2 : 1);
+        if (fit > 0 && metrics.horizontalAdvance(rest.left(next)) > width) break;
+        fit = next;
+        if (BreaksAfter(rest.at(i))) preferred = next;
+        i = next;
+      }
+      const int cut = preferred > 0 ? preferred : fit;
+      lines << rest.left(cut).trimmed();
+      rest = rest.mid(cut);
+      while (!rest.isEmpty() && rest.front().isSpace()) rest.remove(0, 1);
+    }
+    lines << rest;
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
 void CProgressDlg::SetMessageText(const QString& text) {
   InitDialog();
-  message_->setText(text);
+  message_->setText(BreakIntoLines(text, QFontMetrics(message_->font()), message_->width()));
+  messageText_ = text;
 }
 
 QString CProgressDlg::MessageText() const {
-  return message_ ? message_->text() : QString();
+  return message_ ? messageText_ : QString();
 }
 
 QWidget* CProgressDlg::MessageControl() const {

@@ -5,6 +5,7 @@
 // The animation plays from initialisation until the box is destroyed.
 #include <QDialog>
 
+class QFontMetrics;
 class QLabel;
 
 namespace orv {
@@ -32,9 +33,19 @@ class CProgressDlg : public QDialog {
 
   // The template's 255 x 95 dialog units in pixels (font "MS Shell Dlg" 8).
   static QSize TemplateClientSize();
+  // Where the text goes in a client area of `client`: below the animation,
+  // across the box but for a margin, so that a Chinese text fits on a line.
+  static QRect MessageRect(QSize client);
+
+  // Breaks `text` into lines no wider than `width` in `metrics`. A line ends
+  // preferably after a blank or a punctuation mark (Latin or CJK), so that
+  // words stay whole; only a run without such a place is broken between
+  // characters, never inside one (surrogate pairs stay together).
+  static QString BreakIntoLines(const QString& text, const QFontMetrics& metrics, int width);
 
  private:
   QLabel* message_ = nullptr;
+  QString messageText_ = QStringLiteral("TEST");  // as given, without the line breaks
   CPictureEx* animation_ = nullptr;
   bool initialised_ = false;
 };

@@ -384,9 +384,12 @@ TEST_F(Messages, LanguageSwitchRelabelsTheWindow) {
   ASSERT_NE(syncLock, nullptr);
   EXPECT_EQ(syncLock->List()->GetText(0), QString::fromStdString(UiText(100)));
   EXPECT_NE(syncLock->List()->GetText(0), QStringLiteral(" Free Run"));
+  // Qt's own texts (the buttons of every message box) switch with it.
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
   SendMsg(&Window(), UM_LANGUAGE, 0);
   EXPECT_EQ(Window().PageButton(0)->text(), QStringLiteral("PICTURE"));
   EXPECT_EQ(syncLock->List()->GetText(0), QStringLiteral(" Free Run"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 using Wait = MainWindowTest;

@@ -7,6 +7,7 @@
 #include "CProgressDlg.h"
 #include "ControlId.h"
 #include "ResourceRegistry.h"
+#include "Skin.h"
 
 using namespace orv;
 
@@ -22,7 +23,9 @@ TEST(WaitBox, LaysOutTextAndAnimationAndPlays) {
   const int b = client.height() / 3;
   QWidget* text = FindControl(&box, CProgressDlg::kMessageId);
   ASSERT_NE(text, nullptr);
-  EXPECT_EQ(text->geometry(), QRect(a, b, a, client.height() / 2));
+  // The text runs across the box (a twelfth of its width free at each side),
+  // not only in the middle third, so that Chinese words are not split.
+  EXPECT_EQ(text->geometry(), QRect(31, b, 320, client.height() / 2));
   EXPECT_EQ(box.MessageText(), QStringLiteral("TEST"));
   CPictureEx* anim = box.Animation();
   ASSERT_EQ(FindControl(&box, CProgressDlg::kAnimationId), anim);
@@ -43,4 +46,46 @@ TEST(WaitBox, LaysOutTextAndAnimationAndPlays) {
   EXPECT_EQ(box.findChildren<QLabel*>().size(), 1);
   EXPECT_TRUE(MissingResources().empty());
   SetDpiOverride(std::nullopt);
+}
+
+TEST(WaitBox, EveryWaitTextFitsOnOneLineInBothLanguages) {
+  SetDpiOverride(Dpi{96, 96});
+  Orv_PrograssDlg box;
+  ASSERT_TRUE(box.InitDialog());
+  auto* label = static_cast<QLabel*>(FindControl(&box, CProgressDlg::kMessageId));
+  ASSERT_NE(label, nullptr);
+  for (const char* text : {"Waitting Operation ...", "Getting Data From Desitination... ",
+                           "Set Data To Desitination...", "正在处理，请稍候...",
+                           "正在从设备读取数据... ", "正在搜索设备... ", "正在向设备写入数据..."}) {
+    box.SetMessageText(QString::fromUtf8(text));
+    EXPECT_FALSE(label->text().contains(QLatin1Char('\n'))) << text;
+    EXPECT_EQ(box.MessageText(), QString::fromUtf8(text)) << "the text is kept as given";
+  }
+  SetDpiOverride(std::nullopt);
+}
+
+TEST(WaitBox, LongTextsBreakBetweenWordsBeforeBreakingInsideThem) {
+  const QFontMetrics fm(skin::ArialFont(15, 700));
+  auto widthOf = [&](const char* s) { return fm.horizontalAdvance(QString::fromUtf8(s)); };
+  struct Case {
+    const char* text;
+    int width;
+    const char* lines;
+  };
+  const Case cases[] = {
+      {"Getting Data From Desitination... ", widthOf("Getting Data From Desi"),
+       "Getting Data From\nDesitination... "},
+      {"正在处理，请稍候...", widthOf("正在处理，请稍"), "正在处理，\n请稍候..."},
+      // Nowhere to break: between characters, each line as full as it goes.
+      {"正在从设备读取数据", widthOf("正在从设"), "正在从设\n备读取数\n据"},
+      {"Set Data", widthOf("Set Data"), "Set Data"},
+      // A character outside the basic plane is never cut in two.
+      {"\xF0\xA0\x80\x80\xF0\xA0\x80\x80", widthOf("\xF0\xA0\x80\x80"),
+       "\xF0\xA0\x80\x80\n\xF0\xA0\x80\x80"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CProgressDlg::BreakIntoLines(QString::fromUtf8(c.text), fm, c.width),
+              QString::fromUtf8(c.lines))
+        << c.text;
+  }
 }
