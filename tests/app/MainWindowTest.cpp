@@ -412,6 +412,17 @@ TEST_F(Wait, ShowDisablesTheWindowAndHideGivesItBack) {
   EXPECT_TRUE(Window().ContentEnabled());
 }
 
+TEST_F(Wait, EveryPageKeepsItsLookWhileTheWindowWaits) {
+  for (int page = 0; page <= 10; ++page) {
+    Window().ShowPageByIndex(page, false);
+    const QImage open = Window().grab().toImage();
+    SendMsg(&Window(), UM_WAIT, 1, 0, QStringLiteral("one moment"));
+    EXPECT_TRUE(open == Window().grab().toImage()) << "page " << page << " changed its look";
+    Window().BusyOff();
+    DeliverPostedMessages();
+  }
+}
+
 TEST_F(Wait, NoAnswerWithinFifteenSecondsGivesTheWindowBack) {
   Window().BusyOn(kWaitTextGettingData);
   DeliverPostedMessages();
