@@ -107,7 +107,7 @@ QString CProgressDlg::BreakIntoLines(const QString& text, const QFontMetrics& me
         const int next = i + (rest.at(i).isHighSurrogate() && i + 1 < rest.size() ? 2 : 1);
         if (fit > 0 && metrics.horizontalAdvance(rest.left(next)) > width) break;
         fit = next;
-        if (BreaksAfter(rest.at(i))) preferred = next;
+        if (BreaksAfter(rest.at(i)) && !rest.left(next).trimmed().isEmpty()) preferred = next;
         i = next;
       }
       const int cut = preferred > 0 ? preferred : fit;
