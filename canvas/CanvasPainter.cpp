@@ -185,7 +185,9 @@ void DrawSnapMarker(QPainter& p, int kind, const canvas::Rect& partner) {
 
 void DrawHalf(QPainter& p, const QRect& half, const QImage& titleImage, const QString& title,
               QColor colour) {
-  const QRect bar(half.left(), half.top(), half.width(), kTitleBarHeight);
+  // The bar sits inside the frame, so the title is not cut by it.
+  const QRect bar(half.left() + kHalfFrame, half.top() + kHalfFrame, half.width() - 2 * kHalfFrame,
+                  kTitleBarHeight);
   if (titleImage.isNull()) {
     p.fillRect(bar, kTitleBar);
   } else {
