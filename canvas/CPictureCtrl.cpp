@@ -344,6 +344,9 @@ void CPictureCtrl::MoveStep(CCell& cell, Point p) {
       r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom;
   if (r == cell.rect_ || !inside) return;
   r = canvas::ClampMoved(r, EffectiveBounds(cell));
+  // Pushed against its bounds it may not have moved; converting its place
+  // back would only add rounding to the device rectangle.
+  if (r == cell.rect_) return;
   cell.SetCanvasRect(r);
   const auto converted = canvas::CanvasToDevice(r, PairFor(cell));
   if (!converted) return;
