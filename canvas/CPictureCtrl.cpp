@@ -463,6 +463,14 @@ void CPictureCtrl::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();
 }
 
+// Hidden in the middle of a drag, the release never comes: the drag ends here.
+void CPictureCtrl::hideEvent(QHideEvent* event) {
+  if (GetCapture() == this) ReleaseCapture();
+  drag_ = {};
+  snapKind_ = canvas::kSnapNone;
+  QWidget::hideEvent(event);
+}
+
 void CPictureCtrl::paintEvent(QPaintEvent* event) {
   QPainter target(this);
   CMemuDC dc(target, event->rect());
