@@ -76,22 +76,17 @@ TEST(CodePage, Utf8CodePageLetsOnlyWellFormedTextThrough) {
     std::string text;
   } cases[] = {
       {"beyond U+10FFFF", "a\xF4\x90\x80\x80z", "a" + r + r + r + r + "z"},
-      {"lead byte past F4", "\xF5\x80\x80\x80", r + r + r + r},
       {"five-byte form", "\xF8\x88\x80\x80\x80", r + r + r + r + r},
-      {"six-byte form", "\xFC\x84\x80\x80\x80\x80", r + r + r + r + r + r},
       {"overlong slash", "\xC0\xAF", r + r},
       {"overlong three bytes", "\xE0\x80\xAF", r + r + r},
       {"overlong four bytes", "\xF0\x8F\xBF\xBF", r + r + r + r},
       {"high surrogate", "\xED\xA0\x80", r + r + r},
-      {"low surrogate", "\xED\xBF\xBF", r + r + r},
       {"cut short before a letter",
        "\xE2\x82"
        "A",
        r + "A"},
-      {"four-byte cut short at the end", "\xF0\x9F\x98", r},
       {"lone continuation", "\x80", r},
       {"largest character", "\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},
-      {"last before the surrogates", "\xED\x9F\xBF", "\xED\x9F\xBF"},
       {"replacement character itself", r, r},
       {"surrogate pair spelt as UTF-8", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
   };
