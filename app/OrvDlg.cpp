@@ -126,9 +126,7 @@ void OrvDlg::Initialise() {
 
   setWindowTitle(kWindowTitle);
 
-  projectPath_ = ReadSetting("Project", "FilePath", settingsPath_);
-  if (projectPath_.size() > 255) projectPath_.resize(255);
-  EnsureProjectPath(projectPath_);
+  projectPath_ = StartupProjectPath(settingsPath_);
   LoadProject(projectPath_, [this](int type, int arg) { QueueSteps(RefreshSteps(type), arg); });
 
   RecordBottomRow();

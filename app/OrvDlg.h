@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,8 +94,8 @@ class OrvDlg : public QWidget,
   CGdipButton* PageButton(int index) const;
 
   // Close order: logo page hidden, links closed and the library stopped,
-  // [Project] FilePath written, the project saved. Returns whether the
-  // project was saved where it belongs.
+  // the project saved, [Project] FilePath set to the file written. Returns
+  // whether the project was saved where it belongs.
   bool CloseDown();
   bool ClosedDown() const { return closedDown_; }
 
@@ -204,9 +205,10 @@ class OrvDlg : public QWidget,
   void RefreshPresetButtons();
   void SetOnlineIndicator(bool on);
   void SetSwitchState(bool on);
-  // Saves the configuration; on failure to a dated file instead, and tells
-  // the operator. True when it went to `path`.
-  bool SaveProjectTo(const std::string& path);
+  // Saves the configuration to `path`; on failure to a dated file instead.
+  // Returns the file written (nullopt: none). The operator is told when it
+  // is not `expected`, the file they think holds the project.
+  std::optional<std::string> SaveProjectTo(const std::string& path, const std::string& expected);
   void OnWaitTimedOut();
   void UpdateTitle();
   void ShowAbout();

@@ -352,30 +352,35 @@ void OrvDlg::OnProjectFile(intptr_t what, const QString& path) {
   } else if (what == kProjectSave) {
     std::string target = path.toStdString();
     EnsureProjectPath(target);
-    SaveProjectTo(target);
+    SaveProjectTo(target, target);
   }
   OnWait(false, {});
 }
 
-bool OrvDlg::SaveProjectTo(const std::string& path) {
-  if (SaveProject(path)) return true;
-  // Nothing is lost silently: the configuration goes to a new file in the
-  // program's project folder (never over another project), and the operator
-  // is told where.
-  std::string fallback = AppFolder() + "Project/" + TodayDateText() + "/recovered-" +
-                         QTime::currentTime().toString(QStringLiteral("HHmmss")).toStdString() +
-                         ".pro";
-  EnsureProjectPath(fallback);
-  if (fallback != path && SaveProject(fallback)) {
+std::optional<std::string> OrvDlg::SaveProjectTo(const std::string& path,
+                                                 const std::string& expected) {
+  std::optional<std::string> written;
+  if (SaveProject(path)) {
+    written = path;
+  } else {
+    // Nothing is lost silently: the configuration goes to a new file in the
+    // program's project folder (never over another project).
+    std::string fallback = AppFolder() + "Project/" + TodayDateText() + "/recovered-" +
+                           QTime::currentTime().toString(QStringLiteral("HHmmss")).toStdString() +
+                           ".pro";
+    EnsureProjectPath(fallback);
+    if (fallback != path && SaveProject(fallback)) written = fallback;
+  }
+  if (!written) {
+    ShowMessageBox(this, AppTextOf(AppText::kProjectNotSaved).arg(QString::fromStdString(expected)),
+                   Text(38));
+  } else if (*written != expected) {
     ShowMessageBox(this,
                    AppTextOf(AppText::kProjectSavedInstead)
-                       .arg(QString::fromStdString(path), QString::fromStdString(fallback)),
+                       .arg(QString::fromStdString(expected), QString::fromStdString(*written)),
                    Text(38));
-    return false;
   }
-  ShowMessageBox(this, AppTextOf(AppText::kProjectNotSaved).arg(QString::fromStdString(path)),
-                 Text(38));
-  return false;
+  return written;
 }
 
 void OrvDlg::OnLockLayers(bool lock) {
@@ -714,10 +719,14 @@ bool OrvDlg::CloseDown() {
   if (options_.library != nullptr) options_.library->CloseAll();
   if (options_.stopLibrary) options_.stopLibrary();
   if (&GetReplySink() == this) SetReplySink(nullptr);
-  WriteProfileString("Project", "FilePath", projectPath_, settingsPath_);
+  // The target may move (the project's folder was removed meanwhile, the
+  // disk refused it): the settings file names whatever file was written, so
+  // that the next start loads these settings.
   std::string target = projectPath_;
   EnsureProjectPath(target);
-  return SaveProjectTo(target);
+  const std::optional<std::string> written = SaveProjectTo(target, projectPath_);
+  WriteProfileString("Project", "FilePath", written.value_or(projectPath_), settingsPath_);
+  return written == projectPath_;
 }
 
 void OrvDlg::closeEvent(QCloseEvent* event) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <string_view>
+
+#include "IniLines.h"
 
 namespace orv {
 
@@ -137,8 +139,10 @@ QString FormatValue(const QString& format, float value) {
 }
 
 float ParseValue(const QString& text) {
+  // The operator types a '.' whatever the locale says (the edit accepts no
+  // other separator), so the reading must not follow the locale either.
   const QByteArray bytes = text.trimmed().toLatin1();
-  return static_cast<float>(std::strtod(bytes.constData(), nullptr));
+  return static_cast<float>(DecimalToDouble(std::string_view(bytes.constData(), bytes.size())));
 }
 
 }  // namespace orv

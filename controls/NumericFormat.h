@@ -27,7 +27,8 @@ bool AcceptsChar(QChar c, const QString& text, int selStart, int selEnd,
 // The value shown with the format: as a double when the format has a decimal
 // point, else as its integer part.
 QString FormatValue(const QString& format, float value);
-// The decimal conversion of the text's leading number; 0 when it has none.
+// The decimal conversion of the text's leading number, with a '.' whatever the
+// locale; 0 when it has none.
 float ParseValue(const QString& text);
 
 }  // namespace orv

@@ -34,44 +34,63 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+// The second byte a lead byte allows (Unicode's table of well-formed
+// sequences): it is what rules out overlong forms, surrogates and values
+// beyond U+10FFFF. Lead bytes missing here (80..C1, F5..FF) start nothing.
+struct LeadByte {
+  unsigned char first, last;  // range of lead bytes
+  std::size_t length;
+  unsigned char secondLow, secondHigh;
+};
+constexpr LeadByte kLeadBytes[] = {
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+};
+
 // Decodes one UTF-8 character at the start of `text` (not empty). Returns the
-// bytes it takes; `cp` is U+FFFD and the length 1 for a malformed sequence.
+// bytes it takes. A malformed sequence gives U+FFFD and the length of its
+// longest valid beginning (at least 1), so that the next character that could
+// start there is not swallowed.
 std::size_t DecodeUtf8(std::string_view text, char32_t& cp) {
   const auto b0 = static_cast<unsigned char>(text[0]);
-  std::size_t length;
-  char32_t value;
-  char32_t minimum;
+  cp = kReplacement;
   if (b0 < 0x80) {
     cp = b0;
     return 1;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    length = 2, value = b0 & 0x1F, minimum = 0x80;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    length = 3, value = b0 & 0x0F, minimum = 0x800;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    length = 4, value = b0 & 0x07, minimum = 0x10000;
-  } else {
-    cp = kReplacement;
-    return 1;
   }
-  if (text.size() < length) {
-    cp = kReplacement;
-    return 1;
+  const LeadByte* lead = nullptr;
+  for (const LeadByte& row : kLeadBytes) {
+    if (b0 >= row.first && b0 <= row.last) lead = &row;
   }
-  for (std::size_t k = 1; k < length; ++k) {
+  if (lead == nullptr) return 1;
+  char32_t value = b0 & (0x7F >> lead->length);
+  for (std::size_t k = 1; k < lead->length; ++k) {
+    if (k >= text.size()) return k;
     const auto b = static_cast<unsigned char>(text[k]);
-    if ((b & 0xC0) != 0x80) {
-      cp = kReplacement;
-      return 1;
-    }
+    const unsigned char low = k == 1 ? lead->secondLow : 0x80;
+    const unsigned char high = k == 1 ? lead->secondHigh : 0xBF;
+    if (b < low || b > high) return k;
     value = (value << 6) | (b & 0x3F);
   }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-    cp = kReplacement;
-    return 1;
-  }
   cp = value;
-  return length;
+  return lead->length;
+}
+
+// `text` with every malformed sequence replaced by U+FFFD; `replaced` tells
+// whether there was one.
+std::string WellFormedUtf8(std::string_view text, bool& replaced) {
+  std::string out;
+  out.reserve(text.size());
+  replaced = false;
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t cp;
+    const std::size_t length = DecodeUtf8(text.substr(i), cp);
+    if (cp == kReplacement && text.substr(i, 3) != "\xEF\xBF\xBD") replaced = true;
+    AppendUtf8(out, cp);
+    i += length;
+  }
+  return out;
 }
 
 std::string IconvName(int codePage) {
@@ -187,6 +206,12 @@ void SetAnsiCodePageForTesting(int codePage) {
 
 std::string CodePageToUtf8(std::string_view bytes, int codePage) {
   const int cp = Resolve(codePage);
+  // The converter's idea of UTF-8 may be wider than Unicode's (five-byte
+  // forms, values past U+10FFFF): only well-formed text leaves this layer.
+  if (cp == kCodePageUtf8) {
+    bool replaced;
+    return WellFormedUtf8(bytes, replaced);
+  }
   return Convert(Descriptor(cp, true), bytes, [cp](std::string_view rest, std::string& out) {
     const auto b = static_cast<unsigned char>(rest[0]);
     AppendUtf8(out, cp == kCodePageWestern && Undefined1252(b) ? char32_t{b} : kReplacement);
@@ -198,15 +223,16 @@ std::string Utf8ToCodePage(std::string_view text, int codePage, char defaultChar
                            bool* usedDefault) {
   const int cp = Resolve(codePage);
   bool used = false;
+  if (cp == kCodePageUtf8) {
+    std::string out = WellFormedUtf8(text, used);
+    if (usedDefault != nullptr) *usedDefault = used;
+    return out;
+  }
   std::string out =
       Convert(Descriptor(cp, false), text, [&](std::string_view rest, std::string& o) {
         char32_t ignored;
         const std::size_t length = DecodeUtf8(rest, ignored);
-        if (cp == kCodePageUtf8) {
-          AppendUtf8(o, kReplacement);
-        } else {
-          o.push_back(defaultChar);
-        }
+        o.push_back(defaultChar);
         used = true;
         return length;
       });

@@ -2,7 +2,8 @@
 // Code-page conversions between the UTF-8 texts kept in memory and the bytes
 // of ANSI files (1252 Western, 936 Simplified Chinese, 65001 UTF-8), plus the
 // UTF-16LE encoding of Unicode files. The code-page conversions go through
-// iconv.
+// iconv, except UTF-8, which is checked here: overlong forms, surrogates,
+// values past U+10FFFF and five- or six-byte forms never leave this layer.
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,8 @@ int AnsiCodePageForLocale(std::string_view locale);
 void SetAnsiCodePageForTesting(int codePage);
 
 // `codePage` may be kCodePageAnsi. Bytes that are not valid in the code page
-// become U+FFFD, except the five bytes 1252 leaves undefined, which map to the
+// become U+FFFD (for UTF-8 one for each longest valid beginning of a
+// sequence), except the five bytes 1252 leaves undefined, which map to the
 // control characters of the same value (as the platform does).
 std::string CodePageToUtf8(std::string_view bytes, int codePage);
 

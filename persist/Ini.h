@@ -2,7 +2,9 @@
 // Profile-string INI access with the semantics the panel's files rely on:
 // case-insensitive sections and keys, one key read or written at a time, read
 // limits, a missing file created on first write in the ANSI code page, and
-// UTF-16LE files (with a byte-order mark) read and written as such.
+// UTF-16LE files (with a byte-order mark) read and written as such. A text
+// the ANSI code page cannot hold turns the file into UTF-16LE rather than
+// being written as "?".
 // All texts are UTF-8 in memory.
 #include <cstddef>
 #include <string>

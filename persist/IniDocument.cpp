@@ -146,18 +146,23 @@ std::string IniDocument::Encode(std::string_view text) const {
 
 bool IniDocument::EndsWithLineEnd(const std::string& raw) const {
   if (encoding_ == IniEncoding::Utf16Le) {
-    return raw.size() >= 2 && raw[raw.size() - 2] == '\n' && raw.back() == '\0';
+    // Lines start on a unit boundary, so an odd length means a stray final
+    // byte, whatever its value: 0A 00 straddling two units is no line feed.
+    return raw.size() >= 2 && raw.size() % 2 == 0 && raw[raw.size() - 2] == '\n' &&
+           raw.back() == '\0';
   }
   return !raw.empty() && raw.back() == '\n';
 }
 
 void IniDocument::EndLine(Line& line, const std::string& lineEnd) const {
   if (EndsWithLineEnd(line.raw)) return;
-  // A UTF-16 file cut after an odd byte: complete the unit first, so that
-  // the line end and everything after it stay aligned.
+  // A UTF-16 file cut after an odd byte: complete the unit first (the lost
+  // high byte of an ASCII character was 00), so that the line end and
+  // everything after it stay aligned.
   std::string raw = line.raw;
   if (encoding_ == IniEncoding::Utf16Le && raw.size() % 2 != 0) raw.push_back('\0');
-  line = MakeLine(raw + lineEnd);
+  if (!EndsWithLineEnd(raw)) raw += lineEnd;
+  line = MakeLine(std::move(raw));
 }
 
 std::string IniDocument::LineEnd() const {
@@ -172,10 +177,28 @@ std::string IniDocument::LineEnd() const {
   return Encode(crlf ? "\r\n" : "\n");
 }
 
+bool IniDocument::FitsCodePage(std::string_view text) const {
+  bool lost = false;
+  Utf8ToCodePage(text, codePage_, '?', &lost);
+  return !lost;
+}
+
+void IniDocument::ConvertToUtf16() {
+  std::vector<Line> old = std::move(lines_);
+  lines_.clear();
+  encoding_ = IniEncoding::Utf16Le;
+  bom_ = "\xFF\xFE";
+  for (const Line& line : old) AddLine(Utf8ToUtf16Le(CodePageToUtf8(line.raw, codePage_)));
+}
+
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   section = Trim(OneLine(section));
   key = Trim(OneLine(key));
   value = OneLine(value);
+  if (encoding_ == IniEncoding::Ansi &&
+      !(FitsCodePage(section) && FitsCodePage(key) && FitsCodePage(value))) {
+    ConvertToUtf16();
+  }
 
   // The first section of that name; the lines before any section line form
   // the unnamed section.

@@ -11,7 +11,10 @@
 // Writing: every line the change does not touch keeps its bytes. A changed
 // key keeps its place; a new key goes after the last line of its section; a
 // new section goes at the end. The file's encoding is kept: UTF-16LE or UTF-8
-// when it starts with their byte-order mark, else the ANSI code page.
+// when it starts with their byte-order mark, else the ANSI code page. Only
+// when a text does not fit the ANSI code page does the whole file become
+// UTF-16LE with a byte-order mark (every line converted), so that nothing
+// written is lost and the platform's readers still read it.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +33,8 @@ class IniDocument {
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
   // Sets one key, creating the section when needed. Line breaks in the texts
-  // end them (a value cannot span lines). Returns whether the bytes changed.
+  // end them (a value cannot span lines). An ANSI document that cannot hold
+  // the texts becomes UTF-16LE first. Returns whether the bytes changed.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
 
   std::string Serialize() const;
@@ -52,6 +56,8 @@ class IniDocument {
   // Gives an unterminated line its line end.
   void EndLine(Line& line, const std::string& lineEnd) const;
   bool EndsWithLineEnd(const std::string& raw) const;
+  bool FitsCodePage(std::string_view text) const;
+  void ConvertToUtf16();
 
   IniEncoding encoding_ = IniEncoding::Ansi;
   int codePage_ = 1252;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "CodePage.h"
 #include "Decoders.h"
 #include "DeviceState.h"
 #include "Ini.h"
@@ -475,6 +476,18 @@ void EnsureProjectPath(std::string& path, std::string_view today) {
   }
   path = folder + name + ".pro";
   CreateMarkedFile(path);
+}
+
+std::string StartupProjectPath(const std::string& settingsPath) {
+  const std::string stored = GetProfileString(
+      "Project", "FilePath", "", std::numeric_limits<std::size_t>::max(), settingsPath);
+  std::string whole = stored;
+  if (!whole.empty() && whole.front() != '/') whole = AppFolder() + whole;
+  // An existing project is never traded for another file, however long its path.
+  if (!whole.empty() && IsFile(whole)) return whole;
+  std::string path(Utf16Prefix(stored, kProjectPathChars));
+  EnsureProjectPath(path);
+  return path;
 }
 
 bool SaveProject(const std::string& path) {

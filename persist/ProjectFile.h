@@ -2,6 +2,7 @@
 // The project file ("*.pro"): one image of the device's parameter block as
 // INI-style ANSI text, in a fixed order of sections and keys that the loader
 // reads back forward-only.
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,16 @@ std::string TodayDateText();
 // A relative path is taken relative to AppFolder(), never the working folder.
 void EnsureProjectPath(std::string& path);
 void EnsureProjectPath(std::string& path, std::string_view today);
+
+// The settings file keeps at most this many characters of a path that names
+// no file yet.
+constexpr std::size_t kProjectPathChars = 255;
+
+// The project to start with, from [Project] FilePath of `settingsPath`: a
+// value that names an existing file is used whole; any other is cut to
+// kProjectPathChars characters (never inside a character) and made usable by
+// EnsureProjectPath.
+std::string StartupProjectPath(const std::string& settingsPath);
 
 // Writes the device state record to `path`, applying the file's clamps to
 // the record first. The new content goes to a temporary file that replaces

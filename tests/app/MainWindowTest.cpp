@@ -2,12 +2,14 @@
 // Enter/Escape, project messages, the refresh rows reaching the pages, the
 // wait box and its time-out, locks and indicators, and the close order.
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "AppTestSupport.h"
 #include "CDropList.h"
 #include "CGdipButton.h"
+#include "CodePage.h"
 #include "CommandEncoder.h"
 #include "ControlId.h"
 #include "DeviceState.h"
@@ -249,6 +251,34 @@ TEST_F(CloseOrder, AFailedSaveIsReportedAndTheSettingsGoElsewhere) {
   const QString text = Boxes()[0].text;
   const QString saved = text.section(QLatin1Char('\n'), 3, 3);
   EXPECT_NE(ReadFile(saved.toStdString()).find("RESOINDEX"), std::string::npos);
+}
+
+// The project's folder is removed while the panel runs: the close saves
+// beside it, tells the operator, and the settings file (turned UTF-16 by the
+// path's letters) leads the next start to that very file.
+TEST_F(CloseOrder, AProjectWhoseFolderVanishedIsSavedBesideItAndFoundAgain) {
+  SetAnsiCodePageForTesting(kCodePageWestern);  // "łódź" does not fit it
+  const std::string folder = Folder() +
+                             "\xC5\x82\xC3\xB3"
+                             "d\xC5\xBA/";
+  std::filesystem::create_directories(folder);
+  const std::string opened = folder + "show.pro";
+  ASSERT_TRUE(SaveProject(opened));
+  SendMsg(&Window(), UM_PROJECT_FILE, kProjectOpen, 0, QString::fromStdString(opened));
+  std::filesystem::remove_all(folder);
+  { State()->block.OUTPUTRESO.RESOINDEX = 6; }
+  EXPECT_FALSE(Window().CloseDown());
+
+  const std::string written = folder + "show/show.pro";
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_TRUE(Boxes()[0].text.contains(QString::fromStdString(opened)));
+  EXPECT_TRUE(Boxes()[0].text.contains(QString::fromStdString(written)));
+  EXPECT_EQ(ReadSetting("Project", "FilePath", Settings()), written);
+  { State()->block.OUTPUTRESO.RESOINDEX = 0; }
+  MakeWindow();
+  EXPECT_EQ(Window().ProjectPath(), written);
+  EXPECT_EQ(State()->block.OUTPUTRESO.RESOINDEX, 6);
+  SetAnsiCodePageForTesting(0);
 }
 
 using Refresh = MainWindowTest;

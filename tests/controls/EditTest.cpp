@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <filesystem>
 
 #include "CMyEdit.h"
+#include "CommaLocale.h"
+#include "DeviceState.h"
 #include "MessageIds.h"
 #include "NumericFormat.h"
+#include "ProjectFile.h"
 #include "TestSupport.h"
 #include "oRealEdit.h"
 
@@ -96,6 +100,35 @@ TEST_F(EditOnPage, DecimalFormatAllowsOnePointAndTwoDecimals) {
   edit->clearFocus();  // focus loss after typing commits and reports
   EXPECT_FLOAT_EQ(edit->Value(), 7.25f);
   EXPECT_EQ(page.Take().size(), 1u);
+}
+
+// Under a comma-decimal locale the operator still types and sees a point,
+// and a typed value goes through the project file and back unchanged.
+TEST_F(EditOnPage, ACommaLocaleChangesNeitherTypedValuesNorTheProjectFile) {
+  char pattern[] = "/tmp/edit-locale-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = std::string(pattern) + "/";
+  ScopedCommaLocale comma(folder);
+  if (!comma.Active()) {
+    std::filesystem::remove_all(folder);
+    GTEST_SKIP() << "the comma locale could not be built";
+  }
+  edit->Setup(1.5f, 0, true, 10, QStringLiteral("%0.2f"));
+  EXPECT_EQ(edit->text(), QStringLiteral("1.50"));
+  edit->selectAll();
+  Type(QStringLiteral("7.25"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(edit->Value(), 7.25f);
+  EXPECT_EQ(edit->text(), QStringLiteral("7.25"));
+
+  State()->block.PICCOMMSETT.GAMMA = edit->Value();
+  const std::string project = folder + "show.pro";
+  ASSERT_TRUE(SaveProject(project));
+  State()->block.PICCOMMSETT.GAMMA = 0;
+  ASSERT_TRUE(LoadProject(project, [](int, int) {}));
+  edit->SetValue(State()->block.PICCOMMSETT.GAMMA);
+  EXPECT_EQ(edit->text(), QStringLiteral("7.25"));
+  std::filesystem::remove_all(folder);
 }
 
 TEST_F(EditOnPage, GarbageCommitsAsZeroThenClamped) {

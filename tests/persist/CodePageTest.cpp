@@ -65,6 +65,39 @@ TEST(CodePage, Utf8CodePagePassesTextAndReplacesMalformedBytes) {
             "a#b");
 }
 
+// Every sequence Unicode rules out becomes U+FFFD, one for each longest
+// valid beginning, in both directions of the UTF-8 code page; what is valid
+// passes unchanged.
+TEST(CodePage, Utf8CodePageLetsOnlyWellFormedTextThrough) {
+  const std::string r = "\xEF\xBF\xBD";
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string text;
+  } cases[] = {
+      {"beyond U+10FFFF", "a\xF4\x90\x80\x80z", "a" + r + r + r + r + "z"},
+      {"five-byte form", "\xF8\x88\x80\x80\x80", r + r + r + r + r},
+      {"overlong slash", "\xC0\xAF", r + r},
+      {"overlong three bytes", "\xE0\x80\xAF", r + r + r},
+      {"overlong four bytes", "\xF0\x8F\xBF\xBF", r + r + r + r},
+      {"high surrogate", "\xED\xA0\x80", r + r + r},
+      {"cut short before a letter",
+       "\xE2\x82"
+       "A",
+       r + "A"},
+      {"lone continuation", "\x80", r},
+      {"largest character", "\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},
+      {"replacement character itself", r, r},
+      {"surrogate pair spelt as UTF-8", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CodePageToUtf8(c.bytes, kCodePageUtf8), c.text) << c.name;
+    bool replaced = false;
+    EXPECT_EQ(Utf8ToCodePage(c.bytes, kCodePageUtf8, '#', &replaced), c.text) << c.name;
+    EXPECT_EQ(replaced, c.bytes != c.text) << c.name;
+  }
+}
+
 TEST(CodePage, AnsiCodePageFollowsTheLocaleUnlessOverridden) {
   EXPECT_EQ(AnsiCodePageForLocale("zh_CN.UTF-8"), kCodePageChinese);
   EXPECT_EQ(AnsiCodePageForLocale("zh_CN"), kCodePageChinese);

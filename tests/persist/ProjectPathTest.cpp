@@ -82,6 +82,44 @@ TEST_F(ProjectTest, ARelativePathIsTakenFromTheProgramFolder) {
   EXPECT_TRUE(fs::exists(path));
 }
 
+std::string Repeat(const std::string& piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+// The start-up path: a stored path that names a project is used whole, even
+// past the 255 characters the settings file promises; only a path that names
+// nothing is cut, by characters.
+TEST_F(ProjectTest, StartupNeverTradesAnExistingProjectForAnotherFile) {
+  const std::string ue = "\xC3\xBC";  // ü, two bytes
+  const std::string stage = folder_ + "M" + ue + "nchen/B" + ue + "hne-Gr\xC3\xB6\xC3\x9F" + "e/";
+  const struct {
+    const char* name;
+    std::string path;
+  } existing[] = {
+      {"over 255 bytes, under 255 characters", stage + Repeat(ue, 120) + "/show.pro"},
+      {"over 255 characters", stage + Repeat(Repeat(ue, 100) + "/", 3) + "show.pro"},
+  };
+  for (const auto& c : existing) {
+    fs::create_directories(fs::path(c.path).parent_path());
+    State()->block.OUTPUTRESO.FPS = 5000;
+    ASSERT_TRUE(SaveProject(c.path)) << c.name;
+    ASSERT_TRUE(WriteProfileString("Project", "FilePath", c.path, SettingsPath()));
+    EXPECT_EQ(StartupProjectPath(SettingsPath()), c.path) << c.name;
+    EXPECT_EQ(ValueOf(KeyLines(ReadBytes(c.path)), "OUTPUTRESO", "FPS"), "5000") << c.name;
+  }
+
+  const std::string deep = folder_ + "gone/" + Repeat(Repeat(ue, 100) + "/", 2);
+  ASSERT_TRUE(WriteProfileString("Project", "FilePath", deep + Repeat(ue, 100) + "/show.pro",
+                                 SettingsPath()));
+  const std::string made = StartupProjectPath(SettingsPath());
+  EXPECT_EQ(CodePageToUtf8(made, kCodePageUtf8), made) << "no character is split";
+  const std::string name = Repeat(ue, 255 - static_cast<int>(Utf16Length(deep)));
+  EXPECT_EQ(made, deep + name + "/" + name + ".pro");
+  EXPECT_EQ(ReadBytes(made), "\xFF\xFE");
+}
+
 TEST_F(ProjectTest, SaveThroughTheSaveMessageSteps) {
   // p := copy of the given path; EnsureProjectPath(p); SaveProject(p).
   std::string p = folder_ + "exports/gala.v2.pro";

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "CommaLocale.h"
 #include "IniLines.h"
 #include "ProjectTestSupport.h"
 #include "StdioFileEx.h"
@@ -363,34 +364,14 @@ TEST_F(ProjectTest, AReaderOfTheOldFileKeepsItWhole) {
   EXPECT_EQ(value, "5000");
 }
 
-// Builds a German locale (comma decimal separator) in the test folder; empty
-// when the locale sources are not there.
-std::string MakeCommaLocale(const std::string& folder) {
-  const std::string command =
-      "localedef -i de_DE -f UTF-8 '" + folder + "de_DE.UTF-8' >/dev/null 2>&1";
-  if (std::system(command.c_str()) != 0) return "";
-  return folder;
-}
-
 TEST_F(ProjectTest, GammaIsWrittenWithAPointInAnyLocale) {
-  const std::string locales = MakeCommaLocale(folder_);
-  if (locales.empty()) GTEST_SKIP() << "localedef could not build de_DE.UTF-8";
-  setenv("LOCPATH", locales.c_str(), 1);
-  const bool switched = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-  char probe[32];
-  std::snprintf(probe, sizeof probe, "%f", 2.5);
-  if (!switched || std::string(probe) != "2,500000") {
-    std::setlocale(LC_NUMERIC, "C");
-    unsetenv("LOCPATH");
-    GTEST_SKIP() << "the comma locale did not take effect";
-  }
+  ScopedCommaLocale comma(folder_);
+  if (!comma.Active()) GTEST_SKIP() << "the comma locale could not be built";
   State()->block.PICCOMMSETT.GAMMA = 2.2f;
   const std::string bytes = SaveAndRead();
   State()->block.PICCOMMSETT.GAMMA = 0.0f;
   const bool loaded = LoadProject(Path("show.pro"), [](int, int) {});
   const float gamma = Block().PICCOMMSETT.GAMMA;
-  std::setlocale(LC_NUMERIC, "C");
-  unsetenv("LOCPATH");
   EXPECT_EQ(ValueOf(KeyLines(bytes), "PICCOMMSETT", "GAMMA"), "2.200000");
   EXPECT_TRUE(loaded);
   EXPECT_EQ(gamma, 2.2f);
