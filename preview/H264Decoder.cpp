@@ -1,5 +1,11 @@
 #include "H264Decoder.h"
 
+#include <algorithm>
+#include <vector>
+
+#include <algorithm>
+#include <vector>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/log.h>
@@ -17,6 +23,8 @@ struct DecoderState {
   AVCodecParserContext* parser = nullptr;
   AVPacket* packet = nullptr;
   AVFrame* frame = nullptr;
+  std::vector<uint8_t>
+      inputCopy;  // the caller's bytes plus the padding libavcodec reads past the end
   const uint8_t* input = nullptr;
   int inputLeft = 0;
   int64_t pendingBytes = 0;
@@ -108,10 +116,13 @@ int Hi264DecFrame(DecoderHandle s, const uint8_t* data, uint32_t length, uint32_
                   DecodedPicture* picture, uint32_t endOfStream) {
   if (!s || !picture) return kDecodeFlushed;
   if (data && length > 0) {
-    // A packet bigger than the parser can take in one go is cut into what it can.
-    s->input = data;
-    s->inputLeft =
-        length > static_cast<uint32_t>(INT32_MAX / 2) ? INT32_MAX / 2 : static_cast<int>(length);
+    // The parser and decoder read up to AV_INPUT_BUFFER_PADDING_SIZE bytes
+    // beyond the data, so they work on a padded copy, never on the caller's buffer.
+    const uint32_t taken = std::min<uint32_t>(length, 64u << 20);
+    s->inputCopy.assign(data, data + taken);
+    s->inputCopy.resize(taken + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    s->input = s->inputCopy.data();
+    s->inputLeft = static_cast<int>(taken);
     s->counters.bytesIn += length;
   }
   for (;;) {
