@@ -97,11 +97,26 @@ bool VirtualProcessor::Start(std::string* error) {
     if (config_.udp) ReadDatagram();
     ArmSelfReport();
   });
+  stream_ = std::make_unique<PreviewStream>(
+      [this] {
+        return WithModel([](DeviceModel& m) {
+          StreamSnapshot snap;
+          snap.offered = m.previewOffered;
+          snap.image = m.image();
+          snap.fps = m.encoder().fps;
+          snap.resolutionCode = m.encoder().resolutionCode;
+          snap.kbps = m.encoder().kbps;
+          return snap;
+        });
+      },
+      [this](std::vector<uint8_t> piece) { SendReply(26, 0, std::move(piece)); });
+  stream_->Start();
   return true;
 }
 
 void VirtualProcessor::Stop() {
   if (!thread_.joinable()) return;
+  if (stream_) stream_->Stop();
   RunSync([this] {
     asio::error_code ignored;
     acceptor_.close(ignored);
@@ -408,6 +423,19 @@ std::string VirtualProcessor::ReopenPty() {
 
 void VirtualProcessor::SetPreviewOffered(bool offered) {
   asio::post(io_, [this, offered] { model_->previewOffered = offered; });
+  if (stream_) stream_->SetOffered(offered);
+}
+
+void VirtualProcessor::SetStreamEnabled(bool on) {
+  if (stream_) stream_->SetEnabled(on);
+}
+
+void VirtualProcessor::InjectCorruptVideo(int packets) {
+  if (stream_) stream_->InjectCorrupt(packets);
+}
+
+PreviewStreamStats VirtualProcessor::StreamStats() const {
+  return stream_ ? stream_->Stats() : PreviewStreamStats{};
 }
 
 ParamBlock VirtualProcessor::Image() {
