@@ -52,6 +52,25 @@ SDL_Rect ScaleToPicture(PixelRect r, FrameSize frame, int width, int height) {
   return s;
 }
 
+// The rectangle grown to even edges (chroma is stored per 2 x 2 pixels) and
+// kept inside the picture.
+SDL_Rect EvenAligned(SDL_Rect r, int width, int height) {
+  const int left = r.x & ~1, top = r.y & ~1;
+  const int right = std::min(width, (r.x + r.w + 1) & ~1);
+  const int bottom = std::min(height, (r.y + r.h + 1) & ~1);
+  return SDL_Rect{left, top, right - left, bottom - top};
+}
+
+// The planes really have the rows and row lengths the picture claims.
+bool PlanesHold(const FramePicture& p) {
+  const auto chromaRows = static_cast<std::size_t>((p.height + 1) / 2);
+  return p.lumaStride >= p.width && p.chromaStride >= (p.width + 1) / 2 &&
+         p.y.size() >=
+             static_cast<std::size_t>(p.lumaStride) * static_cast<std::size_t>(p.height) &&
+         p.u.size() >= static_cast<std::size_t>(p.chromaStride) * chromaRows &&
+         p.v.size() >= static_cast<std::size_t>(p.chromaStride) * chromaRows;
+}
+
 }  // namespace
 
 bool SdlVideoAvailable() {
@@ -204,16 +223,24 @@ void SdlTarget::Draw(const FramePicture& picture) {
   if (picture.width <= 0 || picture.height <= 0) return;
   // The device may change its encoder size before the panel learns of it:
   // the texture follows the picture, the crop is scaled onto it.
-  if (!EnsureTexture(picture.width, picture.height)) return;
-  if (SDL_UpdateYUVTexture(texture_, nullptr, picture.y.data(), picture.lumaStride,
-                           picture.u.data(), picture.chromaStride, picture.v.data(),
-                           picture.chromaStride) != 0) {
+  if (!EnsureTexture(picture.width, picture.height) || !PlanesHold(picture)) return;
+  // Only the part that is shown is converted: on a software renderer the
+  // upload is the costly step, and a cell shows a quadrant or less.
+  const SDL_Rect src = ScaleToPicture(source_, frame_, picture.width, picture.height);
+  if (src.w <= 0 || src.h <= 0) return;
+  const SDL_Rect upload = EvenAligned(src, picture.width, picture.height);
+  const std::size_t lumaAt =
+      static_cast<std::size_t>(upload.y) * picture.lumaStride + static_cast<std::size_t>(upload.x);
+  const std::size_t chromaAt = static_cast<std::size_t>(upload.y / 2) * picture.chromaStride +
+                               static_cast<std::size_t>(upload.x / 2);
+  if (SDL_UpdateYUVTexture(texture_, &upload, picture.y.data() + lumaAt, picture.lumaStride,
+                           picture.u.data() + chromaAt, picture.chromaStride,
+                           picture.v.data() + chromaAt, picture.chromaStride) != 0) {
     return;
   }
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
-  const SDL_Rect src = ScaleToPicture(source_, frame_, picture.width, picture.height);
-  if (src.w > 0 && src.h > 0) SDL_RenderCopy(renderer_, texture_, &src, nullptr);
+  SDL_RenderCopy(renderer_, texture_, &src, nullptr);
   DrawLabel();
   SDL_RenderPresent(renderer_);
   ++drawn_;

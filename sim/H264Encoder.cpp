@@ -74,7 +74,7 @@ std::unique_ptr<H264Encoder> H264Encoder::Open(const EncoderSettings& settings,
   s.codec->thread_count = 1;
   s.codec->flags |= AV_CODEC_FLAG_LOW_DELAY;
   if (s.codec->priv_data) {
-    av_opt_set(s.codec->priv_data, "preset", "ultrafast", 0);
+    av_opt_set(s.codec->priv_data, "preset", settings.preset.c_str(), 0);
     av_opt_set(s.codec->priv_data, "tune", "zerolatency", 0);
   }
   const int opened = avcodec_open2(s.codec, h264, nullptr);

@@ -14,6 +14,9 @@ struct EncoderSettings {
   int height = 240;
   int fps = 15;
   int kbps = 3072;
+  // libx264's speed preset; the live stream uses the cheapest, which leaves
+  // out CABAC and the deblocking filter that hardware encoders use.
+  std::string preset = "ultrafast";
   bool operator==(const EncoderSettings&) const = default;
 };
 
