@@ -5,7 +5,10 @@
 
 #include <SDL.h>
 
+#include <QCoreApplication>
 #include <QWidget>
+
+#include <thread>
 
 #include <cstdlib>
 #include <fstream>
@@ -145,6 +148,23 @@ TEST(RendererReset, TwoNoticesRebuildOnceUntilRearmed) {
   EXPECT_EQ(posts, 2);
   SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
   SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+TEST(VideoPreview, ResetNoticesFromAnyThreadRebuildOnceUntilTheRebuildRan) {
+  VideoPreview preview(DrawingSurface::Memory, std::string());
+  int rebuilds = 0;
+  preview.SetResetHandler([&] { ++rebuilds; });
+  std::thread library([&] {
+    preview.resetNotice().Notify();
+    preview.resetNotice().Notify();
+  });
+  library.join();
+  EXPECT_EQ(rebuilds, 0) << "the rebuild runs on the user-interface thread";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(rebuilds, 1);
+  preview.resetNotice().Notify();  // re-armed after the rebuild
+  QCoreApplication::processEvents();
+  EXPECT_EQ(rebuilds, 2);
 }
 
 TEST(VideoPreview, PreviewSizeCodes) {
