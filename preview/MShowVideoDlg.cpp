@@ -47,13 +47,15 @@ void ShowStatic::Attach(const std::shared_ptr<DecoderContext>& context, FrameSiz
   window_->setAttribute(Qt::WA_PaintOnScreen);
   window_->setAttribute(Qt::WA_NoSystemBackground);
   window_->setGeometry(box_.x, box_.y, std::max(1, box_.width), std::max(1, box_.height));
-  window_->show();
+  // Made hidden and shown once SDL has it, as a layer cell's window.
+  window_->hide();
   if (surface == DrawingSurface::NativeWindow) {
     target_.BuildOnWindow(static_cast<uintptr_t>(window_->winId()), frame);
   } else {
     target_.BuildOnSurface(box_.width, box_.height, frame);
   }
   target_.SetSource(Quadrant(index_, frame));
+  window_->show();
   target_.SetVisible(true);
   context_ = context;
   if (context) context->RegisterTarget(&target_, TargetKind::View);
@@ -71,7 +73,7 @@ void ShowStatic::Place(const Box& box) {
   box_ = box;
   if (!window_) return;
   window_->setGeometry(box.x, box.y, std::max(1, box.width), std::max(1, box.height));
-  target_.SetOutputGeometry(0, 0, box.width, box.height);
+  target_.SetOutputGeometry(box.x, box.y, box.width, box.height);
 }
 
 MShowVideoDlg::MShowVideoDlg(QWidget* parent) : MBaseDialog(kTemplateId, parent) {
@@ -99,6 +101,7 @@ bool MShowVideoDlg::OnInitDialog() {
 
 void MShowVideoDlg::AttachContexts(const std::shared_ptr<DecoderContext>& context, FrameSize frame,
                                    DrawingSurface surface) {
+  Layout();  // each view's window is made at its place and size
   for (auto& v : views_) {
     if (context) {
       v->Attach(context, frame, surface);

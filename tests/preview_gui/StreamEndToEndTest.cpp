@@ -10,6 +10,7 @@
 
 #include "CommLibrary.h"
 #include "Ini.h"
+#include "MShowVideoDlg.h"
 #include "OrvComm.h"
 #include "PreviewPicture.h"
 #include "VideoPreview.h"
@@ -116,6 +117,26 @@ TEST_F(StreamEndToEnd, EachCellShowsItsOwnLayersInput) {
   EXPECT_GT(counters.decoder.rejectedUnits + counters.decoder.rejectedPictures +
                 counters.decoder.parserResets + counters.packetsDroppedFull,
             0u);
+}
+
+TEST_F(StreamEndToEnd, TheVideoWindowShowsOneQuadrantInEachView) {
+  preview.Switch(true);
+  QWidget page;
+  MShowVideoDlg window(&page);
+  window.Create();
+  window.resize(820, 626);  // views of 400 x 280
+  preview.AttachVideoWindow(&window);
+  auto& whole = window.View(0).target();  // layer 0 over the whole output
+  auto& pip = window.View(1).target();    // PIP-1 alone at its window, black around it
+  EXPECT_TRUE(WaitUntil([&] { return Near(whole.PixelAt(200, 140), ColourOfLayer(0), 40); }))
+      << std::hex << whole.PixelAt(200, 140).value_or(0);
+  // (1280 + 288) / 1920 and (60 + 162) / 1080 of the view: the middle of PIP-1.
+  EXPECT_TRUE(WaitUntil([&] { return Near(pip.PixelAt(326, 58), ColourOfLayer(1), 40); }))
+      << std::hex << pip.PixelAt(326, 58).value_or(0);
+  EXPECT_TRUE(Near(pip.PixelAt(100, 200), {0, 0, 0}, 24)) << "no layer there";
+  preview.AttachVideoWindow(nullptr);
+  window.AttachContexts(nullptr, preview.frameSize(), DrawingSurface::Memory);
+  EXPECT_EQ(preview.context(0).TargetCount(), 0);
 }
 
 TEST_F(StreamEndToEnd, ProgramAndPreviewQuadrantsFollowTake) {
