@@ -34,7 +34,7 @@ CellVideoWidget::~CellVideoWidget() {
 void CellVideoWidget::Build() {
   if (surface_ == DrawingSurface::NativeWindow) {
     target_.BuildOnWindow(static_cast<uintptr_t>(child_->winId()), frame_);
-  } else {
+  } else if (surface_ == DrawingSurface::Memory) {
     target_.BuildOnSurface(width_, height_, frame_);
   }
   target_.SetOutputGeometry(0, 0, width_, height_);

@@ -14,7 +14,10 @@ class QWidget;
 
 namespace orv::preview {
 
-enum class DrawingSurface { NativeWindow, Memory };
+// Where targets draw: native windows (X11 with SDL up), memory surfaces (no
+// window system: tests, the offscreen platform), or nowhere (a window system
+// SDL cannot use: the panel works without a picture).
+enum class DrawingSurface { NativeWindow, Memory, None };
 
 class CellVideoWidget : public CellVideo {
  public:

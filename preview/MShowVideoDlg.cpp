@@ -51,7 +51,7 @@ void ShowStatic::Attach(const std::shared_ptr<DecoderContext>& context, FrameSiz
   window_->hide();
   if (surface == DrawingSurface::NativeWindow) {
     target_.BuildOnWindow(static_cast<uintptr_t>(window_->winId()), frame);
-  } else {
+  } else if (surface == DrawingSurface::Memory) {
     target_.BuildOnSurface(box_.width, box_.height, frame);
   }
   target_.SetSource(Quadrant(index_, frame));

@@ -5,12 +5,21 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 
 namespace orv::preview {
 namespace {
 
 std::atomic<bool> gVideoUp{false};
+
+// Xlib is not made thread-safe here, and SDL drives every window through one
+// display connection: calls for different targets (the render thread drawing
+// one cell, the user-interface thread moving another) are serialised.
+std::mutex& WindowSystemMutex() {
+  static std::mutex m;
+  return m;
+}
 std::mutex gTtfMutex;
 int gTtfUsers = 0;
 
@@ -84,6 +93,7 @@ bool InitSdlVideo() {
     return false;
   }
   gVideoUp = true;
+  std::atexit(QuitSdlVideo);
   return true;
 }
 
@@ -99,7 +109,7 @@ SdlTarget::~SdlTarget() {
 }
 
 bool SdlTarget::BuildOnWindow(uintptr_t nativeWindow, FrameSize frame) {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   DestroyLocked();
   if (!gVideoUp.load() || nativeWindow == 0) return false;
   window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(nativeWindow));
@@ -111,7 +121,7 @@ bool SdlTarget::BuildOnWindow(uintptr_t nativeWindow, FrameSize frame) {
 }
 
 bool SdlTarget::BuildOnSurface(int width, int height, FrameSize frame) {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   DestroyLocked();
   surface_ = SDL_CreateRGBSurfaceWithFormat(0, std::max(1, width), std::max(1, height), 32,
                                             SDL_PIXELFORMAT_ARGB8888);
@@ -146,7 +156,7 @@ bool SdlTarget::EnsureTexture(int width, int height) {
 }
 
 void SdlTarget::Destroy() {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   DestroyLocked();
   CloseFont(font_);
   font_ = nullptr;
@@ -167,35 +177,35 @@ void SdlTarget::DestroyLocked() {
 }
 
 bool SdlTarget::built() const {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   return renderer_ && texture_;
 }
 
 void SdlTarget::SetSource(PixelRect source) {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   source_ = source;
 }
 
 PixelRect SdlTarget::source() const {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   return source_;
 }
 
 void SdlTarget::SetLabel(const std::string& utf8) {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   if (label_ == utf8) return;
   label_ = utf8;
   labelDirty_ = true;
 }
 
 void SdlTarget::SetVisible(bool visible) {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   visible_ = visible;
   if (window_) visible ? SDL_ShowWindow(window_) : SDL_HideWindow(window_);
 }
 
 void SdlTarget::SetOutputGeometry(int x, int y, int width, int height) {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   width = std::max(1, width);
   height = std::max(1, height);
   if (window_) {
@@ -218,7 +228,7 @@ void SdlTarget::SetOutputGeometry(int x, int y, int width, int height) {
 }
 
 void SdlTarget::Draw(const FramePicture& picture) {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   if (!visible_ || !renderer_ || !texture_) return;
   if (picture.width <= 0 || picture.height <= 0) return;
   // The device may change its encoder size before the panel learns of it:
@@ -266,12 +276,12 @@ void SdlTarget::DrawLabel() {
 }
 
 int SdlTarget::drawnCount() const {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   return drawn_;
 }
 
 std::optional<uint32_t> SdlTarget::PixelAt(int x, int y) const {
-  std::lock_guard lock(mutex_);
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
   if (!surface_ || x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return std::nullopt;
   const auto* row = static_cast<const uint8_t*>(surface_->pixels) + y * surface_->pitch;
   uint32_t argb = 0;

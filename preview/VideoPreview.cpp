@@ -29,10 +29,12 @@ VideoPreview::~VideoPreview() {
 }
 
 DrawingSurface VideoPreview::SurfaceForPlatform() {
-  if (QGuiApplication::platformName() == QStringLiteral("xcb") && InitSdlVideo()) {
-    return DrawingSurface::NativeWindow;
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal")) {
+    return DrawingSurface::Memory;
   }
-  return DrawingSurface::Memory;
+  if (platform == QStringLiteral("xcb") && InitSdlVideo()) return DrawingSurface::NativeWindow;
+  return DrawingSurface::None;
 }
 
 void VideoPreview::Switch(bool on) {

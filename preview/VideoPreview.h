@@ -45,7 +45,7 @@ class VideoPreview : public QObject {
   ~VideoPreview() override;
 
   // The drawing the running platform allows: native windows on X11 with SDL
-  // up, memory surfaces elsewhere.
+  // up, memory surfaces without a window system, else none.
   static DrawingSurface SurfaceForPlatform();
 
   FrameSize frameSize() const { return frame_; }

@@ -196,6 +196,29 @@ TEST(VideoPreview, PreviewSizeCodes) {
   EXPECT_FALSE(preview.context(0).decoding());
 }
 
+TEST(VideoPreview, WithoutDrawingEverythingElseWorks) {
+  EXPECT_EQ(VideoPreview::SurfaceForPlatform(), DrawingSurface::Memory) << "offscreen platform";
+  DeviceState state;
+  state.REPLY1_FLAG = 1;
+  state.block.CHNLDATA[0].CHNLONOFF = 1;
+  VideoPreview preview(DrawingSurface::None, std::string());
+  QWidget canvas;
+  auto cell = preview.CellFactory()(&canvas, 0, 0);
+  cell->SetGeometry(0, 0, 100, 60);
+  cell->SetLabel("Main : DVI-1");
+  preview.Switch(true);
+  preview.RegisterCell(0);
+  preview.CropLayer(0, state);
+  EXPECT_FALSE(preview.Cell(0)->target().built());
+  const uint8_t junk[] = {0, 0, 0, 1, 0x65, 0x88, 0x84};
+  preview.FeedPacket(0, junk);
+  preview.FeedPacket(3, junk);  // a context that never runs
+  preview.FeedPacket(7, junk);  // no such context
+  EXPECT_TRUE(preview.SetPreviewSize(16, state));
+  EXPECT_TRUE(preview.context(0).decoding());
+  EXPECT_EQ(preview.context(3).Counters().packetsIgnored, 1u);
+}
+
 TEST(VideoWindow, ViewsAndCaptionsFollowTheWindowSize) {
   struct Case {
     int i, width, height;
