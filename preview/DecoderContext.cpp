@@ -33,6 +33,7 @@ DecoderContext::DecoderContext() = default;
 
 DecoderContext::~DecoderContext() {
   Stop();
+  Hi264DecDestroy(decoder_);
 }
 
 void DecoderContext::Start() {
@@ -70,11 +71,11 @@ void DecoderContext::Stop() {
     frameSignal_.release();
     renderThread_.join();
   }
+  if (wasDecoding || wasRendering) {
+    std::lock_guard lock(tableMutex_);
+    targets_.fill(TargetEntry{});
+  }
   if (wasDecoding) {
-    {
-      std::lock_guard lock(tableMutex_);
-      targets_.fill(TargetEntry{});
-    }
     packets_.Clear();
     if (decoder_) {
       std::lock_guard lock(decoderCountersMutex_);

@@ -3,7 +3,7 @@
 // preview draws it into four layer cells on a stand-in canvas and into the
 // video window's four views.
 //
-//   preview-demo [--ip 127.0.0.9] [--screenshot FILE] [--delay MS]
+//   preview-demo [--ip 127.0.9.1] [--screenshot FILE] [--delay MS]
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -26,7 +26,7 @@ using namespace orv::preview;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  std::string ip = "127.0.0.9";
+  std::string ip = "127.0.9.1";
   QString screenshot;
   int delayMs = 2500;
   const QStringList args = app.arguments();
