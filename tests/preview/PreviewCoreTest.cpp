@@ -222,6 +222,42 @@ TEST(DecoderContext, StopReturnsWhileTheDecoderIsBusy) {
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
 }
 
+TEST(DecoderAdapter, MutatedStreamsGiveSanePicturesOrNone) {
+  const auto units = EncodeFlat(352, 240, 12, 120);
+  ASSERT_FALSE(units.empty());
+  std::mt19937 rng(1515);
+  for (int round = 0; round < 60; ++round) {
+    const auto record = MakeCreateRecord(352, 240);
+    DecoderHandle decoder = Hi264DecCreate(&record);
+    ASSERT_NE(decoder, nullptr);
+    for (auto unit : units) {
+      // A few bytes changed after the start code, a few cut off the end.
+      const int flips = 1 + static_cast<int>(rng() % 6);
+      for (int f = 0; f < flips && unit.size() > 5; ++f)
+        unit[5 + rng() % (unit.size() - 5)] ^= static_cast<uint8_t>(1 + rng() % 255);
+      if (rng() % 4 == 0) unit.resize(unit.size() - rng() % unit.size());
+      DecodedPicture picture;
+      int calls = 0;
+      int r = Hi264DecFrame(decoder, unit.data(), static_cast<uint32_t>(unit.size()), 0, 0,
+                            &picture, 0);
+      while (r == kDecodePicture) {
+        ASSERT_LT(++calls, 100) << "the call-again loop ends";
+        EXPECT_TRUE(picture.y && picture.u && picture.v);
+        EXPECT_LE(picture.width, static_cast<uint32_t>(kMaxPictureWidth));
+        EXPECT_LE(picture.height, static_cast<uint32_t>(kMaxPictureHeight));
+        EXPECT_GE(picture.lumaStride, picture.width);
+        r = Hi264DecFrame(decoder, nullptr, 0, 0, 0, &picture, 0);
+      }
+      EXPECT_EQ(r, kDecodeNeedData);
+    }
+    DecodedPicture picture;
+    int r = Hi264DecFrame(decoder, nullptr, 0, 0, 0, &picture, 1);
+    while (r == kDecodePicture) r = Hi264DecFrame(decoder, nullptr, 0, 0, 0, &picture, 1);
+    EXPECT_EQ(r, kDecodeFlushed);
+    Hi264DecDestroy(decoder);
+  }
+}
+
 TEST(DecoderAdapter, CreationRecordInBlocks) {
   struct Case {
     int width, height, blocksW, blocksH;
