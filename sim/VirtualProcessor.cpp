@@ -422,7 +422,16 @@ std::string VirtualProcessor::ReopenPty() {
 }
 
 void VirtualProcessor::SetPreviewOffered(bool offered) {
-  asio::post(io_, [this, offered] { model_->previewOffered = offered; });
+  // A change is told to every open link at once (data type 1), so a host
+  // switches its preview without asking.
+  asio::post(io_, [this, offered] {
+    if (model_->previewOffered == offered) return;
+    model_->previewOffered = offered;
+    Frames out;
+    const uint8_t flag[] = {static_cast<uint8_t>(offered ? 1 : 0)};
+    model_->Reply(1, 0, 0, flag, {}, out);
+    Broadcast(std::move(out));
+  });
   if (stream_) stream_->SetOffered(offered);
 }
 
