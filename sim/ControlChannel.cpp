@@ -156,6 +156,21 @@ std::string Pty(VirtualProcessor& p, const Args&) {
   return path.empty() ? "error no pseudo-terminal" : "ok pty " + path;
 }
 
+std::string Stream(VirtualProcessor& p, const Args& a) {
+  bool on = false;
+  if (a.size() != 2 || !OnOff(a[1], on)) return "error usage: stream on|off";
+  p.SetStreamEnabled(on);
+  return "ok";
+}
+
+std::string Corrupt(VirtualProcessor& p, const Args& a) {
+  long count = 0;
+  if (a.size() != 2 || !Number(a[1], count) || count < 1 || count > 10000)
+    return "error usage: corrupt COUNT";
+  p.InjectCorruptVideo(static_cast<int>(count));
+  return "ok";
+}
+
 std::string Preview(VirtualProcessor& p, const Args& a) {
   bool on = false;
   if (a.size() != 2 || !OnOff(a[1], on)) return "error usage: preview on|off";
@@ -172,12 +187,17 @@ std::string Status(VirtualProcessor& p, const Args&) {
       << s.model.unknownCommands << " garbage " << s.parse.garbageBytes;
   const auto pty = p.PtyPath();
   if (!pty.empty()) out << " pty " << pty;
+  const auto v = p.StreamStats();
+  out << " video " << v.accessUnits << " units " << v.packets << " packets " << v.corruptPackets
+      << " corrupt";
+  if (!v.encoder.empty()) out << " " << v.width << "x" << v.height << " " << v.encoder;
+  if (!v.error.empty()) out << " error " << v.error;
   return out.str();
 }
 
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
-         "status help";
+         "stream corrupt status help";
 }
 
 struct Row {
@@ -186,10 +206,10 @@ struct Row {
 };
 
 constexpr Row kCommands[] = {
-    {"signal", Signal},   {"event", EventCmd}, {"reply", ReplyCmd}, {"raw", Raw},
-    {"garbage", Garbage}, {"silent", Silent},  {"delay", Delay},    {"period", Period},
-    {"report", Report},   {"drop", Drop},      {"pty", Pty},        {"preview", Preview},
-    {"status", Status},   {"help", Help},
+    {"signal", Signal},   {"event", EventCmd},  {"reply", ReplyCmd}, {"raw", Raw},
+    {"garbage", Garbage}, {"silent", Silent},   {"delay", Delay},    {"period", Period},
+    {"report", Report},   {"drop", Drop},       {"pty", Pty},        {"preview", Preview},
+    {"stream", Stream},   {"corrupt", Corrupt}, {"status", Status},  {"help", Help},
 };
 
 }  // namespace

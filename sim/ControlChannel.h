@@ -15,6 +15,8 @@
 //   drop tcp|serial|all
 //   pty                            a new pseudo-terminal (after drop serial)
 //   preview on|off                 what the processor says about its preview
+//   stream on|off                  the live H.264 stream while the preview is offered
+//   corrupt COUNT                  COUNT random video packets, then a cut access unit
 //   status                         counters
 //   help
 #include <memory>

@@ -85,6 +85,10 @@ class DeviceModel {
   const std::array<std::array<uint8_t, 32>, 4>& captions() const { return captions_; }
   const CaptionUpload& upload() const { return upload_; }
   bool previewOffered = false;  // FLAG1 answer
+  struct EncoderSetting {
+    int fps, resolutionCode, kbps;
+  };
+  EncoderSetting encoder() const { return {vencFps_, vencCode_, vencKbps_}; }
 
   // The handlers (RequestHandlers.cpp) ------------------------------------
   using Handler = void (DeviceModel::*)(const Command&, Frames&);

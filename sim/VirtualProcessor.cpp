@@ -97,11 +97,26 @@ bool VirtualProcessor::Start(std::string* error) {
     if (config_.udp) ReadDatagram();
     ArmSelfReport();
   });
+  stream_ = std::make_unique<PreviewStream>(
+      [this] {
+        return WithModel([](DeviceModel& m) {
+          StreamSnapshot snap;
+          snap.offered = m.previewOffered;
+          snap.image = m.image();
+          snap.fps = m.encoder().fps;
+          snap.resolutionCode = m.encoder().resolutionCode;
+          snap.kbps = m.encoder().kbps;
+          return snap;
+        });
+      },
+      [this](std::vector<uint8_t> piece) { SendReply(26, 0, std::move(piece)); });
+  stream_->Start();
   return true;
 }
 
 void VirtualProcessor::Stop() {
   if (!thread_.joinable()) return;
+  if (stream_) stream_->Stop();
   RunSync([this] {
     asio::error_code ignored;
     acceptor_.close(ignored);
@@ -407,7 +422,29 @@ std::string VirtualProcessor::ReopenPty() {
 }
 
 void VirtualProcessor::SetPreviewOffered(bool offered) {
-  asio::post(io_, [this, offered] { model_->previewOffered = offered; });
+  // A change is told to every open link at once (data type 1), so a host
+  // switches its preview without asking.
+  asio::post(io_, [this, offered] {
+    if (model_->previewOffered == offered) return;
+    model_->previewOffered = offered;
+    Frames out;
+    const uint8_t flag[] = {static_cast<uint8_t>(offered ? 1 : 0)};
+    model_->Reply(1, 0, 0, flag, {}, out);
+    Broadcast(std::move(out));
+  });
+  if (stream_) stream_->SetOffered(offered);
+}
+
+void VirtualProcessor::SetStreamEnabled(bool on) {
+  if (stream_) stream_->SetEnabled(on);
+}
+
+void VirtualProcessor::InjectCorruptVideo(int packets) {
+  if (stream_) stream_->InjectCorrupt(packets);
+}
+
+PreviewStreamStats VirtualProcessor::StreamStats() const {
+  return stream_ ? stream_->Stats() : PreviewStreamStats{};
 }
 
 ParamBlock VirtualProcessor::Image() {

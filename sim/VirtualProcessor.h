@@ -21,6 +21,7 @@
 #include <asio.hpp>
 
 #include "DeviceModel.h"
+#include "PreviewStream.h"
 #include "RequestLog.h"
 #include "StreamLink.h"
 
@@ -80,6 +81,10 @@ class VirtualProcessor {
   // A new pseudo-terminal after the old one was dropped; returns its path.
   std::string ReopenPty();
   void SetPreviewOffered(bool offered);
+  // The live H.264 stream (data type 26) while the preview is offered.
+  void SetStreamEnabled(bool on);
+  void InjectCorruptVideo(int packets);
+  PreviewStreamStats StreamStats() const;
 
   // Runs `f` on the I/O thread with the model and waits for it (tests).
   template <class F>
@@ -137,6 +142,7 @@ class VirtualProcessor {
   int reportMs_ = 0;
   ProcessorStats stats_;
   RequestLog requests_;
+  std::unique_ptr<PreviewStream> stream_;
 };
 
 }  // namespace orv::sim

@@ -226,3 +226,53 @@ TEST(Q20sim, PrintsItsPtyAndTakesControlLines) {
 
 }  // namespace
 }  // namespace orv::sim
+
+namespace orv::sim {
+namespace {
+
+// Polls the processor's stream figures for up to 10 s.
+template <class F>
+bool StreamReaches(VirtualProcessor& processor, F done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done(processor.StreamStats())) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+TEST(PreviewStream, FlowsWhileOfferedAtTheEncoderSizeAndTakesCorruption) {
+  ProcessorConfig config;
+  config.ip = "127.0.4.6";
+  config.selfReportMs = 0;
+  config.udp = false;
+  VirtualProcessor processor(config);
+  ASSERT_TRUE(processor.Start());
+  EXPECT_EQ(processor.StreamStats().accessUnits, 0u) << "nothing before the preview is offered";
+  EXPECT_EQ(ExecuteControlLine(processor, "preview on"), "ok");
+  ASSERT_TRUE(StreamReaches(processor, [](const PreviewStreamStats& s) {
+    return s.accessUnits >= 3;
+  })) << processor.StreamStats().error;
+  const auto s = processor.StreamStats();
+  EXPECT_FALSE(s.encoder.empty());
+  EXPECT_EQ(s.width, 640);  // resolution code 7, the start setting
+  EXPECT_EQ(s.height, 480);
+  EXPECT_GE(s.packets, s.accessUnits);
+
+  struct Line {
+    const char* text;
+    bool ok;
+  };
+  for (const Line l : {Line{"corrupt 7", true}, Line{"corrupt 0", false}, Line{"corrupt x", false},
+                       Line{"stream maybe", false}, Line{"stream on", true}}) {
+    EXPECT_EQ(ExecuteControlLine(processor, l.text).rfind("ok", 0) == 0, l.ok) << l.text;
+  }
+  ASSERT_TRUE(StreamReaches(processor,
+                            [](const PreviewStreamStats& st) { return st.corruptPackets == 7; }));
+  EXPECT_NE(ExecuteControlLine(processor, "status").find("video"), std::string::npos);
+  EXPECT_EQ(ExecuteControlLine(processor, "stream off"), "ok");
+  processor.Stop();
+}
+
+}  // namespace
+}  // namespace orv::sim
