@@ -285,9 +285,10 @@ void MConnectDlg::SerialConnect() {
     wasNetwork = s->NET_MODE != 0;
     s->NET_MODE = 0;
   }
-  SendCommand(GET_ALL);
+  // The wait first: the answer that hides it may arrive before this returns.
   PostRequest(kReqOnline, 1);
   PostWait(kWaitTextGettingData);
+  SendCommand(GET_ALL);
   if (wasNetwork) PostRequest(kReqConnectionState, 0);
   WriteComSettings(port, kTimeoutValue);
   comList_->setEnabled(false);
