@@ -51,6 +51,14 @@ TEST(Discovery, ThreeProcessorsOnLoopbackAnswerOneSearch) {
     std::string error;
     ASSERT_TRUE(processors.back()->Start(&error)) << error;
   }
+  // A processor outside the test's subnet, as another suite's or a real one
+  // on 127.0.0.n would be.
+  sim::ProcessorConfig strangerConfig;
+  strangerConfig.ip = test::TestNet::Get().Outsider();
+  strangerConfig.selfReportMs = 0;
+  sim::VirtualProcessor stranger(strangerConfig);
+  std::string error;
+  ASSERT_TRUE(stranger.Start(&error)) << error;
   OrvComm comm;
   ReplyRecorder recorder(comm);
   ASSERT_EQ(comm.SelectLocalInterface(test::TestLocalIp().c_str()), 1);
@@ -75,6 +83,8 @@ TEST(Discovery, ThreeProcessorsOnLoopbackAnswerOneSearch) {
     }
   }
   for (int a = 2; a <= 4; ++a) EXPECT_EQ(order[a], (std::vector<uint8_t>{27, 0})) << a;
+  EXPECT_EQ(recorder.Count(27), 3u);
+  EXPECT_EQ(stranger.Stats().datagramsIn, 0u) << "the search stays on the test's own subnet";
   EXPECT_EQ(comm.NetLinkCount(), 0u);  // a search opens no links by itself
 
   // Then, as the search window does, link to all three and talk to one.

@@ -30,6 +30,10 @@ class TestNet {
   std::string Ip(int host) const { return prefix_ + std::to_string(host); }
   std::string Local() const { return Ip(1); }
   bool Owns(std::string_view ip) const { return ip.substr(0, prefix_.size()) == prefix_; }
+  // An address outside the subnet that only this process uses (127.255.X.Y
+  // for the subnet 127.X.Y.0; no subnet is ever taken from 127.255.x.x): a
+  // stranger that the process's searches must not find.
+  std::string Outsider() const { return "127.255" + prefix_.substr(3, prefix_.size() - 4); }
 
  private:
   static constexpr int kSubnets = 254 * 254;
