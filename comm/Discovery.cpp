@@ -30,7 +30,7 @@ std::vector<Ipv4Bytes> DiscoveryTargets(const Ipv4Bytes& local,
   std::vector<Ipv4Bytes> targets;
   if (local[0] == 127) {
     for (int n = 1; n <= 254; ++n) {
-      const Ipv4Bytes t = {127, 0, 0, static_cast<uint8_t>(n)};
+      const Ipv4Bytes t = {127, local[1], local[2], static_cast<uint8_t>(n)};
       if (t != local) targets.push_back(t);
     }
     return targets;

@@ -2,9 +2,10 @@
 // Where a discovery search goes. A search is one SEARCH command frame with
 // the broadcast device address, sent by UDP to port 61213 from the selected
 // local interface:
-//  - on a loopback interface (127.x.x.x) to every other address 127.0.0.1 ..
-//    127.0.0.254, because processors bound to 127.0.0.n each receive only
-//    datagrams addressed to their own address;
+//  - on a loopback interface 127.a.b.c to every other address 127.a.b.1 ..
+//    127.a.b.254 (its own /24), because processors bound to 127.a.b.n each
+//    receive only datagrams addressed to their own address; processors on
+//    another /24 of the loopback net belong to another search;
 //  - on any other interface to that interface's subnet broadcast address.
 // Processors answer by UDP to the sender's address and port.
 #include <array>

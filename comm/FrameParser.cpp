@@ -22,6 +22,26 @@ void FrameParser::Compact() {
 void FrameParser::Feed(std::span<const uint8_t> bytes, const Handler& onFrame) {
   stats_.bytesIn += bytes.size();
   buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+  Parse(onFrame);
+}
+
+std::size_t FrameParser::Missing() const {
+  const std::size_t available = buffer_.size() - start_;
+  if (available == 0) return 0;
+  if (available < kHeaderSize) return kHeaderSize - available;
+  // Parse() leaves a complete header in front only when it passed its checks.
+  const std::size_t need = kFrameOverhead + GetU16(buffer_.data() + start_ + 7);
+  return need > available ? need - available : 0;
+}
+
+void FrameParser::DropStalled(const Handler& onFrame) {
+  if (Buffered() == 0) return;
+  ++stats_.stalled;
+  Skip(1);
+  Parse(onFrame);
+}
+
+void FrameParser::Parse(const Handler& onFrame) {
   stopped_ = false;
   while (!stopped_) {
     // Find the next sync pair; a lone first sync byte at the end is kept.

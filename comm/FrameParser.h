@@ -24,6 +24,7 @@ struct ParseStats {
   uint64_t oversize = 0;      // valid header claiming more than kMaxPayload
   uint64_t badCrc = 0;        // complete frame whose CRC failed
   uint64_t truncated = 0;     // bytes of an incomplete frame dropped by Reset()
+  uint64_t stalled = 0;       // incomplete frames given up by DropStalled()
 };
 
 class FrameParser {
@@ -40,11 +41,23 @@ class FrameParser {
   void Reset();
   void Stop() { stopped_ = true; }
 
+  // Bytes still missing before the frame that starts the buffer can be
+  // judged: the rest of its header, then the rest of the length it announces.
+  // 0 when nothing is buffered.
+  std::size_t Missing() const;
+  // Gives up the incomplete frame at the start of the buffer, whose rest did
+  // not come: counts it as stalled, drops its first byte and parses what is
+  // buffered behind it, as after a failed frame check, so a frame that
+  // arrived inside the claimed length is found. Same rules for `onFrame` as
+  // Feed().
+  void DropStalled(const Handler& onFrame);
+
   std::size_t Buffered() const { return buffer_.size() - start_; }
   const ParseStats& Stats() const { return stats_; }
 
  private:
   void Skip(std::size_t count);
+  void Parse(const Handler& onFrame);
   void Compact();
 
   std::vector<uint8_t> buffer_;

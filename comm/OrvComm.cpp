@@ -34,6 +34,7 @@ void Add(wire::ParseStats& into, const wire::ParseStats& d) {
   into.oversize += d.oversize;
   into.badCrc += d.badCrc;
   into.truncated += d.truncated;
+  into.stalled += d.stalled;
 }
 
 }  // namespace
@@ -433,6 +434,7 @@ int OrvComm::OpenSerial(int port, int baud) {
     serial.close(ec);
     return 0;
   }
+  link->SetReceiveRate(baud);
   // Whatever waited in the line before this open belongs to no request.
   ::tcflush(serial.native_handle(), TCIOFLUSH);
   {

@@ -5,7 +5,11 @@
 namespace orv {
 
 StreamLink::StreamLink(asio::io_context& io, std::string name, std::size_t maxQueuedBytes)
-    : io_(io), name_(std::move(name)), maxQueuedBytes_(maxQueuedBytes), paceTimer_(io) {}
+    : io_(io),
+      name_(std::move(name)),
+      maxQueuedBytes_(maxQueuedBytes),
+      paceTimer_(io),
+      stallTimer_(io) {}
 
 bool StreamLink::Send(std::vector<uint8_t> bytes) {
   if (IsClosed() || bytes.empty()) return false;
@@ -40,6 +44,25 @@ void StreamLink::Start(FrameHandler onFrame, ClosedHandler onClosed, StatsHandle
   if (!queue_.empty() && !writing_) WriteNext();
 }
 
+// Runs one parser step (new bytes, or a stalled frame given up), handing each
+// frame on, then re-arms the stall timer for whatever is left incomplete.
+template <class Step>
+void StreamLink::ParseWith(Step step) {
+  inFeed_ = true;
+  step([this](const wire::FrameView& frame) {
+    if (onFrame_) onFrame_(*this, frame);
+    if (IsClosed()) parser_.Stop();
+  });
+  inFeed_ = false;
+  PublishStats();
+  if (IsClosed()) {
+    parser_.Reset();
+    PublishStats();
+    return;
+  }
+  ArmStallTimer();
+}
+
 void StreamLink::ReadNext() {
   AsyncReadSome(asio::buffer(readBuffer_), [self = shared_from_this()](const asio::error_code& ec,
                                                                        std::size_t n) {
@@ -48,20 +71,31 @@ void StreamLink::ReadNext() {
       self->DoClose();
       return;
     }
-    self->inFeed_ = true;
-    self->parser_.Feed(std::span(self->readBuffer_.data(), n), [&](const wire::FrameView& frame) {
-      if (self->onFrame_) self->onFrame_(*self, frame);
-      if (self->IsClosed()) self->parser_.Stop();
-    });
-    self->inFeed_ = false;
-    self->PublishStats();
-    if (self->IsClosed()) {
-      self->parser_.Reset();
-      self->PublishStats();
-      return;
-    }
-    self->ReadNext();
+    const std::span bytes(self->readBuffer_.data(), n);
+    self->ParseWith([&](const wire::FrameParser::Handler& h) { self->parser_.Feed(bytes, h); });
+    if (!self->IsClosed()) self->ReadNext();
   });
+}
+
+void StreamLink::ArmStallTimer() {
+  ++stallGeneration_;
+  const std::size_t missing = parser_.Missing();
+  if (missing == 0) {
+    stallTimer_.cancel();
+    return;
+  }
+  // Every arrival restarts the wait: a frame is stalled only when its bytes
+  // stop coming, never because the line is slow.
+  const int baud = receiveBaud_.load();
+  const auto lineTime =
+      baud > 0 ? std::chrono::microseconds(static_cast<int64_t>(missing) * 10 * 1'000'000 / baud)
+               : std::chrono::microseconds(0);
+  stallTimer_.expires_after(std::chrono::milliseconds(kStallQuietMs) + lineTime);
+  stallTimer_.async_wait(
+      [self = shared_from_this(), generation = stallGeneration_](const asio::error_code& ec) {
+        if (ec || self->IsClosed() || generation != self->stallGeneration_) return;
+        self->ParseWith([&](const wire::FrameParser::Handler& h) { self->parser_.DropStalled(h); });
+      });
 }
 
 void StreamLink::WriteNext() {
@@ -113,6 +147,7 @@ void StreamLink::DoClose() {
   state_ = State::Closed;
   CloseTransport();
   paceTimer_.cancel();
+  stallTimer_.cancel();
   std::size_t dropped = 0;
   for (const auto& f : queue_) dropped += f.size();
   queuedBytes_.fetch_sub(dropped - frontOffset_);
@@ -145,6 +180,7 @@ void StreamLink::PublishStats() {
   delta.oversize = now.oversize - published_.oversize;
   delta.badCrc = now.badCrc - published_.badCrc;
   delta.truncated = now.truncated - published_.truncated;
+  delta.stalled = now.stalled - published_.stalled;
   published_ = now;
   onStats_(delta);
 }

@@ -4,6 +4,9 @@
 // hands each frame to its owner; it queues writes so that a sender on any
 // thread never waits for the transport. A link goes Connecting -> Open ->
 // Closed and never comes back; reopening means a new link.
+//
+// A frame whose rest stops coming is given up (see kStallQuietMs), so a
+// peer that falls silent in the middle of a frame holds up nothing behind it.
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -24,6 +27,9 @@ namespace orv {
 class StreamLink : public std::enable_shared_from_this<StreamLink> {
  public:
   enum class State { Connecting, Open, Closed };
+  // An incomplete frame is dropped when no byte of it arrived for this long
+  // plus the line time of the bytes still missing (at the receive rate).
+  static constexpr int kStallQuietMs = 300;
   using FrameHandler = std::function<void(StreamLink&, const wire::FrameView&)>;
   using ClosedHandler = std::function<void(StreamLink&)>;
   using StatsHandler = std::function<void(const wire::ParseStats& delta)>;
@@ -45,6 +51,9 @@ class StreamLink : public std::enable_shared_from_this<StreamLink> {
   // Paces output to a serial line's rate (10 bits per byte); 0 = as fast as
   // the transport takes it.
   void SetLineRate(int baud) { baud_ = baud; }  // any thread
+  // The rate bytes arrive at on a serial line (10 bits per byte), for the
+  // stall limit; 0 = a network link, where a frame's bytes arrive together.
+  void SetReceiveRate(int baud) { receiveBaud_ = baud; }  // any thread
 
   State state() const { return state_.load(); }
   bool IsClosed() const { return state_.load() == State::Closed; }
@@ -60,6 +69,9 @@ class StreamLink : public std::enable_shared_from_this<StreamLink> {
 
  private:
   void ReadNext();
+  template <class Step>
+  void ParseWith(Step step);
+  void ArmStallTimer();
   void WriteNext();
   void WriteChunk(std::size_t chunk);
   void DoClose();
@@ -75,9 +87,12 @@ class StreamLink : public std::enable_shared_from_this<StreamLink> {
   bool writing_ = false;
   bool inFeed_ = false;
   std::atomic<int> baud_{0};
+  std::atomic<int> receiveBaud_{0};
   std::deque<std::vector<uint8_t>> queue_;
   std::size_t frontOffset_ = 0;  // bytes of queue_.front() already written
   asio::steady_timer paceTimer_;
+  asio::steady_timer stallTimer_;
+  uint64_t stallGeneration_ = 0;  // a newer arming outdates a pending wait
   std::chrono::steady_clock::time_point lineFreeAt_{};
   std::array<uint8_t, 4096> readBuffer_{};
   wire::FrameParser parser_;

@@ -277,15 +277,18 @@ void MConnectDlg::SerialConnect() {
     ShowMessageBox(this, PageText(kTextConnectFailed), PageText(kTextTips));
     return;
   }
-  SendCommand(GET_ALL);
-  PostRequest(kReqOnline, 1);
-  PostWait(kWaitTextGettingData);
+  // Serial mode before the request: the answers that come back on the line
+  // are the connected device's, whatever address they carry.
   bool wasNetwork = false;
   {
     auto s = State();
     wasNetwork = s->NET_MODE != 0;
     s->NET_MODE = 0;
   }
+  // The wait first: the answer that hides it may arrive before this returns.
+  PostRequest(kReqOnline, 1);
+  PostWait(kWaitTextGettingData);
+  SendCommand(GET_ALL);
   if (wasNetwork) PostRequest(kReqConnectionState, 0);
   WriteComSettings(port, kTimeoutValue);
   comList_->setEnabled(false);

@@ -26,6 +26,7 @@ struct Counters {
   std::array<std::atomic<uint64_t>, kReplyDataTypes> droppedShort{};
   std::array<std::atomic<uint64_t>, kReplyDataTypes> droppedLong{};
   std::array<std::atomic<uint64_t>, kReplyDataTypes> outOfRange{};
+  std::array<std::atomic<uint64_t>, kReplyDataTypes> otherMachine{};
   std::atomic<uint64_t> unknownType{0};
 };
 
@@ -83,6 +84,12 @@ struct Verdict {
 // Who is told once the record holds the reply.
 enum class Notify : uint8_t { None, Refresh, VideoSettings, Board };
 
+// Whose replies a row takes. After a search the panel has a link to every
+// machine it found; only the connected device writes the record, the others
+// serve the machine list and its liveness (their hello, acknowledge and
+// identity touch only the reply fields the search window reads).
+enum class From : uint8_t { Device, AnyMachine };
+
 using ApplyFunction = Verdict (*)(const Reply&);
 using AfterFunction = void (*)(const Reply&);
 
@@ -96,6 +103,7 @@ struct ReplyRow {
   AfterFunction after;  // follow-up requests and pauses, after the notification
   bool busyOff;
   bool ack;
+  From from;
 };
 
 SizeVerdict Compare(std::size_t have, std::size_t want) {
@@ -127,6 +135,14 @@ SizeVerdict CheckSize(const ReplyRow& row, const Reply& r) {
       return Compare(extra, row.extraSize);
   }
   return SizeVerdict::Short;
+}
+
+// The connected device's replies: on a network those sent from its device
+// address (the search's 0xFF names no device, so then none), on the serial
+// line, which is point-to-point, every reply.
+bool FromConnectedDevice(uint8_t source) {
+  if (source == DeviceAddress()) return true;
+  return State()->NET_MODE == 0;
 }
 
 // --- Acknowledge ----------------------------------------------------------------
@@ -523,39 +539,54 @@ using S = Shape;
 
 // Row n belongs to data type n.
 constexpr ReplyRow kReplyRows[kReplyDataTypes] = {
-    {"DEVICE_HELLO", S::Fixed, 1, 0, ApplyHello, N::Refresh, nullptr, false, false},
-    {"FLAG1", S::Fixed, 1, 0, ApplyFlag1, N::Refresh, nullptr, false, false},
-    {"ALL_DATA", S::Fixed, kParamBlockSize, 0, ApplyAllData, N::Refresh, AfterAllData, false, true},
-    {"PIXEL_GRAB", S::Fixed, 6, 0, ApplyPixelGrab, N::Refresh, nullptr, false, true},
-    {"INPUT_TIMING", S::Fixed, 10, 0, ApplyInputTimingReply, N::Refresh, nullptr, false, true},
-    {"VGA_ADJUST", S::Fixed, 28, 0, ApplyVgaAdjust, N::Refresh, nullptr, false, true},
-    {"EDID", S::Fixed, 12, 0, ApplyEdid, N::Refresh, nullptr, false, true},
-    {"TASKS", S::Fixed, sizeof(TaskeInfo), 0, ApplyTasks, N::Refresh, nullptr, false, true},
-    {"PICTURE", S::Fixed, 12, sizeof(PicSet), ApplyPicture, N::Refresh, nullptr, false, true},
-    {"NOTIFY9", S::Fixed, 1, 0, ApplyNothing, N::Refresh, nullptr, false, true},
-    {"LAYER_WINDOW", S::Fixed, 20, 0, ApplyLayerWindow, N::Refresh, nullptr, false, true},
-    {"CROP", S::Fixed, sizeof(Crop), 0, ApplyCrop, N::Refresh, nullptr, false, true},
-    {"MOSAIC", S::Fixed, sizeof(MosaicSett), 0, ApplyMosaic, N::Refresh, nullptr, false, true},
-    {"DEVICE_CLOCK", S::Fixed, 6, 0, ApplyClock, N::Refresh, nullptr, false, true},
-    {"LAYERS", S::Count3, 0, 0, ApplyLayers, N::Refresh, nullptr, false, true},
-    {"LOGO", S::Fixed, sizeof(LogoInfo), 0, ApplyLogo, N::Refresh, nullptr, false, true},
-    {"KEYER", S::Fixed, sizeof(Keyer), 0, ApplyKeyer, N::Refresh, nullptr, false, true},
-    {"PRESET_FLAGS", S::Fixed, kPresets, 0, ApplyPresetFlags, N::Refresh, nullptr, true, true},
-    {"LOOP_OUT", S::Fixed, 1, 0, ApplyLoopOut, N::Refresh, nullptr, false, true},
-    {"SYSINFO", S::Fixed, sizeof(SysInfo), 0, ApplySysInfo, N::Refresh, nullptr, false, true},
-    {"PVW_MODE", S::Fixed, sizeof(PvwModeInfo), 0, ApplyPvwMode, N::Refresh, nullptr, false, true},
-    {"DP_MODE", S::Fixed, 2, 0, ApplyDpMode, N::Refresh, nullptr, false, true},
-    {"INPUT_STATE", S::Fixed, kInputSlots, 0, ApplyInputState, N::Refresh, nullptr, false, true},
-    {"ACK", S::Fixed, 4, 0, ApplyNothing, N::None, nullptr, false, true},
-    {"EVENT", S::Fixed, 8, 0, ApplyEvent, N::None, AfterEvent, false, false},
-    {"CAPTION", S::Fixed, 32, 0, ApplyCaption, N::Refresh, nullptr, false, true},
-    {"VIDEO_STREAM", S::Stream, 0, 0, ApplyVideoStream, N::None, nullptr, false, false},
-    {"IDENTITY", S::Text, 15, 6, ApplyIdentity, N::Refresh, nullptr, true, false},
-    {"VENC_INFO", S::Fixed, 10, 0, ApplyVencInfo, N::VideoSettings, AfterVencInfo, false, true},
-    {"CMPBOARD", S::Fixed, sizeof(CompositeBoard), 0, ApplyBoard, N::Board, AfterBoard, false,
-     true},
-    {"FEATHER", S::Fixed, 36, 0, ApplyFeather, N::Refresh, nullptr, false, true},
-    {"FREEZE_STATE", S::Fixed, 1, 0, ApplyFreeze, N::Refresh, nullptr, false, true},
+    {"DEVICE_HELLO", S::Fixed, 1, 0, ApplyHello, N::Refresh, nullptr, false, false,
+     From::AnyMachine},
+    {"FLAG1", S::Fixed, 1, 0, ApplyFlag1, N::Refresh, nullptr, false, false, From::Device},
+    {"ALL_DATA", S::Fixed, kParamBlockSize, 0, ApplyAllData, N::Refresh, AfterAllData, false, true,
+     From::Device},
+    {"PIXEL_GRAB", S::Fixed, 6, 0, ApplyPixelGrab, N::Refresh, nullptr, false, true, From::Device},
+    {"INPUT_TIMING", S::Fixed, 10, 0, ApplyInputTimingReply, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"VGA_ADJUST", S::Fixed, 28, 0, ApplyVgaAdjust, N::Refresh, nullptr, false, true, From::Device},
+    {"EDID", S::Fixed, 12, 0, ApplyEdid, N::Refresh, nullptr, false, true, From::Device},
+    {"TASKS", S::Fixed, sizeof(TaskeInfo), 0, ApplyTasks, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"PICTURE", S::Fixed, 12, sizeof(PicSet), ApplyPicture, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"NOTIFY9", S::Fixed, 1, 0, ApplyNothing, N::Refresh, nullptr, false, true, From::Device},
+    {"LAYER_WINDOW", S::Fixed, 20, 0, ApplyLayerWindow, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"CROP", S::Fixed, sizeof(Crop), 0, ApplyCrop, N::Refresh, nullptr, false, true, From::Device},
+    {"MOSAIC", S::Fixed, sizeof(MosaicSett), 0, ApplyMosaic, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"DEVICE_CLOCK", S::Fixed, 6, 0, ApplyClock, N::Refresh, nullptr, false, true, From::Device},
+    {"LAYERS", S::Count3, 0, 0, ApplyLayers, N::Refresh, nullptr, false, true, From::Device},
+    {"LOGO", S::Fixed, sizeof(LogoInfo), 0, ApplyLogo, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"KEYER", S::Fixed, sizeof(Keyer), 0, ApplyKeyer, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"PRESET_FLAGS", S::Fixed, kPresets, 0, ApplyPresetFlags, N::Refresh, nullptr, true, true,
+     From::Device},
+    {"LOOP_OUT", S::Fixed, 1, 0, ApplyLoopOut, N::Refresh, nullptr, false, true, From::Device},
+    {"SYSINFO", S::Fixed, sizeof(SysInfo), 0, ApplySysInfo, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"PVW_MODE", S::Fixed, sizeof(PvwModeInfo), 0, ApplyPvwMode, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"DP_MODE", S::Fixed, 2, 0, ApplyDpMode, N::Refresh, nullptr, false, true, From::Device},
+    {"INPUT_STATE", S::Fixed, kInputSlots, 0, ApplyInputState, N::Refresh, nullptr, false, true,
+     From::Device},
+    {"ACK", S::Fixed, 4, 0, ApplyNothing, N::None, nullptr, false, true, From::AnyMachine},
+    {"EVENT", S::Fixed, 8, 0, ApplyEvent, N::None, AfterEvent, false, false, From::Device},
+    {"CAPTION", S::Fixed, 32, 0, ApplyCaption, N::Refresh, nullptr, false, true, From::Device},
+    {"VIDEO_STREAM", S::Stream, 0, 0, ApplyVideoStream, N::None, nullptr, false, false,
+     From::Device},
+    {"IDENTITY", S::Text, 15, 6, ApplyIdentity, N::Refresh, nullptr, true, false, From::AnyMachine},
+    {"VENC_INFO", S::Fixed, 10, 0, ApplyVencInfo, N::VideoSettings, AfterVencInfo, false, true,
+     From::Device},
+    {"CMPBOARD", S::Fixed, sizeof(CompositeBoard), 0, ApplyBoard, N::Board, AfterBoard, false, true,
+     From::Device},
+    {"FEATHER", S::Fixed, 36, 0, ApplyFeather, N::Refresh, nullptr, false, true, From::Device},
+    {"FREEZE_STATE", S::Fixed, 1, 0, ApplyFreeze, N::Refresh, nullptr, false, true, From::Device},
 };
 
 }  // namespace
@@ -577,6 +608,10 @@ void HandleReply(const Reply& reply) {
       return;
     case SizeVerdict::Fits:
       break;
+  }
+  if (row.from == From::Device && !FromConnectedDevice(reply.sourceAddress)) {
+    ++stats.otherMachine[type];
+    return;
   }
 
   const Verdict verdict = row.apply(reply);
@@ -647,6 +682,7 @@ ReplyStats ReplyStatistics() {
     out.droppedShort[t] = c.droppedShort[t].load();
     out.droppedLong[t] = c.droppedLong[t].load();
     out.outOfRange[t] = c.outOfRange[t].load();
+    out.otherMachine[t] = c.otherMachine[t].load();
   }
   out.unknownType = c.unknownType.load();
   return out;
@@ -659,6 +695,7 @@ void ResetReplyStatistics() {
     c.droppedShort[t] = 0;
     c.droppedLong[t] = 0;
     c.outOfRange[t] = 0;
+    c.otherMachine[t] = 0;
   }
   c.unknownType = 0;
 }

@@ -29,11 +29,14 @@ void ApplyParamBlock(const ParamBlock& image);
 // not have the size their decoder reads are dropped as short or long; replies
 // whose index or count names nothing in the record are counted as out of range
 // (whether they are dropped or partly applied depends on the data type).
+// Replies that would change the record but come from a machine other than the
+// connected device are dropped as from another machine.
 struct ReplyStats {
   uint64_t handled[kReplyDataTypes]{};  // decoded (fully or partly applied)
   uint64_t droppedShort[kReplyDataTypes]{};
   uint64_t droppedLong[kReplyDataTypes]{};
   uint64_t outOfRange[kReplyDataTypes]{};
+  uint64_t otherMachine[kReplyDataTypes]{};
   uint64_t unknownType = 0;
 
   uint64_t DroppedTotal() const;

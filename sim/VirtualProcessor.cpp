@@ -241,11 +241,10 @@ std::string VirtualProcessor::PtyPath() const {
 void VirtualProcessor::UpdatePtyRate() {
   if (!pty_ || ptySlaveFd_ < 0) return;
   int baud = 0;
-  if (config_.paceSerial) {
-    termios t{};
-    if (::tcgetattr(ptySlaveFd_, &t) == 0) baud = BaudOfSpeed(::cfgetospeed(&t));
-  }
-  pty_->SetLineRate(baud);
+  termios t{};
+  if (::tcgetattr(ptySlaveFd_, &t) == 0) baud = BaudOfSpeed(::cfgetospeed(&t));
+  pty_->SetLineRate(config_.paceSerial ? baud : 0);
+  pty_->SetReceiveRate(baud);
 }
 
 std::vector<VirtualProcessor::LinkPtr> VirtualProcessor::OpenLinks() {

@@ -11,6 +11,7 @@
 #include "Messages.h"
 #include "ReadBack.h"
 #include "ReplySink.h"
+#include "TestNet.h"
 #include "Timers.h"
 #include "UiTexts.h"
 
@@ -57,7 +58,7 @@ void MainWindowTest::MakeWindow(CommLibrary* library) {
     libraryStopped_ = true;
     projectAtStop_ = ReadFile(window_->ProjectPath());
   };
-  options.localAddresses = [] { return std::vector<std::string>{"127.0.0.1"}; };
+  options.localAddresses = [] { return std::vector<std::string>{TestLocalIp()}; };
   options.watchSerialPorts = false;
   window_ = std::make_unique<OrvDlg>(std::move(options));
   window_->Initialise();

@@ -16,6 +16,7 @@
 #include "OrvComm.h"
 #include "PageTable.h"
 #include "ReadBack.h"
+#include "TestNet.h"
 #include "Timers.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
@@ -48,10 +49,10 @@ class ProcessorRun : public MainWindowTest {
     if (processor_) processor_->Stop();
     MainWindowTest::TearDown();
   }
-  // Delivers queued calls until `done` or two seconds pass.
+  // Delivers queued calls until `done` or ten seconds pass.
   template <class Done>
   bool DeliverUntil(Done done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < end) {
       DeliverPostedMessages();
       if (done()) return true;
@@ -65,12 +66,15 @@ class ProcessorRun : public MainWindowTest {
 };
 
 TEST_F(ProcessorRun, SilentProcessorEndsInAMessageNotATrap) {
-  StartWith("127.0.0.61", true);
+  StartWith(TestIp(61), true);
   StartFullReadBack();
   DeliverPostedMessages();
   ASSERT_TRUE(Window().Wait().Shown());
   EXPECT_FALSE(Window().ContentEnabled());
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // The request arrived and was not answered; whatever the library holds is
+  // handed on before the box is looked at again.
+  ASSERT_TRUE(processor_->Requests().WaitForSize(1, std::chrono::seconds(10)));
+  ASSERT_TRUE(comm_->Sync(10000));
   DeliverPostedMessages();
   EXPECT_TRUE(Window().Wait().Shown());  // nothing came back
   AdvanceManualTime(WaitBox::kDefaultTimeoutMs);
@@ -81,7 +85,7 @@ TEST_F(ProcessorRun, SilentProcessorEndsInAMessageNotATrap) {
 }
 
 TEST_F(ProcessorRun, AnsweringProcessorEndsTheWaitWithItsImage) {
-  StartWith("127.0.0.62", false);
+  StartWith(TestIp(62), false);
   auto* picture = static_cast<MSettingsPage*>(Window().ColumnPage(0));
   const int before = picture->RefreshCount();
   StartFullReadBack();
@@ -93,7 +97,7 @@ TEST_F(ProcessorRun, AnsweringProcessorEndsTheWaitWithItsImage) {
 }
 
 TEST_F(ProcessorRun, SearchFindsConnectsAndReadsBackThroughTheWindow) {
-  StartWith("127.0.0.2", false, true);
+  StartWith(TestIp(2), false, true);
   MSearchMachineDlg* search = Window().SearchWindow();
   auto* picture = static_cast<MSettingsPage*>(Window().ColumnPage(0));
   const int before = picture->RefreshCount();

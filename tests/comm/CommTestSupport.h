@@ -36,7 +36,7 @@ class ReplyRecorder {
   // Unregisters, and waits for a reply function that may still be running.
   ~ReplyRecorder() {
     for (int t = 0; t < kReplyDataTypes; ++t) comm_.RegisterReply(nullptr, t);
-    if (auto* orv = dynamic_cast<OrvComm*>(&comm_)) orv->Sync();
+    if (auto* orv = dynamic_cast<OrvComm*>(&comm_)) orv->Sync(10000);
   }
   ReplyRecorder(const ReplyRecorder&) = delete;
   ReplyRecorder& operator=(const ReplyRecorder&) = delete;
@@ -80,7 +80,7 @@ class ReplyRecorder {
     return n;
   }
   // Waits until `count` replies of `type` (from `source`, if given) arrived.
-  bool WaitFor(uint8_t type, std::size_t count = 1, int source = -1, int timeoutMs = 3000) {
+  bool WaitFor(uint8_t type, std::size_t count = 1, int source = -1, int timeoutMs = 10000) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
       std::size_t n = 0;
@@ -108,7 +108,7 @@ class ReplyRecorder {
 };
 
 // Polls `condition` until it holds or `timeoutMs` passes.
-inline bool Eventually(const std::function<bool()>& condition, int timeoutMs = 3000) {
+inline bool Eventually(const std::function<bool()>& condition, int timeoutMs = 10000) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!condition()) {
     if (std::chrono::steady_clock::now() > end) return false;

@@ -7,6 +7,7 @@
 #include "CommTestSupport.h"
 #include "OrvComm.h"
 #include "SerialPorts.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 #include "WireFormat.h"
 
@@ -16,6 +17,7 @@ namespace {
 using test::Buffer;
 using test::Eventually;
 using test::ReplyRecorder;
+using test::TestIp;
 
 constexpr int kPort = 61;
 
@@ -45,7 +47,7 @@ class LibrarySerial : public ::testing::Test {
 };
 
 TEST_F(LibrarySerial, OpenReadBackAndClose) {
-  Start(false, "127.0.2.10");
+  Start(false, TestIp(10));
   const uint8_t any[] = {0xFF};
   ASSERT_EQ(comm.SetAddressList(1, any), 1);
   ASSERT_EQ(comm.OpenSerial(kPort, 115200), 1);
@@ -89,7 +91,7 @@ TEST_F(LibrarySerial, OpenReadBackAndClose) {
 }
 
 TEST_F(LibrarySerial, RefusesUnknownPortsAndBadBaudRates) {
-  Start(false, "127.0.2.11");
+  Start(false, TestIp(11));
   EXPECT_EQ(comm.OpenSerial(0, 115200), 0);  // "N/A" passes port 0
   EXPECT_EQ(comm.OpenSerial(kPort + 1, 115200), 0);
   EXPECT_EQ(comm.OpenSerial(kPort, 12345), 0);  // not a line rate the port offers
@@ -99,24 +101,24 @@ TEST_F(LibrarySerial, RefusesUnknownPortsAndBadBaudRates) {
 }
 
 TEST_F(LibrarySerial, SerialLinkIsTheTargetAfterOpening) {
-  Start(false, "127.0.2.12");
+  Start(false, TestIp(12));
   sim::ProcessorConfig netConfig;
-  netConfig.ip = "127.0.2.13";
+  netConfig.ip = TestIp(13);
   netConfig.selfReportMs = 0;
   sim::VirtualProcessor net(netConfig);
   ASSERT_TRUE(net.Start());
-  ASSERT_EQ(comm.OpenNetLink("127.0.2.13", kDevicePort), 1);
-  ASSERT_EQ(comm.SetTargetMachine("127.0.2.13"), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(13).c_str(), kDevicePort), 1);
+  ASSERT_EQ(comm.SetTargetMachine(TestIp(13).c_str()), 1);
   ASSERT_EQ(comm.OpenSerial(kPort, 115200), 1);
   ASSERT_EQ(Send(63, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(20, 1, 12));
-  ASSERT_EQ(comm.SetTargetMachine("127.0.2.13"), 1);
+  ASSERT_EQ(comm.SetTargetMachine(TestIp(13).c_str()), 1);
   ASSERT_EQ(Send(63, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(20, 1, 13));
 }
 
 TEST_F(LibrarySerial, VanishedAdapterThenANewOne) {
-  Start(false, "127.0.2.14");
+  Start(false, TestIp(14));
   ASSERT_EQ(comm.OpenSerial(kPort, 115200), 1);
   ASSERT_EQ(Send(63, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(20));
@@ -134,7 +136,7 @@ TEST_F(LibrarySerial, VanishedAdapterThenANewOne) {
 }
 
 TEST_F(LibrarySerial, PacedLineTakesAtLeastTheWireTime) {
-  Start(true, "127.0.2.15");
+  Start(true, TestIp(15));
   ASSERT_EQ(comm.OpenSerial(kPort, 115200), 1);
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(Send(0, {}), 1);
@@ -142,12 +144,31 @@ TEST_F(LibrarySerial, PacedLineTakesAtLeastTheWireTime) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double wire = (wire::kFrameOverhead + kParamBlockSize) * 10.0 / 115200.0;  // 0.206 s
+  // Only the floor is a property of the line; how far above it the image
+  // arrives depends on how busy the machine is.
   EXPECT_GE(seconds, 0.95 * wire);
-  EXPECT_LT(seconds, 3 * wire);
+}
+
+TEST_F(LibrarySerial, StalledFrameOnTheLineIsGivenUp) {
+  Start(false, TestIp(17));
+  const uint8_t any[] = {0xFF};
+  ASSERT_EQ(comm.SetAddressList(1, any), 1);
+  ASSERT_EQ(comm.OpenSerial(kPort, 38400), 1);
+  // A header announcing 4096 bytes, of which only ten come; then a whole
+  // frame, which lies inside the announced length.
+  std::vector<uint8_t> stalled =
+      wire::EncodeFrame(17, wire::FrameKind::Reply, 26, std::vector<uint8_t>(wire::kMaxPayload, 1));
+  stalled.resize(wire::kHeaderSize + 10);
+  processor->SendRaw(stalled);
+  processor->SendRaw(wire::EncodeFrame(17, wire::FrameKind::Reply, 0, std::vector<uint8_t>{1}));
+  ASSERT_TRUE(recorder.WaitFor(0, 1, 17));
+  EXPECT_TRUE(Eventually([&] { return comm.Stats().parse.stalled == 1; }));
+  EXPECT_TRUE(comm.IsSerialOpen());
+  EXPECT_EQ(recorder.Count(26), 0u);
 }
 
 TEST_F(LibrarySerial, GarbageOnTheLineIsSkipped) {
-  Start(false, "127.0.2.16");
+  Start(false, TestIp(16));
   ASSERT_EQ(comm.OpenSerial(kPort, 115200), 1);
   processor->SendGarbage(3000);
   processor->SendRaw({0xA5, 0x5A, 0x01});  // a frame start cut short

@@ -1,6 +1,6 @@
 // The library's functions against the virtual processor over TCP loopback.
-// Every test uses processors on its own addresses (127.0.1.x), so that test
-// processes running in parallel never share a port.
+// Every test uses processors on its own process's loopback subnet (TestNet.h),
+// so that test processes running in parallel never share a port.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include "CommTestSupport.h"
 #include "OrvComm.h"
 #include "ParamBlock.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 #include "WireFormat.h"
 
@@ -17,6 +18,7 @@ namespace {
 using test::Buffer;
 using test::Eventually;
 using test::ReplyRecorder;
+using test::TestIp;
 
 std::unique_ptr<sim::VirtualProcessor> StartProcessor(const std::string& ip, int reportMs = 0) {
   sim::ProcessorConfig config;
@@ -47,7 +49,7 @@ class LibraryTcp : public ::testing::Test {
 };
 
 TEST_F(LibraryTcp, GetAllDeliversImageThenPresetFlagsInOrderOnOneThread) {
-  Open("127.0.1.10");
+  Open(TestIp(10));
   ASSERT_EQ(Send(0, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(17));
   const auto all = recorder.All();
@@ -71,7 +73,7 @@ TEST_F(LibraryTcp, GetAllDeliversImageThenPresetFlagsInOrderOnOneThread) {
 }
 
 TEST_F(LibraryTcp, EveryRequestAnswersWithItsDataTypeAndSize) {
-  Open("127.0.1.11");
+  Open(TestIp(11));
   struct Case {
     uint16_t command;
     std::initializer_list<uint8_t> bytes;
@@ -108,7 +110,7 @@ TEST_F(LibraryTcp, EveryRequestAnswersWithItsDataTypeAndSize) {
 }
 
 TEST_F(LibraryTcp, SettingsChangeTheProcessorAndAreReported) {
-  Open("127.0.1.12");
+  Open(TestIp(12));
   // SET_LAYER_WINDOW layer 1 to (100, 50) 640 x 360, rotation 0.
   ASSERT_EQ(Send(4, {1, 100, 0, 50, 0, 0x80, 0x02, 0x68, 0x01, 0, 0}), 1);
   ASSERT_TRUE(recorder.WaitFor(10));
@@ -143,7 +145,7 @@ TEST_F(LibraryTcp, SettingsChangeTheProcessorAndAreReported) {
 }
 
 TEST_F(LibraryTcp, BlockSendReplacesTheImage) {
-  Open("127.0.1.13");
+  Open(TestIp(13));
   ParamBlock block = processor->Image();
   block.OUTPUTRESO.HRESO = 1280;
   block.OUTPUTRESO.VRESO = 720;
@@ -157,7 +159,7 @@ TEST_F(LibraryTcp, BlockSendReplacesTheImage) {
 }
 
 TEST_F(LibraryTcp, BulkChunksOfACaptionUpload) {
-  Open("127.0.1.14");
+  Open(TestIp(14));
   // CAPTION_A caption 0 announces 64 x 2 pixels: 8 bytes per row, 16 in all.
   ASSERT_EQ(Send(23, {0, 0, 64, 0, 2, 0, 0}), 1);
   ASSERT_TRUE(recorder.WaitFor(24));
@@ -188,7 +190,7 @@ TEST_F(LibraryTcp, BulkChunksOfACaptionUpload) {
 }
 
 TEST_F(LibraryTcp, PresetsSaveAndLoad) {
-  Open("127.0.1.15");
+  Open(TestIp(15));
   ASSERT_EQ(Send(1, {2, 3}), 1);  // save preset 3
   ASSERT_TRUE(recorder.WaitFor(17));
   EXPECT_EQ(recorder.Last(17).data[3], 1);
@@ -212,30 +214,30 @@ TEST_F(LibraryTcp, PresetsSaveAndLoad) {
 }
 
 TEST_F(LibraryTcp, OpenRefusesBadTextsAndAbsentMachines) {
-  processor = StartProcessor("127.0.1.16");
+  processor = StartProcessor(TestIp(16));
   EXPECT_EQ(comm.OpenNetLink("192.168.1", kDevicePort), 0);
   EXPECT_EQ(comm.OpenNetLink("N/A", kDevicePort), 0);
   EXPECT_EQ(comm.OpenNetLink("1.2.3.456", kDevicePort), 0);
   EXPECT_EQ(comm.OpenNetLink(nullptr, kDevicePort), 0);
-  EXPECT_EQ(comm.OpenNetLink("127.0.1.17", kDevicePort), 0);  // nobody listens there
+  EXPECT_EQ(comm.OpenNetLink(TestIp(17).c_str(), kDevicePort), 0);  // nobody listens there
   EXPECT_EQ(comm.NetLinkCount(), 0u);
   EXPECT_EQ(Send(0, {}), 0);  // nothing to send to
-  EXPECT_EQ(comm.OpenNetLink("127.0.1.16", kDevicePort), 1);
-  EXPECT_EQ(comm.OpenNetLink("127.0.1.16", kDevicePort), 1);  // already open: the same link
-  EXPECT_TRUE(comm.IsNetLinkOpen("127.0.1.16"));
+  EXPECT_EQ(comm.OpenNetLink(TestIp(16).c_str(), kDevicePort), 1);
+  EXPECT_EQ(comm.OpenNetLink(TestIp(16).c_str(), kDevicePort), 1);  // already open: the same link
+  EXPECT_TRUE(comm.IsNetLinkOpen(TestIp(16)));
   EXPECT_TRUE(Eventually([&] { return processor->TcpLinkCount() == 1; }));
   EXPECT_EQ(comm.NetLinkCount(), 1u);
 }
 
 TEST_F(LibraryTcp, TargetMachineChoosesTheLinkAndCloseNetLinkEndsOne) {
-  auto a = StartProcessor("127.0.1.21");
-  auto b = StartProcessor("127.0.1.22");
-  ASSERT_EQ(comm.OpenNetLink("127.0.1.21", kDevicePort), 1);
-  ASSERT_EQ(comm.OpenNetLink("127.0.1.22", kDevicePort), 1);
+  auto a = StartProcessor(TestIp(21));
+  auto b = StartProcessor(TestIp(22));
+  ASSERT_EQ(comm.OpenNetLink(TestIp(21).c_str(), kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(22).c_str(), kDevicePort), 1);
   // The first link opened without a target is the target.
   ASSERT_EQ(Send(63, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(20, 1, 21));
-  ASSERT_EQ(comm.SetTargetMachine("127.0.1.22"), 1);
+  ASSERT_EQ(comm.SetTargetMachine(TestIp(22).c_str()), 1);
   ASSERT_EQ(Send(63, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(20, 1, 22));
   EXPECT_EQ(recorder.Count(20, 21), 1u);
@@ -243,20 +245,20 @@ TEST_F(LibraryTcp, TargetMachineChoosesTheLinkAndCloseNetLinkEndsOne) {
 
   // Closing the target's link: sends are refused rather than going to the
   // other machine.
-  ASSERT_EQ(comm.CloseNetLink("127.0.1.22"), 1);
-  EXPECT_EQ(comm.CloseNetLink("127.0.1.22"), 0);
-  EXPECT_EQ(comm.CloseNetLink("127.0.1.99"), 0);
-  EXPECT_FALSE(comm.IsNetLinkOpen("127.0.1.22"));
-  EXPECT_TRUE(comm.IsNetLinkOpen("127.0.1.21"));
+  ASSERT_EQ(comm.CloseNetLink(TestIp(22).c_str()), 1);
+  EXPECT_EQ(comm.CloseNetLink(TestIp(22).c_str()), 0);
+  EXPECT_EQ(comm.CloseNetLink(TestIp(99).c_str()), 0);
+  EXPECT_FALSE(comm.IsNetLinkOpen(TestIp(22)));
+  EXPECT_TRUE(comm.IsNetLinkOpen(TestIp(21)));
   EXPECT_EQ(Send(63, {}), 0);
   EXPECT_TRUE(Eventually([&] { return b->TcpLinkCount() == 0; }));
-  ASSERT_EQ(comm.SetTargetMachine("127.0.1.21"), 1);
+  ASSERT_EQ(comm.SetTargetMachine(TestIp(21).c_str()), 1);
   ASSERT_EQ(Send(63, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(20, 2, 21));
 }
 
 TEST_F(LibraryTcp, AddressListFiltersReplies) {
-  Open("127.0.1.23");
+  Open(TestIp(23));
   const uint8_t other[] = {5, 6};
   ASSERT_EQ(comm.SetAddressList(2, other), 1);
   ASSERT_EQ(Send(63, {}), 1);
@@ -275,7 +277,7 @@ TEST_F(LibraryTcp, AddressListFiltersReplies) {
 }
 
 TEST_F(LibraryTcp, RegistrationPerDataType) {
-  Open("127.0.1.24");
+  Open(TestIp(24));
   // Replace the recorder's functions for 2 and 17 with counters, remove 20.
   std::atomic<int> images{0}, flags{0};
   ASSERT_EQ(comm.RegisterReply([&](const Reply&) { ++images; }, 2), 1);
@@ -293,7 +295,7 @@ TEST_F(LibraryTcp, RegistrationPerDataType) {
 }
 
 TEST_F(LibraryTcp, FollowUpSendsFromTheReplyThread) {
-  Open("127.0.1.25");
+  Open(TestIp(25));
   // As the read-back does: on the image, ask for the layers from inside the
   // reply function.
   recorder.SetHook([this](const test::Recorded& r) {
@@ -308,14 +310,14 @@ TEST_F(LibraryTcp, FollowUpSendsFromTheReplyThread) {
 }
 
 TEST_F(LibraryTcp, CloseAllEndsEveryLink) {
-  Open("127.0.1.26");
+  Open(TestIp(26));
   ASSERT_TRUE(Eventually([&] { return processor->TcpLinkCount() == 1; }));
   comm.CloseAll();
   EXPECT_EQ(comm.NetLinkCount(), 0u);
   EXPECT_EQ(Send(0, {}), 0);
   EXPECT_TRUE(Eventually([&] { return processor->TcpLinkCount() == 0; }));
   // The library is usable again afterwards.
-  ASSERT_EQ(comm.OpenNetLink("127.0.1.26", kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(26).c_str(), kDevicePort), 1);
   ASSERT_EQ(Send(0, {}), 1);
   ASSERT_TRUE(recorder.WaitFor(17));
 }
@@ -335,8 +337,8 @@ TEST_F(LibraryTcp, VersionAndInterface) {
 }
 
 TEST_F(LibraryTcp, SelfReportsArriveUnasked) {
-  processor = StartProcessor("127.0.1.27", 100);
-  ASSERT_EQ(comm.OpenNetLink("127.0.1.27", kDevicePort), 1);
+  processor = StartProcessor(TestIp(27), 100);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(27).c_str(), kDevicePort), 1);
   ASSERT_TRUE(recorder.WaitFor(0, 3, 27));
   ASSERT_TRUE(recorder.WaitFor(22, 3, 27));
   EXPECT_EQ(recorder.Last(0).data, std::vector<uint8_t>{1});
@@ -346,7 +348,7 @@ TEST_F(LibraryTcp, SelfReportsArriveUnasked) {
 }
 
 TEST_F(LibraryTcp, SignalChangeReportsStateAndTiming) {
-  Open("127.0.1.28");
+  Open(TestIp(28));
   processor->SetSignal(3, true, 3840, 2160, 3000, false);
   ASSERT_TRUE(recorder.WaitFor(4));
   ASSERT_TRUE(recorder.WaitFor(22));
@@ -364,7 +366,7 @@ TEST_F(LibraryTcp, SignalChangeReportsStateAndTiming) {
 }
 
 TEST_F(LibraryTcp, SilentAndDelayedProcessor) {
-  Open("127.0.1.29");
+  Open(TestIp(29));
   processor->SetSilent(true);
   ASSERT_EQ(Send(63, {}), 1);
   ASSERT_TRUE(Eventually([&] { return processor->Stats().framesIn >= 1; }));

@@ -125,6 +125,38 @@ TEST(FrameParser, StopLeavesTheRestBuffered) {
   EXPECT_EQ(calls, 2);
 }
 
+// A peer that stops in the middle of a frame: what is missing is known at
+// every step, and giving the frame up finds the frame sent behind it, even
+// inside the length the stalled header announced.
+TEST(FrameParser, StalledFrameIsDroppedAndTheFrameBehindItFound) {
+  const auto identity = Hex(golden::kIdentityFrom2);  // 34 bytes
+  const auto hello = Hex(golden::kHelloFrom2);        // 13 bytes
+  FrameParser parser;
+  EXPECT_EQ(parser.Missing(), 0u);
+  struct Step {
+    std::vector<uint8_t> bytes;
+    std::size_t missing;
+  };
+  const Step steps[] = {
+      {{identity.begin(), identity.begin() + 3}, 7},        // the header's rest
+      {{identity.begin() + 3, identity.begin() + 20}, 14},  // the payload's rest and CRC
+      {hello, 1},                                           // inside the announced length
+  };
+  for (const Step& step : steps) {
+    EXPECT_TRUE(Feed(parser, step.bytes).types.empty());
+    EXPECT_EQ(parser.Missing(), step.missing);
+  }
+  std::vector<uint16_t> types;
+  parser.DropStalled([&](const FrameView& f) { types.push_back(f.type); });
+  EXPECT_EQ(types, std::vector<uint16_t>{0});
+  EXPECT_EQ(parser.Stats().stalled, 1u);
+  EXPECT_EQ(parser.Stats().garbageBytes, 20u);
+  EXPECT_EQ(parser.Buffered(), 0u);
+  EXPECT_EQ(parser.Missing(), 0u);
+  parser.DropStalled([&](const FrameView&) { ADD_FAILURE() << "nothing was buffered"; });
+  EXPECT_EQ(parser.Stats().stalled, 1u);
+}
+
 // Random bytes, and valid streams with random bit flips, insertions, deletions
 // and cuts. The parser must never deliver a frame whose checks fail, never
 // grow without bound, and must deliver every frame that survived intact.

@@ -40,14 +40,14 @@ class RawPeer {
     const int size = 4096;
     ::setsockopt(listen_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
   }
-  bool Accept(int timeoutMs = 2000) {
+  bool Accept(int timeoutMs = 10000) {
     pollfd p{listen_, POLLIN, 0};
     if (::poll(&p, 1, timeoutMs) != 1) return false;
     conn_ = ::accept(listen_, nullptr, nullptr);
     return conn_ >= 0;
   }
   // Reads exactly `n` bytes; fewer when the time runs out.
-  std::vector<uint8_t> Read(std::size_t n, int timeoutMs = 2000) {
+  std::vector<uint8_t> Read(std::size_t n, int timeoutMs = 10000) {
     std::vector<uint8_t> out;
     while (out.size() < n) {
       pollfd p{conn_, POLLIN, 0};

@@ -9,6 +9,7 @@
 #include "OrvComm.h"
 #include "RawPeer.h"
 #include "ReplyLayout.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 #include "WireFormat.h"
 
@@ -20,6 +21,7 @@ using test::Buffer;
 using test::Eventually;
 using test::RawPeer;
 using test::ReplyRecorder;
+using test::TestIp;
 
 std::unique_ptr<sim::VirtualProcessor> StartProcessor(const std::string& ip) {
   sim::ProcessorConfig config;
@@ -55,10 +57,10 @@ void ExpectWellFormed(const test::Recorded& r) {
 
 TEST(LibraryGolden, SendsTheDocumentedBytesAndParsesTheDocumentedReplies) {
   RawPeer peer;
-  ASSERT_TRUE(peer.Listen("127.0.3.10", kDevicePort));
+  ASSERT_TRUE(peer.Listen(TestIp(10), kDevicePort));
   OrvComm comm;
   ReplyRecorder recorder(comm);
-  ASSERT_EQ(comm.OpenNetLink("127.0.3.10", kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(10).c_str(), kDevicePort), 1);
   ASSERT_TRUE(peer.Accept());
 
   auto b = Buffer();
@@ -100,10 +102,10 @@ TEST(LibraryGolden, SendsTheDocumentedBytesAndParsesTheDocumentedReplies) {
 }
 
 TEST(LibraryRobustness, MalformedRepliesAreDroppedAndCounted) {
-  auto processor = StartProcessor("127.0.3.11");
+  auto processor = StartProcessor(TestIp(11));
   OrvComm comm;
   ReplyRecorder recorder(comm);
-  ASSERT_EQ(comm.OpenNetLink("127.0.3.11", kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(11).c_str(), kDevicePort), 1);
   ASSERT_TRUE(Eventually([&] { return processor->TcpLinkCount() == 1; }));
 
   const std::vector<uint8_t> eleven(11, 0);
@@ -139,10 +141,10 @@ TEST(LibraryRobustness, MalformedRepliesAreDroppedAndCounted) {
 }
 
 TEST(LibraryRobustness, SurvivesRandomAndMutatedStreams) {
-  auto processor = StartProcessor("127.0.3.12");
+  auto processor = StartProcessor(TestIp(12));
   OrvComm comm;
   ReplyRecorder recorder(comm);
-  ASSERT_EQ(comm.OpenNetLink("127.0.3.12", kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(12).c_str(), kDevicePort), 1);
   ASSERT_TRUE(Eventually([&] { return processor->TcpLinkCount() == 1; }));
 
   std::mt19937 rng(777);
@@ -180,9 +182,8 @@ TEST(LibraryRobustness, SurvivesRandomAndMutatedStreams) {
   const auto b = Buffer();
   ASSERT_EQ(comm.SendTyped(63, b.data(), 12), 1);
   ASSERT_TRUE(Eventually(
-      [&] { return recorder.Last(20).dataType == 20 && comm.Stats().parse.bytesIn >= sent; },
-      5000));
-  EXPECT_TRUE(comm.IsNetLinkOpen("127.0.3.12"));
+      [&] { return recorder.Last(20).dataType == 20 && comm.Stats().parse.bytesIn >= sent; }));
+  EXPECT_TRUE(comm.IsNetLinkOpen(TestIp(12)));
   for (const auto& r : recorder.All()) ExpectWellFormed(r);
   const auto s = comm.Stats();
   EXPECT_GT(s.repliesDelivered, 1500u);
@@ -190,25 +191,25 @@ TEST(LibraryRobustness, SurvivesRandomAndMutatedStreams) {
 }
 
 TEST(LibraryRobustness, ReconnectAfterThePeerDrops) {
-  auto processor = StartProcessor("127.0.3.13");
+  auto processor = StartProcessor(TestIp(13));
   OrvComm comm;
   ReplyRecorder recorder(comm);
-  ASSERT_EQ(comm.OpenNetLink("127.0.3.13", kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(13).c_str(), kDevicePort), 1);
   ASSERT_TRUE(Eventually([&] { return processor->TcpLinkCount() == 1; }));
   processor->DropLinks(sim::VirtualProcessor::LinkSet::Tcp);
   ASSERT_TRUE(Eventually([&] { return comm.NetLinkCount() == 0; }));
   const auto b = Buffer();
   EXPECT_EQ(comm.SendTyped(0, b.data(), 13), 0);
-  ASSERT_EQ(comm.OpenNetLink("127.0.3.13", kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(13).c_str(), kDevicePort), 1);
   ASSERT_EQ(comm.SendTyped(0, b.data(), 13), 1);  // still the target machine
   ASSERT_TRUE(recorder.WaitFor(17));
 
   // The whole processor goes away and comes back.
   processor.reset();
   ASSERT_TRUE(Eventually([&] { return comm.NetLinkCount() == 0; }));
-  EXPECT_EQ(comm.OpenNetLink("127.0.3.13", kDevicePort), 0);
-  processor = StartProcessor("127.0.3.13");
-  ASSERT_EQ(comm.OpenNetLink("127.0.3.13", kDevicePort), 1);
+  EXPECT_EQ(comm.OpenNetLink(TestIp(13).c_str(), kDevicePort), 0);
+  processor = StartProcessor(TestIp(13));
+  ASSERT_EQ(comm.OpenNetLink(TestIp(13).c_str(), kDevicePort), 1);
   ASSERT_EQ(comm.SendTyped(0, b.data(), 13), 1);
   ASSERT_TRUE(recorder.WaitFor(17, 2));
   EXPECT_TRUE(Eventually([&] { return comm.Stats().linksClosed >= 2; }));
@@ -217,11 +218,11 @@ TEST(LibraryRobustness, ReconnectAfterThePeerDrops) {
 TEST(LibraryRobustness, SendsNeverWaitForAStalledPeer) {
   RawPeer peer;
   peer.SetSmallReceiveBuffer();
-  ASSERT_TRUE(peer.Listen("127.0.3.14", kDevicePort));
+  ASSERT_TRUE(peer.Listen(TestIp(14), kDevicePort));
   OrvComm::Options options;
   options.maxQueuedBytesPerLink = 256 * 1024;
   OrvComm comm(options);
-  ASSERT_EQ(comm.OpenNetLink("127.0.3.14", kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(14).c_str(), kDevicePort), 1);
   ASSERT_TRUE(peer.Accept());  // and never reads
   const std::vector<uint8_t> block(kParamBlockSize, 0x33);
   const auto start = std::chrono::steady_clock::now();
@@ -229,23 +230,25 @@ TEST(LibraryRobustness, SendsNeverWaitForAStalledPeer) {
   // 12 MB: more than the socket buffers and the queue hold together.
   constexpr int kSends = 5000;
   for (int i = 0; i < kSends; ++i) accepted += comm.SendBlock(block.data(), 14);
+  // A send that waited for the peer would never return; a busy machine only
+  // makes them slower.
   const auto elapsed = std::chrono::steady_clock::now() - start;
-  EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
+  EXPECT_LT(elapsed, std::chrono::seconds(10));
   EXPECT_LT(accepted, kSends);  // the queue filled up and later sends were refused
   EXPECT_GT(accepted, 50);
   EXPECT_EQ(comm.Stats().sendsRefused, static_cast<uint64_t>(kSends - accepted));
   // Closing does not wait for the stalled writes either.
   const auto closeStart = std::chrono::steady_clock::now();
   comm.CloseAll();
-  EXPECT_LT(std::chrono::steady_clock::now() - closeStart, std::chrono::milliseconds(500));
+  EXPECT_LT(std::chrono::steady_clock::now() - closeStart, std::chrono::seconds(10));
 }
 
 TEST(LibraryRobustness, PeerDropsInTheMiddleOfAFrame) {
   RawPeer peer;
-  ASSERT_TRUE(peer.Listen("127.0.3.15", kDevicePort));
+  ASSERT_TRUE(peer.Listen(TestIp(15), kDevicePort));
   OrvComm comm;
   ReplyRecorder recorder(comm);
-  ASSERT_EQ(comm.OpenNetLink("127.0.3.15", kDevicePort), 1);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(15).c_str(), kDevicePort), 1);
   ASSERT_TRUE(peer.Accept());
   const auto frame = Hex(golden::kIdentityFrom2);
   ASSERT_TRUE(peer.Write(std::vector<uint8_t>(frame.begin(), frame.begin() + 20)));
@@ -253,6 +256,32 @@ TEST(LibraryRobustness, PeerDropsInTheMiddleOfAFrame) {
   ASSERT_TRUE(Eventually([&] { return comm.NetLinkCount() == 0; }));
   EXPECT_EQ(comm.Stats().parse.truncated, 20u);
   EXPECT_TRUE(recorder.All().empty());
+}
+
+// A peer that stops in the middle of a frame and later sends a whole one:
+// the stalled rest is given up after the quiet time, the link stays up and
+// the whole frame is delivered.
+TEST(LibraryRobustness, StalledFrameDoesNotHoldUpTheFrameBehindIt) {
+  RawPeer peer;
+  ASSERT_TRUE(peer.Listen(TestIp(16), kDevicePort));
+  OrvComm comm;
+  ReplyRecorder recorder(comm);
+  ASSERT_EQ(comm.OpenNetLink(TestIp(16).c_str(), kDevicePort), 1);
+  ASSERT_TRUE(peer.Accept());
+  const auto identity = Hex(golden::kIdentityFrom2);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(peer.Write(std::vector<uint8_t>(identity.begin(), identity.begin() + 20)));
+  ASSERT_TRUE(peer.Write(Hex(golden::kHelloFrom2)));  // inside the length the header announced
+  ASSERT_TRUE(recorder.WaitFor(0));
+  EXPECT_GE(std::chrono::steady_clock::now() - start,
+            std::chrono::milliseconds(StreamLink::kStallQuietMs));
+  ASSERT_TRUE(Eventually([&] { return comm.Stats().parse.stalled == 1; }));
+  EXPECT_TRUE(comm.IsNetLinkOpen(TestIp(16)));
+  EXPECT_EQ(recorder.Count(27), 0u);
+  // Frames that arrive whole are never held back.
+  ASSERT_TRUE(peer.Write(Hex(golden::kLayersCount2From4)));
+  ASSERT_TRUE(recorder.WaitFor(14));
+  EXPECT_EQ(comm.Stats().parse.stalled, 1u);
 }
 
 }  // namespace

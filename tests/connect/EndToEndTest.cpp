@@ -1,5 +1,6 @@
 // The pages with the real library and virtual processors on loopback: the
-// search finds three processors on 127.0.0.2..4, Connect reads one back, the
+// search finds three processors on the test's own subnet (TestNet.h, hosts
+// 2..4), Connect reads one back, the
 // liveness follows their reports; a pseudo-terminal stands in for a serial
 // adapter that is connected, disconnected and pulled out.
 //
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -30,6 +32,7 @@
 #include "OrvComm.h"
 #include "SerialPortWatcher.h"
 #include "SerialPorts.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 
 namespace orv {
@@ -38,6 +41,7 @@ namespace {
 using test::kReqDestinationIp;
 using test::kReqOnline;
 using test::Requests;
+using test::TestIp;
 
 class SearchSink : public NullReplySink {
  public:
@@ -45,14 +49,15 @@ class SearchSink : public NullReplySink {
   void RefreshAfterReply(int type, int) override {
     if (type == kReportHello || type == kReportAnswer || type == kReportIdentity) {
       const MachineReport report = CaptureMachineReport(type);
-      if (type == kReportIdentity) {
-        std::lock_guard lock(mutex_);
-        identities_.push_back(report.ip);
-      }
       QPointer<MSearchMachineDlg> window = window_;
       RunOnGuiThread([window, report] {
         if (window) window->OnMachineReport(report);
       });
+      // Counted once the hand-over is queued: a test that sees the count
+      // finds the report in the GUI thread's queue.
+      std::lock_guard lock(mutex_);
+      if (type == kReportIdentity) identities_.push_back(report.ip);
+      if (type == kReportHello) ++hellos_[report.replyAddress];
     }
     if (type == 2) ++fullReadBacks;
   }
@@ -60,6 +65,11 @@ class SearchSink : public NullReplySink {
   std::vector<std::string> Identities() const {
     std::lock_guard lock(mutex_);
     return identities_;
+  }
+  // Hellos captured so far, per sender address.
+  std::map<uint8_t, int> Hellos() const {
+    std::lock_guard lock(mutex_);
+    return hellos_;
   }
 
   std::atomic<int> fullReadBacks{0};
@@ -69,10 +79,11 @@ class SearchSink : public NullReplySink {
   QPointer<MSearchMachineDlg> window_;
   mutable std::mutex mutex_;
   std::vector<std::string> identities_;
+  std::map<uint8_t, int> hellos_;
 };
 
 // Runs the GUI thread's queue until `done` holds.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
     QCoreApplication::processEvents();
@@ -103,22 +114,23 @@ class EndToEnd : public test::PageFixture {
     RegisterReplyFunctions(comm);
     SetReplySink(&sink);
     // The only local address on offer is the loopback one.
-    search = new MSearchMachineDlg(&main, [] { return std::vector<std::string>{"127.0.0.1"}; });
+    search =
+        new MSearchMachineDlg(&main, [] { return std::vector<std::string>{test::TestLocalIp()}; });
     ASSERT_TRUE(search->Create());
     sink.SetWindow(search);
   }
   void TearDown() override {
     for (int t = 0; t < kReplyDataTypes; ++t) comm.RegisterReply(nullptr, t);
     comm.CloseAll();
-    comm.Sync();
+    comm.Sync(10000);
     SetReplySink(nullptr);
     ClearExtraSerialDevices();
     PageFixture::TearDown();
   }
   void StartProcessors(int selfReportMs) {
-    for (const char* ip : {"127.0.0.2", "127.0.0.3", "127.0.0.4"}) {
+    for (int host = 2; host <= 4; ++host) {
       sim::ProcessorConfig config;
-      config.ip = ip;
+      config.ip = TestIp(host);
       config.selfReportMs = selfReportMs;
       processors.push_back(std::make_unique<sim::VirtualProcessor>(config));
       std::string error;
@@ -138,10 +150,23 @@ class EndToEnd : public test::PageFixture {
     }
     return true;
   }
-  // One liveness period on the manual clock, then real time for the reports.
-  void LivenessPeriod(int reportMs) {
+  // One liveness period on the manual clock, then a report from each
+  // processor but the stopped one: the period ends once every one of them
+  // has been heard again, however long the machine takes.
+  void LivenessPeriod(int stopped = -1) {
+    const auto before = sink.Hellos();
     AdvanceManualTime(search->LivenessPeriodMs());
-    PumpFor(3 * reportMs);
+    ASSERT_TRUE(PumpUntil([&] {
+      const auto now = sink.Hellos();
+      for (const auto& p : processors) {
+        if (p->address() == stopped) continue;
+        const auto was = before.find(p->address());
+        const auto is = now.find(p->address());
+        if (is == now.end() || (was != before.end() && is->second <= was->second)) return false;
+      }
+      return true;
+    }));
+    PumpUntil([] { return false; }, 0);
   }
 
   OrvComm comm;
@@ -153,7 +178,7 @@ class EndToEnd : public test::PageFixture {
 TEST_F(EndToEnd, SearchConnectAndLivenessWithThreeProcessors) {
   constexpr int kReportMs = 200;
   StartProcessors(kReportMs);
-  ASSERT_EQ(search->LocalAddressList()->text(), QStringLiteral("127.0.0.1"));
+  ASSERT_EQ(search->LocalAddressList()->text(), QString::fromStdString(test::TestLocalIp()));
   main.show();
   search->ShowPage(true);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
@@ -172,7 +197,7 @@ TEST_F(EndToEnd, SearchConnectAndLivenessWithThreeProcessors) {
     EXPECT_EQ(At(i).tile.topLeft(), QPoint(10 + 210 * i, 80));
     ips.insert(At(i).ip);
   }
-  EXPECT_EQ(ips, (std::set<std::string>{"127.0.0.2", "127.0.0.3", "127.0.0.4"}));
+  EXPECT_EQ(ips, (std::set<std::string>{TestIp(2), TestIp(3), TestIp(4)}));
 
   // The settle opens a link to each of them.
   AdvanceManualTime(MSearchMachineDlg::kSettleMs);
@@ -205,17 +230,21 @@ TEST_F(EndToEnd, SearchConnectAndLivenessWithThreeProcessors) {
   EXPECT_EQ(handedOn[0].data.toString().toStdString(), ip);
 
   // Idle but connected: their reports keep all of them online.
-  for (int period = 0; period < 4; ++period) LivenessPeriod(kReportMs);
+  for (int period = 0; period < 4; ++period) ASSERT_NO_FATAL_FAILURE(LivenessPeriod());
   EXPECT_TRUE(AllOnline());
   for (const Message& m : Requests(main.Take(), kReqOnline)) EXPECT_NE(m.lParam, 0);
 
   // The target stops answering: offline after three periods, indicator off.
+  // Whatever it sent before it stopped is handed on first.
   processor.Stop();
-  PumpFor(2 * kReportMs);
-  LivenessPeriod(kReportMs);
-  LivenessPeriod(kReportMs);
+  ASSERT_TRUE(PumpUntil([&] { return !comm.IsNetLinkOpen(ip); }));
+  ASSERT_TRUE(comm.Sync(10000));
+  PumpUntil([] { return false; }, 0);
+  const int gone = processor.address();
+  ASSERT_NO_FATAL_FAILURE(LivenessPeriod(gone));
+  ASSERT_NO_FATAL_FAILURE(LivenessPeriod(gone));
   EXPECT_TRUE(At(target).online) << "two periods are not enough";
-  LivenessPeriod(kReportMs);
+  ASSERT_NO_FATAL_FAILURE(LivenessPeriod(gone));
   EXPECT_FALSE(At(target).online);
   for (int i = 0; i < 3; ++i) {
     if (i != target) {
@@ -229,7 +258,7 @@ TEST_F(EndToEnd, SearchConnectAndLivenessWithThreeProcessors) {
 
 TEST_F(EndToEnd, ASingleProcessorIsConnectedAndReadBackByItself) {
   sim::ProcessorConfig config;
-  config.ip = "127.0.0.2";
+  config.ip = TestIp(2);
   config.selfReportMs = 0;
   processors.push_back(std::make_unique<sim::VirtualProcessor>(config));
   ASSERT_TRUE(processors.back()->Start());
@@ -246,7 +275,7 @@ TEST_F(EndToEnd, ASingleProcessorIsConnectedAndReadBackByItself) {
 TEST_F(EndToEnd, SerialConnectReadsBackDisconnectClosesAndUnpluggingDisconnects) {
   constexpr int kPort = 61;
   sim::ProcessorConfig config;
-  config.ip = "127.0.0.6";
+  config.ip = TestIp(6);
   config.serialPty = true;
   config.paceSerial = false;
   config.udp = false;

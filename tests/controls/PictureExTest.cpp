@@ -38,7 +38,7 @@ struct Trace {
   }
 };
 
-bool WaitForFrames(Trace& t, size_t n, int ms = 5000) {
+bool WaitForFrames(Trace& t, size_t n, int ms = 10000) {
   return QTest::qWaitFor([&] { return t.Count() >= n; }, ms);
 }
 

@@ -32,14 +32,14 @@ TEST(WaitBox, LaysOutTextAndAnimationAndPlays) {
   EXPECT_EQ(anim->pos(), QPoint(a, b - 30));
   EXPECT_EQ(anim->size(), QSize(126, 22)) << "resized to the picture";
   EXPECT_EQ(anim->Frames().size(), 12u);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return anim->Playing(); }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return anim->Playing(); }, 10000));
   EXPECT_FALSE(box.windowIcon().isNull());
   box.SetMessageText(QStringLiteral("Waitting Operation ..."));
   EXPECT_EQ(box.MessageText(), QStringLiteral("Waitting Operation ..."));
   // It keeps playing while hidden and while shown.
   box.show();
   const int first = anim->CurrentFrame();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return anim->CurrentFrame() != first; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return anim->CurrentFrame() != first; }, 10000));
   box.hide();
   EXPECT_TRUE(anim->Playing());
   EXPECT_TRUE(box.InitDialog()) << "a second initialisation creates nothing new";

@@ -59,7 +59,7 @@ inline std::string PauseOf(int ms) {
 }
 inline const std::string kAck = "refresh 23 0";
 
-// True when another thread can take the record's lock within a second. The
+// True when another thread can take the record's lock within ten seconds. The
 // probing thread is detached: if the lock is held it finishes once released.
 inline bool RecordFreeOnAnotherThread() {
   auto taken = std::make_shared<std::atomic<bool>>(false);
@@ -67,7 +67,7 @@ inline bool RecordFreeOnAnotherThread() {
     auto s = State();
     taken->store(true);
   }).detach();
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!taken->load() && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }

@@ -20,6 +20,7 @@
 #include "DecoderFixture.h"
 #include "ForwardingCommLibrary.h"
 #include "OrvComm.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 
 namespace orv::test {
@@ -107,7 +108,7 @@ class EndToEnd : public ::testing::Test {
     ASSERT_EQ(comm_->OpenNetLink(ip.c_str(), kDevicePort), 1);
     // Unasked reports go to the links the processor has accepted; wait for
     // ours, or an event raised at once would reach nobody.
-    const auto until = Clock::now() + std::chrono::seconds(5);
+    const auto until = Clock::now() + std::chrono::seconds(10);
     while (processor_->TcpLinkCount() == 0 && Clock::now() < until) {
       std::this_thread::sleep_for(milliseconds(1));
     }
@@ -126,14 +127,14 @@ class EndToEnd : public ::testing::Test {
   // processor's log nor the replies the host delivered move for 300 ms
   // (longer than any pause of a sequence).
   void AwaitRequestsThenQuiet(std::size_t count) {
-    ASSERT_TRUE(processor_->Requests().WaitForSize(count, milliseconds(5000)))
+    ASSERT_TRUE(processor_->Requests().WaitForSize(count, milliseconds(10000)))
         << "only " << processor_->Requests().Size() << " of " << count << " requests arrived";
     auto snapshot = [this] {
       return std::pair(processor_->Requests().Size(), comm_->Stats().repliesDelivered);
     };
     auto last = snapshot();
     auto quietSince = Clock::now();
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
     while (Clock::now() - quietSince < milliseconds(300) && Clock::now() < deadline) {
       std::this_thread::sleep_for(milliseconds(10));
       const auto now = snapshot();
@@ -205,7 +206,7 @@ constexpr std::array<int32_t, 8> kSlotTypes = {4, 6, 4, 6, 8, 7, 3, 9};  // slot
 constexpr std::array<uint8_t, 8> kSignalOn0And2 = {1, 0, 1, 0, 0, 0, 0, 0};
 
 TEST_F(EndToEnd, FullReadBackRequestsInSlotOrderThenSevenFollowUpsAfterThePause) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.21"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(21)));
   SetSlots(kSlotTypes, kSignalOn0And2);
 
   StartFullReadBack();
@@ -242,7 +243,7 @@ TEST_F(EndToEnd, FullReadBackRequestsInSlotOrderThenSevenFollowUpsAfterThePause)
 }
 
 TEST_F(EndToEnd, ReadBackWithoutSignalsOrVgaGoesStraightToTheFollowUps) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.22"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(22)));
   SetSlots({4, 6, 4, 6, 8, 7, -1, 12}, {});
   StartFullReadBack();
   AwaitRequestsThenQuiet(12);
@@ -257,7 +258,7 @@ TEST_F(EndToEnd, ReadBackWithoutSignalsOrVgaGoesStraightToTheFollowUps) {
 }
 
 TEST_F(EndToEnd, Event3RereadsModeThenLayerWindowsAfter40Ms) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.23"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(23)));
   processor_->RaiseEvent({3});
   const std::vector<std::string> expected = {Req(GET_PVW_MODE),        Req(GET_LAYER_WINDOW, 0),
                                              Req(GET_LAYER_WINDOW, 1), Req(GET_LAYER_WINDOW, 2),
@@ -272,7 +273,7 @@ TEST_F(EndToEnd, Event3RereadsModeThenLayerWindowsAfter40Ms) {
 }
 
 TEST_F(EndToEnd, Event5RereadsOnlyWithArgumentOne) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.24"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(24)));
   SetSlots(kSlotTypes, kSignalOn0And2);
   processor_->RaiseEvent({5, 0});
   processor_->RaiseEvent({5, 1});
@@ -286,7 +287,7 @@ TEST_F(EndToEnd, Event5RereadsOnlyWithArgumentOne) {
 }
 
 TEST_F(EndToEnd, Event6ArgumentZeroRereadsSixTypesArgumentOneEverything) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.25"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(25)));
   SetSlots(kSlotTypes, kSignalOn0And2);
   processor_->RaiseEvent({6, 0});
   const std::vector<std::string> expected = {Req(GET_PVW_MODE),        Req(GET_MOSAIC),
@@ -306,7 +307,7 @@ TEST_F(EndToEnd, Event6ArgumentZeroRereadsSixTypesArgumentOneEverything) {
 }
 
 TEST_F(EndToEnd, Event11ArgumentZeroRereadsEachLayerWith100MsBetween) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.26"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(26)));
   processor_->RaiseEvent({11, 0});
   std::vector<std::string> expected = {Req(GET_MOSAIC)};
   for (int layer = 0; layer < 4; ++layer) {
@@ -339,7 +340,7 @@ TEST_F(EndToEnd, Event11ArgumentZeroRereadsEachLayerWith100MsBetween) {
 }
 
 TEST_F(EndToEnd, BoardReplyRereadsEdidAndMosaic) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.27"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(27)));
   {
     auto s = State();
     s->block.CHNLDATA[1].CHNLINPUT = 6;
@@ -375,7 +376,7 @@ TEST_F(EndToEnd, BoardReplyRereadsEdidAndMosaic) {
 // Indices and counts the wire format lets through but the record has no room
 // for: the library delivers them, the decoders refuse or bound them.
 TEST_F(EndToEnd, OutOfRangeIndicesOverTheWireAreBoundedOrDropped) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.28"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(28)));
   const auto before = [] {
     auto s = State();
     return s->block;
@@ -395,12 +396,12 @@ TEST_F(EndToEnd, OutOfRangeIndicesOverTheWireAreBoundedOrDropped) {
   for (int n = 0; n < 6; ++n) layers.insert(layers.end(), {1, 9, 11});
   ASSERT_TRUE(processor_->SendReply(14, 6, layers));  // six layers
 
-  const auto until = Clock::now() + std::chrono::seconds(5);
+  const auto until = Clock::now() + std::chrono::seconds(10);
   while (comm_->Stats().repliesDelivered < 8 && Clock::now() < until) {
     std::this_thread::sleep_for(milliseconds(5));
   }
   ASSERT_EQ(comm_->Stats().repliesDelivered, 8u);
-  ASSERT_TRUE(comm_->Sync());
+  ASSERT_TRUE(comm_->Sync(10000));
 
   const ReplyStats stats = ReplyStatistics();
   for (int type : {10, 11, 4, 25, 21, 16, 14}) EXPECT_EQ(stats.outOfRange[type], 1u) << type;
@@ -418,29 +419,85 @@ TEST_F(EndToEnd, OutOfRangeIndicesOverTheWireAreBoundedOrDropped) {
   for (const auto& record : s->CAPTION_INFO) EXPECT_EQ(record[0], 0);
 }
 
+// Two processors linked, as after a search: the connected one, and another
+// that sends images nobody asked for. Only the connected one writes the
+// record; the other's images cost no pause and no request, its hello still
+// reaches the machine list.
+TEST_F(EndToEnd, OnlyTheConnectedProcessorWritesTheRecord) {
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(31)));
+  SetSlots(kSlotTypes, kSignalOn0And2);
+  sim::ProcessorConfig config;
+  config.ip = TestIp(32);
+  config.udp = false;
+  config.selfReportMs = 0;
+  sim::VirtualProcessor other(config);
+  ASSERT_TRUE(other.Start());
+  ASSERT_EQ(comm_->OpenNetLink(TestIp(32).c_str(), kDevicePort), 1);
+  const uint8_t listed[] = {31, 32};
+  ASSERT_EQ(comm_->SetAddressList(2, listed), 1);
+  ASSERT_EQ(comm_->SetTargetMachine(TestIp(31).c_str()), 1);
+  State()->NET_MODE = 1;
+  const auto until = Clock::now() + std::chrono::seconds(10);
+  while (other.TcpLinkCount() == 0 && Clock::now() < until) {
+    std::this_thread::sleep_for(milliseconds(1));
+  }
+  ASSERT_EQ(other.TcpLinkCount(), 1u);
+
+  ParamBlock foreign = other.Image();
+  foreign.OUTPUTRESO.HRESO = 1234;
+  std::vector<uint8_t> image(sizeof foreign);
+  std::memcpy(image.data(), &foreign, sizeof foreign);
+  for (int n = 0; n < 5; ++n) ASSERT_TRUE(other.SendReply(2, 0, image));
+  other.ReportNow();  // a hello and the input states
+  auto otherDone = [] {
+    const ReplyStats s = ReplyStatistics();
+    return s.otherMachine[2] == 5 && s.otherMachine[22] == 1 && s.handled[0] == 1;
+  };
+  while (!otherDone() && Clock::now() < until + std::chrono::seconds(10)) {
+    std::this_thread::sleep_for(milliseconds(5));
+  }
+  ASSERT_TRUE(otherDone());
+  EXPECT_NE(State()->block.OUTPUTRESO.HRESO, 1234);
+  EXPECT_TRUE(SinkSaw(Refresh(0)));
+  EXPECT_FALSE(SinkSaw(Refresh(2)));
+
+  // The connected one's read-back goes through as if the other were not there.
+  StartFullReadBack();
+  std::vector<std::string> expected = {Req(GET_ALL)};
+  const auto rest = ReadBackAfterImage();
+  expected.insert(expected.end(), rest.begin(), rest.end());
+  AwaitRequestsThenQuiet(expected.size());
+  EXPECT_EQ(DeviceLog(), expected);
+  EXPECT_TRUE(other.Requests().Entries().empty()) << "nothing was asked of the other machine";
+  EXPECT_EQ(State()->block.OUTPUTRESO.HRESO, processor_->Image().OUTPUTRESO.HRESO);
+  EXPECT_EQ(ReplyStatistics().handled[2], 1u);
+  other.Stop();
+}
+
 // --- The processor's request log -----------------------------------------------
 
 TEST_F(EndToEnd, RequestLogKeepsEveryFrameInArrivalOrderWithItsSource) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.6.29"));
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(29)));
   const auto start = Clock::now();
   FullWriteBack();
   SendCommand(GET_LAYER_WINDOW, 2);
 
   // A discovery datagram straight to the processor's own address.
   asio::io_context io;
-  asio::ip::udp::socket udp(io, asio::ip::udp::endpoint(asio::ip::make_address_v4("127.0.0.1"), 0));
+  asio::ip::udp::socket udp(
+      io, asio::ip::udp::endpoint(asio::ip::make_address_v4(test::TestLocalIp()), 0));
   const std::vector<uint8_t> search =
       wire::EncodeFrame(0xFF, wire::FrameKind::Command, SEARCH, std::vector<uint8_t>{0xFF});
   sim::ProcessorConfig withUdp;
-  withUdp.ip = "127.0.6.30";
+  withUdp.ip = TestIp(30);
   withUdp.selfReportMs = 0;
   sim::VirtualProcessor second(withUdp);
   ASSERT_TRUE(second.Start());
   udp.send_to(asio::buffer(search),
-              asio::ip::udp::endpoint(asio::ip::make_address_v4("127.0.6.30"), kDevicePort));
+              asio::ip::udp::endpoint(asio::ip::make_address_v4(TestIp(30).c_str()), kDevicePort));
 
-  ASSERT_TRUE(processor_->Requests().WaitForSize(3, milliseconds(5000)));
-  ASSERT_TRUE(second.Requests().WaitForSize(1, milliseconds(5000)));
+  ASSERT_TRUE(processor_->Requests().WaitForSize(3, milliseconds(10000)));
+  ASSERT_TRUE(second.Requests().WaitForSize(1, milliseconds(10000)));
   const auto log = processor_->Requests().Entries();
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(log[0].type, SET_FEATHER);
@@ -493,7 +550,7 @@ TEST(RequestLog, WaitForSizeWakesWhenAnotherThreadAdds) {
     std::this_thread::sleep_for(milliseconds(20));
     for (int i = 0; i < 3; ++i) log.Add(sim::RequestSource::Tcp, wire::FrameView{});
   });
-  EXPECT_TRUE(log.WaitForSize(3, milliseconds(5000)));
+  EXPECT_TRUE(log.WaitForSize(3, milliseconds(10000)));
   adder.join();
   EXPECT_EQ(log.Entries()[2].FirstByte(), -1);
 }

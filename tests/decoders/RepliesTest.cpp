@@ -230,6 +230,57 @@ TEST_F(Replies, KeyerChannelRule) {
   EXPECT_EQ(Log(), (Expected{Refresh(16), kAck}));
 }
 
+// On a network only the connected device writes the record; every other
+// machine the panel has a link to serves the machine list (hello, identity,
+// acknowledge) and nothing else. On the serial line every reply is the
+// device's.
+TEST_F(Replies, OnANetworkOnlyTheConnectedDeviceWritesTheRecord) {
+  std::vector<uint8_t> identity = {'1', '2', '7', '.', '0', '.', '0', '.', '9'};
+  struct Row {
+    uint8_t type;
+    std::vector<uint8_t> data;
+    std::vector<uint8_t> extra;
+    Expected fromAnother;  // what a reply from address 9 does
+  };
+  const Row rows[] = {
+      {2, std::vector<uint8_t>(kParamBlockSize, 3), {}, {}},
+      {10, Filled(20), {}, {}},
+      {14, {1, 9, 2}, {}, {}},
+      {22, Filled(8), {}, {}},
+      {24, {3, 0, 0, 0, 0, 0, 0, 0}, {}, {}},
+      {26, Filled(40), {}, {}},
+      {0, {1}, {}, {Refresh(0)}},
+      {23, {4, 0, 0, 0}, {}, {kAck}},
+      {27, identity, {2, 0x51, 0x20, 0, 0, 9}, {Refresh(27), "busy off"}},
+  };
+  State()->NET_MODE = 1;
+  for (const Row& row : rows) {
+    log_.Clear();
+    const auto before = BlockBytes();
+    Deliver(row.type, row.data, row.type == 14 ? 1 : 0, row.extra, 9);
+    EXPECT_EQ(Log(), row.fromAnother) << "type " << int{row.type};
+    EXPECT_EQ(BlockBytes(), before) << "type " << int{row.type};
+    EXPECT_EQ(ReplyStatistics().otherMachine[row.type], row.fromAnother.empty() ? 1u : 0u)
+        << "type " << int{row.type};
+  }
+  EXPECT_EQ(State()->REPLY_ADDR, 9);  // the acknowledge told the machine list who answered
+  EXPECT_EQ(State()->DEVICE_IP, "127.0.0.9");
+
+  // The search's 0xFF names no device: nobody writes the record then.
+  SetDeviceAddress(0xFF);
+  Deliver(10, Filled(20), 1, {}, 0xFF);
+  Deliver(10, Filled(20), 1, {}, 9);
+  EXPECT_EQ(ReplyStatistics().otherMachine[10], 2u);
+
+  // Serial mode: the line is point-to-point, whatever address a reply carries.
+  SetDeviceAddress(110);
+  State()->NET_MODE = 0;
+  log_.Clear();
+  Deliver(10, Filled(20), 1, {}, 9);
+  EXPECT_EQ(Log(), (Expected{Refresh(10, 1), kAck}));
+  EXPECT_EQ(State()->block.CHNLDATA[1].HACT, 0x0C0B0A09);
+}
+
 TEST_F(Replies, InputStateOnlyFromTheCurrentDevice) {
   SetDeviceAddress(7);
   Deliver(22, {1, 1, 1, 1, 1, 1, 1, 1}, 0, {}, 8);

@@ -131,7 +131,7 @@ TEST(Messages, RunOnGuiThreadRunsOnTheGuiThreadInTheEventLoop) {
   });
   t.join();
   EXPECT_FALSE(ran);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 2000));  // a normal event loop delivers too
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 10000));  // a normal event loop delivers too
   EXPECT_EQ(runner, QThread::currentThreadId());
 }
 

@@ -35,7 +35,7 @@ TEST(Timers, RealTimerFiresRepeatedlyUntilKilled) {
   t.SetTimer(43680, 15);
   EXPECT_TRUE(t.IsTimerActive(43680));
   EXPECT_EQ(t.TimerIntervalMs(43680), 15);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return t.fired.size() >= 3; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return t.fired.size() >= 3; }, 10000));
   EXPECT_TRUE(t.KillTimer(43680));
   const size_t count = t.fired.size();
   QTest::qWait(60);

@@ -17,6 +17,7 @@
 #include "ControlChannel.h"
 #include "GoldenFrames.h"
 #include "RawPeer.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 #include "WireFormat.h"
 
@@ -24,6 +25,7 @@ namespace orv::sim {
 namespace {
 
 using golden::Hex;
+using test::TestIp;
 
 // A blocking TCP client for raw bytes.
 class RawClient {
@@ -42,7 +44,7 @@ class RawClient {
   void Write(const std::vector<uint8_t>& b) {
     ASSERT_EQ(::send(fd_, b.data(), b.size(), 0), static_cast<ssize_t>(b.size()));
   }
-  std::vector<uint8_t> Read(std::size_t n, int timeoutMs = 2000) {
+  std::vector<uint8_t> Read(std::size_t n, int timeoutMs = 10000) {
     std::vector<uint8_t> out;
     while (out.size() < n) {
       pollfd p{fd_, POLLIN, 0};
@@ -66,12 +68,12 @@ std::string Cat(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 
 TEST(ProcessorTcp, AnswersGoldenBytesWithGoldenBytes) {
   ProcessorConfig config;
-  config.ip = "127.0.4.3";
+  config.ip = TestIp(3);
   config.selfReportMs = 0;
   VirtualProcessor processor(config);
   ASSERT_TRUE(processor.Start());
   RawClient client;
-  ASSERT_TRUE(client.Connect("127.0.4.3"));
+  ASSERT_TRUE(client.Connect(TestIp(3)));
   // Split delivery: the header first, the rest later.
   const auto cmd = Hex(golden::kSetLayerWindow1To3);
   client.Write(std::vector<uint8_t>(cmd.begin(), cmd.begin() + 5));
@@ -92,7 +94,7 @@ TEST(ProcessorTcp, AnswersGoldenBytesWithGoldenBytes) {
 
 TEST(ControlLines, DriveTheProcessor) {
   ProcessorConfig config;
-  config.ip = "127.0.4.4";
+  config.ip = TestIp(4);
   config.selfReportMs = 0;
   VirtualProcessor processor(config);
   ASSERT_TRUE(processor.Start());
@@ -142,7 +144,7 @@ std::string Exchange(const std::string& path, const std::string& lines, int coun
   while (std::count(answers.begin(), answers.end(), '\n') < count) {
     char buf[256];
     pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 2000) != 1) break;
+    if (::poll(&p, 1, 10000) != 1) break;
     const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
     if (n <= 0) break;
     answers.append(buf, static_cast<std::size_t>(n));
@@ -153,7 +155,7 @@ std::string Exchange(const std::string& path, const std::string& lines, int coun
 
 TEST(ControlSocket, AnswersLines) {
   ProcessorConfig config;
-  config.ip = "127.0.4.5";
+  config.ip = TestIp(5);
   config.selfReportMs = 0;
   VirtualProcessor processor(config);
   ASSERT_TRUE(processor.Start());
@@ -170,14 +172,14 @@ TEST(ControlSocket, AnswersLines) {
 
 TEST(ProcessorStart, RefusesTakenAndBadAddresses) {
   ProcessorConfig config;
-  config.ip = "127.0.4.6";
+  config.ip = TestIp(6);
   VirtualProcessor first(config);
   ASSERT_TRUE(first.Start());
   VirtualProcessor second(config);
   std::string error;
   EXPECT_FALSE(second.Start(&error));
-  EXPECT_NE(error.find("127.0.4.6"), std::string::npos);
-  config.ip = "127.0.4";
+  EXPECT_NE(error.find(TestIp(6)), std::string::npos);
+  config.ip = "127.0.4";  // three numbers: refused before anything is bound
   VirtualProcessor bad(config);
   EXPECT_FALSE(bad.Start(&error));
 }
@@ -186,6 +188,7 @@ TEST(Q20sim, PrintsItsPtyAndTakesControlLines) {
   int out[2];
   ASSERT_EQ(::pipe(out), 0);
   const std::string control = "/tmp/orv-q20sim-" + std::to_string(::getpid()) + ".sock";
+  const std::string ip = TestIp(7);
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
@@ -193,13 +196,13 @@ TEST(Q20sim, PrintsItsPtyAndTakesControlLines) {
     ::close(out[0]);
     const int devnull = ::open("/dev/null", O_RDONLY);
     ::dup2(devnull, 0);
-    ::execl(Q20SIM_PATH, "q20sim", "--ip", "127.0.4.7", "--serial-pty", "--control-socket",
+    ::execl(Q20SIM_PATH, "q20sim", "--ip", ip.c_str(), "--serial-pty", "--control-socket",
             control.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(out[1]);
   std::string text;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (text.find("control ") == std::string::npos && std::chrono::steady_clock::now() < end) {
     pollfd p{out[0], POLLIN, 0};
     if (::poll(&p, 1, 200) != 1) continue;
@@ -208,7 +211,7 @@ TEST(Q20sim, PrintsItsPtyAndTakesControlLines) {
     if (n <= 0) break;
     text.append(buf, static_cast<std::size_t>(n));
   }
-  EXPECT_NE(text.find("listening 127.0.4.7:61213 address 7"), std::string::npos) << text;
+  EXPECT_NE(text.find("listening " + ip + ":61213 address 7"), std::string::npos) << text;
   const auto at = text.find("pty /dev/");
   ASSERT_NE(at, std::string::npos) << text;
   const std::string pty = text.substr(at + 4, text.find('\n', at) - at - 4);
