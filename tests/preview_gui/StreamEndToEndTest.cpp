@@ -13,6 +13,7 @@
 #include "MShowVideoDlg.h"
 #include "OrvComm.h"
 #include "PreviewPicture.h"
+#include "TestNet.h"
 #include "VideoPreview.h"
 #include "VirtualProcessor.h"
 
@@ -42,11 +43,9 @@ bool WaitUntil(F done) {
 
 class StreamEndToEnd : public ::testing::Test {
  protected:
-  static constexpr const char* kIp = "127.0.15.2";
-
   void SetUp() override {
     sim::ProcessorConfig config;
-    config.ip = kIp;
+    config.ip = test::TestIp(2);
     config.selfReportMs = 0;
     config.udp = false;
     processor = std::make_unique<sim::VirtualProcessor>(config);
@@ -59,7 +58,7 @@ class StreamEndToEnd : public ::testing::Test {
     const uint8_t address = processor->address();
     comm.SetAddressList(1, &address);
     comm.RegisterReply([this](const Reply& r) { preview.FeedPacket(r.arg1, r.data); }, 26);
-    ASSERT_NE(comm.OpenNetLink(kIp, kDevicePort), 0);
+    ASSERT_NE(comm.OpenNetLink(test::TestIp(2).c_str(), kDevicePort), 0);
   }
   void TearDown() override {
     comm.CloseAll();
