@@ -55,8 +55,6 @@ LayerTabRow::LayerTabRow(QWidget* page, int firstId, int left, int top,
   for (int i = 0; i < 4; ++i) {
     auto* tab = new CGdipButton(page, firstId + i);
     tab->LoadImage(art::kFaceTab);
-    tab->LoadAltImage(art::kFaceTabActive);
-    tab->SetStayPushed(true);
     tab->SetCaptionFont(skin::ArialFont(15, 700));
     tab->setGeometry(left + i * (kTabWidth + 4), top, kTabWidth, kTabHeight);
     tab->setText(i == 0 ? QStringLiteral("MAIN") : QStringLiteral("PIP-%1").arg(i));
@@ -74,7 +72,6 @@ void LayerTabRow::Select(int layer) {
   selected_ = layer;
   for (int i = 0; i < 4; ++i) {
     CGdipButton* tab = tabs_[static_cast<std::size_t>(i)];
-    tab->SetChecked(i == layer);
     tab->SetTextColor(i == layer ? skin::kOrange : skin::kText);
     tab->update();
   }

@@ -1,7 +1,8 @@
 #pragma once
 // The row of four layer tabs that the output, picture and crop pages share:
 // the labelling rule that follows the program/preview mode, and the buttons
-// that show it (orange caption on the selected tab, light grey on the others).
+// that show it (orange caption on the selected tab, light grey on the others,
+// all on the plain tab face).
 #include <array>
 #include <functional>
 

@@ -34,7 +34,8 @@ QLabel* MakePageLabel(QWidget* page, int id, const QString& caption, const QRect
   label->setGeometry(where);
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, skin::kText);
-  palette.setColor(QPalette::Disabled, QPalette::WindowText, skin::kDisabledText);
+  // Labels are never disabled themselves; a page disabled as a whole (the
+  // wait box, the feathering lock) keeps their look, as its other controls do.
   label->setPalette(palette);
   return label;
 }

@@ -44,6 +44,8 @@ class PageRun : public MainWindowTest {
     MakeWindow(comm_.get());
     ASSERT_EQ(comm_->OpenNetLink(ip.c_str(), kDevicePort), 1);
     SetDeviceAddress(processor_->address());
+    // A request sent before the link is up would reach nobody.
+    ASSERT_TRUE(PumpUntil([this] { return processor_->TcpLinkCount() == 1; }));
     StartFullReadBack();
     ASSERT_TRUE(PumpUntil([this] { return !Window().Wait().Shown(); }));
     AwaitQuiet();
