@@ -62,9 +62,11 @@ void Pause(int milliseconds) {
   }
 }
 
+// The wait box is asked for before the request: the answer that hides it can
+// come back before the next line runs, and must find it already on its way.
 void StartFullReadBack(int waitText) {
-  SendCommand(GET_ALL);
   GetReplySink().BusyOn(waitText);
+  SendCommand(GET_ALL);
 }
 
 void StartFullReadBack() {
@@ -83,9 +85,9 @@ void FullWriteBack() {
 
 void RecallPreset(int operation, int number) {
   if (!ValidPreset(number) || operation == kPresetOperationSave) return;
+  GetReplySink().BusyOn(kWaitTextOperation);
   SendCommand(PRESET, operation, number);
   SendCommand(GET_ALL);
-  GetReplySink().BusyOn(kWaitTextOperation);
 }
 
 void SavePreset(int number) {

@@ -47,7 +47,9 @@ class PageRun : public MainWindowTest {
     // A request sent before the link is up would reach nobody.
     ASSERT_TRUE(PumpUntil([this] { return processor_->TcpLinkCount() == 1; }));
     StartFullReadBack();
-    ASSERT_TRUE(PumpUntil([this] { return !Window().Wait().Shown(); }));
+    ASSERT_TRUE(PumpUntil([this] { return !Window().Wait().Shown(); }))
+        << processor_->Requests().Size() << " requests at the processor, "
+        << comm_->Stats().repliesDelivered << " replies delivered";
     AwaitQuiet();
     processor_->Requests().Clear();
   }
