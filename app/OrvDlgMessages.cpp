@@ -559,6 +559,9 @@ void OrvDlg::ApplyTexts() {
            connect_, search_, switcher_, caption_, videoSettings_, mediaPlayer_, feather_}) {
     page->ReloadTexts();
   }
+  // The crop page takes its control captions from the main window's keys; its
+  // title and source caption follow the language through its own reload.
+  crop_->ReloadTexts();
   ApplyDialogTexts(crop_, kTemplateId);
   ApplyDialogTexts(pip_, kTemplateId);
   ApplyDialogTexts(connect_, kTemplateId);

@@ -96,6 +96,8 @@ void CGdipButton::SetDisabledLook(bool on) {
 }
 void CGdipButton::SetChecked(bool on) {
   checked_ = on;
+  // The next paint would show it; a click may come first (a hidden page).
+  if (stayPushed_ || clickToggle_) showingAlternate_ = on;
   update();
 }
 void CGdipButton::SetStayPushed(bool on) {

@@ -215,7 +215,8 @@ DIALOG_TITLES = [
 # Edits and lists have no caption and no entry. Left out on purpose: 1240 (the
 # main window sets it from SIDS_40/41; the switcher page's ON/OFF switch has the
 # same id) and 1344 (a hidden check box here, "Open Project" on the misc page).
-# The connection page and the search window use ids 1700..1729.
+# The connection page and the search window use ids 1700..1729; the keyer page
+# 1900..1923, the crop page 1930..1945, the feathering dialog 1950..1956.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -278,6 +279,34 @@ CONTROLS = [
         (1720, "SEARCH", "搜索"),
         (1721, "Connect", "连接"),
         (1722, "Local Ip Address", "本机 IP 地址"),
+    ]),
+    ("Chroma keyer page (154)", [
+        (1901, "ON/OFF", "开/关"),
+        (1904, "Reset", "复位"),
+        (1905, "Color Range", "颜色范围"),
+        (1906, "Red :", "红："),
+        (1907, "Green :", "绿："),
+        (1908, "Blue :", "蓝："),
+        (1909, " ~ ", " ~ "),
+        (1910, " ~ ", " ~ "),
+        (1911, " ~ ", " ~ "),
+        (1912, "Gain In", "输入增益"),
+        (1913, "Gain Out", "输出增益"),
+        (1914, "Gain Bnd", "边界增益"),
+    ]),
+    ("Crop page (119; relabelled with the main window's keys)", [
+        (1935, "H Start : ", "水平起点："),
+        (1936, "V Start : ", "垂直起点："),
+        (1937, "Width : ", "宽度："),
+        (1938, "Height : ", "高度："),
+        (1943, "ON/OFF", "开/关"),
+        (1945, "Reset", "复位"),
+    ]),
+    ("Feathering dialog (184)", [
+        (1953, "Sharp", "形状"),
+        (1954, "Sharp", "形状"),
+        (1955, "Level", "等级"),
+        (1956, "Level", "等级"),
     ]),
 ]
 

@@ -36,6 +36,35 @@ int InputCodeOfPair(int tens, int units, const ParamBlock& p) {
   return -1;
 }
 
+// The colour ranges (red, green, blue: low, high) a fixed key mode keys
+// out; entry 0, the user mode, takes the ranges sent.
+constexpr std::array<std::array<uint8_t, 6>, 13> kKeyModeRanges = {{
+    {0, 255, 0, 255, 0, 255},        // user
+    {0, 32, 0, 32, 0, 32},           // white on black 1
+    {0, 64, 0, 64, 0, 64},           // white on black 2
+    {224, 255, 224, 255, 224, 255},  // black on white 1
+    {192, 255, 192, 255, 192, 255},  // black on white 2
+    {0, 32, 0, 16, 0, 32},           // green on black 1
+    {0, 64, 0, 32, 0, 64},           // green on black 2
+    {224, 255, 240, 255, 224, 255},  // green on white 1
+    {192, 255, 224, 255, 192, 255},  // green on white 2
+    {0, 16, 0, 32, 0, 32},           // red on black 1
+    {0, 32, 0, 64, 0, 64},           // red on black 2
+    {240, 255, 224, 255, 224, 255},  // red on white 1
+    {224, 255, 192, 255, 192, 255},  // red on white 2
+}};
+
+constexpr uint16_t kMinCropSize = 32;
+
+// Keeps one axis of a crop at least the minimum and, with a known source
+// size, inside the source.
+void FitCropAxis(uint16_t& start, uint16_t& extent, uint16_t size) {
+  extent = std::max(extent, kMinCropSize);
+  if (size == 0) return;
+  if (extent > size) extent = std::max(size, kMinCropSize);
+  if (start + extent > size) start = static_cast<uint16_t>(size > extent ? size - extent : 0);
+}
+
 }  // namespace
 
 // Read-back and discovery -------------------------------------------------
@@ -137,7 +166,9 @@ void DeviceModel::SetLayerWindow(const Command& c, Frames& out) {
   ReplyLayerWindow(layer, out);
 }
 
-// Operation 1 resets the crop to the whole source.
+// Operation 1 resets the crop to the whole source. A crop is at least
+// 32 x 32 and, while the source size is known, kept inside the source: the
+// extent is lowered to the source, then the start to what is left.
 void DeviceModel::SetCrop(const Command& c, Frames& out) {
   const int layer = c.b[0];
   if (!ValidLayer(layer)) return Ack(c.type, 1, out);
@@ -153,6 +184,8 @@ void DeviceModel::SetCrop(const Command& c, Frames& out) {
     crop.HACT = c.U16(6);
     crop.VACT = c.U16(8);
   }
+  FitCropAxis(crop.HPOS, crop.HACT, crop.HTOTAL);
+  FitCropAxis(crop.VPOS, crop.VACT, crop.VTOTAL);
   Ack(c.type, 0, out);
   ReplyCrop(layer, out);
 }
@@ -235,21 +268,32 @@ void DeviceModel::SetEdid(const Command& c, Frames& out) {
   if (valid) ReplyEdid(code, out);
 }
 
+// Byte 31 names the keyer by its channel (3 or 1). A fixed key mode takes
+// the device's own colour ranges; the user mode keeps the ranges sent. The
+// gains in and out go up to 64.
 void DeviceModel::SetKeyer(const Command& c, Frames& out) {
-  auto& k = state_.block.KEYERINFO.KEYER[c.b[31] == 3 ? 0 : 1];
+  const uint8_t channel = c.b[31];
+  const int mode = c.b[1];
+  if ((channel != 3 && channel != 1) || mode >= static_cast<int>(kKeyModeRanges.size())) {
+    return Ack(c.type, 1, out);
+  }
+  auto& k = state_.block.KEYERINFO.KEYER[channel == 3 ? 0 : 1];
   k.KEYERONOFF = c.b[0];
-  k.KEYERMODE = c.b[1];
-  k.KEYERREDL = c.b[2];
-  k.KEYERREDH = c.b[3];
-  k.KEYERGREENL = c.b[4];
-  k.KEYERGREENH = c.b[5];
-  k.KEYERBLUEL = c.b[6];
-  k.KEYERBLUEH = c.b[7];
-  k.KEYERGAININ = c.b[8];
-  k.KEYERGAINOUT = c.b[9];
+  k.KEYERMODE = mode;
+  std::array<uint8_t, 6> ranges{};
+  std::copy_n(c.b.begin() + 2, 6, ranges.begin());
+  if (mode != 0) ranges = kKeyModeRanges[mode];
+  k.KEYERREDL = ranges[0];
+  k.KEYERREDH = ranges[1];
+  k.KEYERGREENL = ranges[2];
+  k.KEYERGREENH = ranges[3];
+  k.KEYERBLUEL = ranges[4];
+  k.KEYERBLUEH = ranges[5];
+  k.KEYERGAININ = std::min<uint8_t>(c.b[8], 64);
+  k.KEYERGAINOUT = std::min<uint8_t>(c.b[9], 64);
   k.KEYERGAINBND = c.b[10];
   Ack(c.type, 0, out);
-  ReplyKeyer(k.KEYERCHNL, out);
+  ReplyKeyer(channel, out);
 }
 
 void DeviceModel::SetTestPattern(const Command& c, Frames& out) {
@@ -438,10 +482,17 @@ void DeviceModel::AckOnly(const Command& c, Frames& out) {
 }
 
 // SET_FEATHER lists the nine elements in the order 0, 1, 5, 2, 6, 3, 7, 4, 8.
+// The switch is 0 or 1, edge shapes 0..4 and levels 0..3; a frame with any
+// other value is refused and changes nothing.
 void DeviceModel::SetFeather(const Command& c, Frames& out) {
   constexpr int kElementOfByte[9] = {0, 1, 5, 2, 6, 3, 7, 4, 8};
-  for (int i = 0; i < 9; ++i) feather_[kElementOfByte[i]] = c.b[i];
-  Ack(c.type, 0, out);
+  std::array<int32_t, 9> next{};
+  for (int i = 0; i < 9; ++i) next[kElementOfByte[i]] = c.b[i];
+  bool valid = next[0] <= 1;
+  for (int layer = 0; layer < 4; ++layer)
+    valid = valid && next[1 + layer] <= 4 && next[5 + layer] <= 3;
+  if (valid) feather_ = next;
+  Ack(c.type, valid ? 0 : 1, out);
   uint8_t data[36];
   std::memcpy(data, feather_.data(), sizeof data);
   Reply(30, 0, 0, data, {}, out);

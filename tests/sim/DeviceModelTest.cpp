@@ -2,6 +2,7 @@
 // out, what each setting does to the image, and what each request answers.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "DeviceModel.h"
@@ -218,6 +219,7 @@ TEST_F(Model, SettingsApplyAndReport) {
   EXPECT_EQ(model.image().LOGOINFO.LOGOVALID[2], 1);
   std::vector<uint8_t> keyer(32, 0x55);
   keyer[0] = 1;
+  keyer[1] = 0;  // user mode: the ranges sent are kept
   keyer[2] = 7;
   keyer[31] = 1;
   EXPECT_EQ(Types(Command(11, keyer)), (std::vector<uint16_t>{23, 16}));
@@ -280,12 +282,14 @@ TEST_F(Model, EdidVgaTasksFeatherAndEncoder) {
             (std::vector<uint16_t>{23, 13}));
   EXPECT_EQ(Types(Command(51, {0})), (std::vector<uint16_t>{7, 13}));
 
-  // Feathering in its element order.
-  Command(35, {10, 11, 15, 12, 16, 13, 17, 14, 18, 3});
+  // Feathering in its element order; a shape outside 0..4 is refused.
+  Command(35, {1, 1, 0, 2, 1, 3, 2, 4, 3, 3});
+  const uint32_t elements[9] = {1, 1, 2, 3, 4, 0, 1, 2, 3};
+  EXPECT_EQ(Parse(Command(35, {1, 5, 0, 2, 1, 3, 2, 4, 3, 3}))[0].reply.data[2], 1);
   const auto f = Parse(Command(73, {}));
   ASSERT_EQ(f.size(), 1u);
   for (int e = 0; e < 9; ++e) {
-    EXPECT_EQ(wire::GetU32(f[0].reply.data.data() + 4 * e), static_cast<uint32_t>(10 + e)) << e;
+    EXPECT_EQ(wire::GetU32(f[0].reply.data.data() + 4 * e), elements[e]) << e;
   }
 
   // The encoder exchange ends: settings (2), address (0), version (1).
@@ -367,6 +371,52 @@ TEST_F(Model, UnsolicitedReports) {
   ASSERT_EQ(timings.size(), 3u);
   EXPECT_EQ(timings[2].reply.data[0], 5);
   EXPECT_TRUE(Command(48, {8}).empty());
+}
+
+TEST_F(Model, CropsStayInsideTheSourceAndFixedKeyModesTakeTheDeviceRanges) {
+  auto& crop = model.image().CROP[GroupLayerIndex(0, 0)];
+  crop.HTOTAL = 1920;
+  crop.VTOTAL = 1080;
+  struct Case {
+    uint16_t x, y, w, h, totalW;
+    uint16_t wantX, wantY, wantW, wantH;
+  };
+  const Case cases[] = {
+      {100, 50, 800, 600, 1920, 100, 50, 800, 600},      // inside: kept
+      {1500, 900, 800, 600, 1920, 1120, 480, 800, 600},  // past the end: start lowered
+      {0, 0, 4000, 10, 1920, 0, 0, 1920, 32},            // wider than the source, below 32
+      {700, 0, 200, 100, 0, 700, 0, 200, 100},           // no signal: nothing to fit
+  };
+  for (const Case& c : cases) {
+    crop.HTOTAL = c.totalW;
+    std::vector<uint8_t> b{0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    wire::PutU16(&b[2], c.x);
+    wire::PutU16(&b[4], c.y);
+    wire::PutU16(&b[6], c.w);
+    wire::PutU16(&b[8], c.h);
+    Command(5, b);
+    EXPECT_EQ((std::array<int, 4>{crop.HPOS, crop.VPOS, crop.HACT, crop.VACT}),
+              (std::array<int, 4>{c.wantX, c.wantY, c.wantW, c.wantH}))
+        << c.x << "," << c.y << " " << c.w << "x" << c.h;
+  }
+
+  std::vector<uint8_t> keyer(32, 0x55);
+  keyer[0] = 1;
+  keyer[1] = 3;  // black on white 1
+  keyer[8] = 200;
+  keyer[31] = 3;
+  Command(11, keyer);
+  const auto& k = model.image().KEYERINFO.KEYER[0];
+  EXPECT_EQ(k.KEYERMODE, 3);
+  EXPECT_EQ((std::array<int, 2>{k.KEYERREDL, k.KEYERBLUEH}), (std::array<int, 2>{224, 255}));
+  EXPECT_EQ(k.KEYERGAININ, 64);
+  // No such mode, no such channel: refused, nothing stored.
+  keyer[1] = 13;
+  EXPECT_EQ(Parse(Command(11, keyer))[0].reply.data[2], 1);
+  keyer[1] = 0;
+  keyer[31] = 2;
+  EXPECT_EQ(Parse(Command(11, keyer))[0].reply.data[2], 1);
+  EXPECT_EQ(k.KEYERMODE, 3);
 }
 
 }  // namespace
