@@ -18,6 +18,7 @@
 #include "Messages.h"
 #include "OrvComm.h"
 #include "ReadBack.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
 #include "oRealEdit.h"
@@ -26,7 +27,7 @@ namespace orv::test {
 
 class PageRun : public MainWindowTest {
  protected:
-  // Each test binds an address of its own on 127.0.20.x.
+  // Each test binds an address of its own on the test process's loopback subnet.
   void Connect(const std::string& ip, const std::function<void(sim::DeviceModel&)>& prepare) {
     sim::ProcessorConfig config;
     config.ip = ip;

@@ -19,7 +19,7 @@ using Crops = PageRun;
 using Feathering = PageRun;
 
 TEST_F(Keyers, SwitchModeRangesAndTheOtherKeyerRoundTrip) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.20.1", [](sim::DeviceModel& m) {
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(11), [](sim::DeviceModel& m) {
     m.image().MOSAICSETT.MOSAICMODE = 3;  // the PIP-1 keyer can be chosen
     m.image().CHNLDATA[3].CHNLONOFF = 1;
     m.image().KEYERINFO.KEYER[1].KEYERGAINBND = 77;
@@ -75,7 +75,7 @@ TEST_F(Keyers, SwitchModeRangesAndTheOtherKeyerRoundTrip) {
 }
 
 TEST_F(Crops, SwitchTypedStartResetAndAnotherLayerRoundTrip) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.20.2", [](sim::DeviceModel& m) {
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(12), [](sim::DeviceModel& m) {
     m.image().CHNLDATA[0].CHNLINPUT = 0;
     m.image().CHNLDATA[1].CHNLINPUT = 2;
   }));
@@ -127,7 +127,7 @@ TEST_F(Crops, SwitchTypedStartResetAndAnotherLayerRoundTrip) {
 }
 
 TEST_F(Feathering, SwitchAndListsRoundTripAndTheLayerControlsFollow) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.20.3", [](sim::DeviceModel& m) {
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(13), [](sim::DeviceModel& m) {
     m.image().MOSAICSETT.MOSAICMODE = 2;
     m.image().CHNLDATA[2].CHNLONOFF = 1;
   }));

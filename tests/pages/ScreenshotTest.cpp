@@ -30,7 +30,7 @@ void Save(QWidget& window, const QString& name) {
 }
 
 TEST_F(Screenshot, ThreePagesInBothLanguages) {
-  ASSERT_NO_FATAL_FAILURE(Connect("127.0.20.4", [](sim::DeviceModel& m) {
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(14), [](sim::DeviceModel& m) {
     ParamBlock& p = m.image();
     p.MOSAICSETT.MOSAICMODE = 3;
     p.CHNLDATA[3].CHNLONOFF = 1;
