@@ -62,9 +62,11 @@ void Pause(int milliseconds) {
   }
 }
 
+// The box first: on a fast link the answer that hides it could otherwise be
+// handled before the box is shown, leaving it up.
 void StartFullReadBack(int waitText) {
-  SendCommand(GET_ALL);
   GetReplySink().BusyOn(waitText);
+  SendCommand(GET_ALL);
 }
 
 void StartFullReadBack() {

@@ -279,6 +279,33 @@ CONTROLS = [
         (1721, "Connect", "连接"),
         (1722, "Local Ip Address", "本机 IP 地址"),
     ]),
+    ("EDID page (156); the group captions are UI texts 15 and 16", [
+        (1762, "H Active :", "水平有效："),
+        (1763, "V Active :", "垂直有效："),
+        (1764, "FPS :", "刷新率："),
+        (1765, "H Blank :", "水平消隐："),
+        (1766, "V Blank :", "垂直消隐："),
+        (1767, "Apply", "应用"),
+        (1768, "Restore", "恢复默认"),
+        (1769, "More >", "更多 >"),
+    ]),
+    ("VGA page (160); the group captions are UI texts 17..19", [
+        (1352, "Auto Adjust", "自动调整"),
+        (1362, "Please Enter Password :", "请输入密码："),
+        (1372, "enter", "确定"),
+        (1186, "Calibrate", "校准"),
+        (1195, "Rest", "复位"),
+        (1780, "Clock :", "时钟："),
+        (1781, "Phase :", "相位："),
+        (1782, "H Position :", "水平位置："),
+        (1783, "V Position :", "垂直位置："),
+        (1784, "Red Offset", "红色偏移"),
+        (1785, "Red Gain", "红色增益"),
+        (1786, "Green Offset", "绿色偏移"),
+        (1787, "Green Gain", "绿色增益"),
+        (1788, "Blue Offset", "蓝色偏移"),
+        (1789, "Blue Gain", "蓝色增益"),
+    ]),
 ]
 
 # Messages of the pages that the UI text table lacks, under keys of their own.

@@ -15,6 +15,11 @@
 //   drop tcp|serial|all
 //   pty                            a new pseudo-terminal (after drop serial)
 //   preview on|off                 what the processor says about its preview
+//   route LAYER INPUT              the layer shows that input code; reports 14
+//   edid ok|fail                   SET_EDID applied, or refused (event kind 0, [2] 0)
+//   vga ok|fail                    VGA automatic adjustment and calibration end
+//                                  done, or failed (event kind 1, [1] 0)
+//   adjust MS                      how long those two take (1500 / 3000 at start)
 //   status                         counters
 //   help
 #include <memory>

@@ -46,7 +46,7 @@ TEST_F(FullReadBack, RequestsFollowSlotOrderThenPauseThenSevenFollowUps) {
   DeliverImage(image);
 
   const Expected expected =
-      Concat({Sent(GET_ALL), "busy on 82", Sent(kGetInputTiming, 0), Sent(kGetInputTiming, 2),
+      Concat({"busy on 82", Sent(GET_ALL), Sent(kGetInputTiming, 0), Sent(kGetInputTiming, 2),
               Sent(kGetVgaAdjust, 6), Refresh(2), PauseOf(200)},
              Concat(FollowUps(), {kAck}));
   EXPECT_EQ(Log(), expected);
@@ -361,7 +361,7 @@ TEST_F(Sequences, SearchUsesTheBroadcastDeviceAddress) {
 
 TEST_F(Sequences, ReadBackWithAnotherWaitText) {
   StartFullReadBack(kWaitTextOperation);
-  EXPECT_EQ(Log(), (Expected{Sent(GET_ALL), "busy on 65"}));
+  EXPECT_EQ(Log(), (Expected{"busy on 65", Sent(GET_ALL)}));
 }
 
 TEST(Pause, WithoutAFunctionTheThreadReallySleeps) {
