@@ -282,10 +282,18 @@ TEST_F(Model, VgaAdjustmentsFinishLater) {
   // Without a signal there is nothing to measure.
   model.vgaAdjustFails = false;
   model.SetSignal(6, false, 0, 0, 0, false, frames);
-  Command(14, {0, 6, 1});
+  std::vector<uint8_t> adjust(22, 0x55);
+  adjust[0] = 0;
+  adjust[1] = 6;
+  adjust[2] = 1;
+  Command(14, adjust);
+  auto work = model.TakeDeferred();
+  ASSERT_EQ(work.size(), 1u);
   Frames later;
-  model.TakeDeferred()[0].finish(later);
-  EXPECT_EQ(Parse(later)[1].reply.data[1], 0);
+  work[0].finish(later);
+  const auto a = Parse(later);
+  ASSERT_EQ(a.size(), 2u);
+  EXPECT_EQ(a[1].reply.data[1], 0);
 }
 
 // SET_EDID modes: 1 takes the processor's reduced blanking, 2 the given one;
@@ -327,6 +335,8 @@ TEST_F(Model, EdidVgaTasksFeatherAndEncoder) {
   vga[5] = 20;
   wire::PutU16(&vga[9], 111);   // W1
   wire::PutU16(&vga[15], 222);  // W2
+  EXPECT_EQ(Types(Command(14, vga)), (std::vector<uint16_t>{23, 5}));
+  vga[0] = 1;  // the converter's values go with operation 1
   EXPECT_EQ(Types(Command(14, vga)), (std::vector<uint16_t>{23, 5}));
   const auto v = Parse(Command(49, {6}));
   ASSERT_EQ(v.size(), 1u);
