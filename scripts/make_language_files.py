@@ -215,7 +215,8 @@ DIALOG_TITLES = [
 # Edits and lists have no caption and no entry. Left out on purpose: 1240 (the
 # main window sets it from SIDS_40/41; the switcher page's ON/OFF switch has the
 # same id) and 1344 (a hidden check box here, "Open Project" on the misc page).
-# The connection page and the search window use ids 1700..1729.
+# The connection page and the search window use ids 1700..1729, the EDID page
+# 1760..1774, the VGA page's labels 1780..1789.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),

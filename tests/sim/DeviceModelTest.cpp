@@ -296,23 +296,6 @@ TEST_F(Model, VgaAdjustmentsFinishLater) {
   EXPECT_EQ(a[1].reply.data[1], 0);
 }
 
-// SET_EDID modes: 1 takes the processor's reduced blanking, 2 the given one;
-// a refusal chosen on the control line stores nothing.
-TEST_F(Model, EdidModesAndRefusal) {
-  Command(10, {7, 1, 0x80, 0x07, 0x38, 0x04, 0x70, 0x17, 0x01, 0x00, 0x02, 0x00});
-  EXPECT_EQ(model.image().EDIDINFO[6].HBLANK, 160);
-  EXPECT_EQ(model.image().EDIDINFO[6].VBLANK, 31);  // 460 us of 1080 lines at 60 Hz
-  Command(10, {7, 2, 0x80, 0x07, 0x38, 0x04, 0x70, 0x17, 0x01, 0x00, 0x02, 0x00});
-  EXPECT_EQ(model.image().EDIDINFO[6].HBLANK, 1);
-  EXPECT_EQ(model.image().EDIDINFO[6].VBLANK, 2);
-  model.edidRefuses = true;
-  const auto a = Parse(Command(10, {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-  ASSERT_EQ(a.size(), 1u);
-  EXPECT_EQ(a[0].reply.data[1], 7);
-  EXPECT_EQ(a[0].reply.data[2], 0);
-  EXPECT_EQ(model.image().EDIDINFO[6].HBLANK, 1);
-}
-
 TEST_F(Model, EdidVgaTasksFeatherAndEncoder) {
   // EDID apply for input code 2, then a refused one (width out of range).
   auto a = Parse(Command(10, {2, 1, 0x00, 0x0F, 0x70, 0x08, 0xB8, 0x0B, 0x18, 0x01, 0x2D, 0x00}));
