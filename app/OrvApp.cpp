@@ -5,10 +5,12 @@
 #include <cstdlib>
 
 #include "CommandEncoder.h"
+#include "DeviceState.h"
 #include "Ipv4.h"
 #include "OrvComm.h"
 #include "OrvDlg.h"
 #include "QtTranslations.h"
+#include "ReadBack.h"
 #include "UiTexts.h"
 
 namespace orv {
@@ -23,6 +25,12 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
         return false;
       }
       options.localAddresses.push_back(address);
+    } else if (args[i] == "--connect" && i + 1 < args.size()) {
+      options.connectAddress = args[++i];
+      if (!ParseIpv4(options.connectAddress)) {
+        error = "not an IPv4 address: " + options.connectAddress;
+        return false;
+      }
     } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
       options.screenshotPath = args[++i];
     } else if ((args[i] == "--page" || args[i] == "--delay") && i + 1 < args.size()) {
@@ -39,7 +47,8 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
     } else {
       error =
           "unknown argument: " + args[i] +
-          " (usage: orvpanel [--local-address A]... [--screenshot FILE [--page N] [--delay MS]])";
+          " (usage: orvpanel [--local-address A]... [--connect A] [--screenshot FILE [--page N] "
+          "[--delay MS]])";
       return false;
     }
   }
@@ -57,6 +66,26 @@ void OrvApp::StopLibrary() {
   comm_.reset();  // joins the reply thread
 }
 
+// Opens the link, and once it is open reads the machine back; a link that
+// never opens (the library gives up after its connect time) does nothing.
+void OrvApp::ConnectAtStart(QObject* context) {
+  const std::string ip = options_.connectAddress;
+  comm_->OpenNetLink(ip.c_str(), kDevicePort);
+  auto* poll = new QTimer(context);
+  poll->setInterval(20);
+  const int maxPolls = 200;
+  QObject::connect(poll, &QTimer::timeout, context, [this, poll, ip, polls = 0]() mutable {
+    if (comm_ && comm_->IsNetLinkOpen(ip)) {
+      poll->stop();
+      SetDeviceAddress((*ParseIpv4(ip))[3]);
+      StartFullReadBack();
+    } else if (++polls >= maxPolls) {
+      poll->stop();
+    }
+  });
+  poll->start();
+}
+
 int OrvApp::Run() {
   SelectLanguage(DefaultLanguageName());
   UseQtTranslationsFor(ActiveLanguageName());
@@ -72,6 +101,7 @@ int OrvApp::Run() {
   OrvDlg dlg(std::move(dlgOptions));
   dlg.Initialise();
   dlg.show();
+  if (!options_.connectAddress.empty()) ConnectAtStart(&dlg);
   if (!options_.screenshotPath.empty()) {
     QTimer::singleShot(options_.screenshotDelayMs, &dlg, [this, &dlg] {
       if (options_.screenshotPage >= 0) dlg.ShowPageByIndex(options_.screenshotPage, false);

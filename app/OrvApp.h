@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class QObject;
+
 namespace orv {
 
 class OrvComm;
@@ -22,10 +24,13 @@ class OrvApp {
     std::string screenshotPath;
     int screenshotPage = -1;
     int screenshotDelayMs = 1500;
+    // Connects to the processor at this IPv4 address at start and reads it
+    // back, as a network connect does (demos and pictures of the pages).
+    std::string connectAddress;
   };
 
   // Reads the options this program takes: --local-address A (repeatable),
-  // --screenshot FILE, --page N, --delay MS.
+  // --screenshot FILE, --page N, --delay MS, --connect A.
   // Returns false with a message for anything else.
   static bool ParseArguments(const std::vector<std::string>& args, Options& options,
                              std::string& error);
@@ -38,6 +43,7 @@ class OrvApp {
 
  private:
   void StopLibrary();
+  void ConnectAtStart(QObject* context);
 
   Options options_;
   std::unique_ptr<OrvComm> comm_;

@@ -256,6 +256,7 @@ Verdict ApplyAllData(const Reply& r) {
   ParamBlock image;
   CopyInto(image, r.data);
   const int outOfRange = ApplyImage(image);
+  State()->IMAGE_FROM_DEVICE = 1;
   return {outOfRange != 0 ? Outcome::AppliedOutOfRange : Outcome::Applied};
 }
 

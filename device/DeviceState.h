@@ -135,6 +135,9 @@ struct DeviceState {
   uint8_t SWITCH_MODE = 0;
   uint8_t REPLY1_FLAG = 0;
   uint8_t CMPBOARD_PENDING = 0;
+  // 1 once a parameter image came from the device itself (a project never
+  // sets it): until then the EDID slots name no input reliably.
+  uint8_t IMAGE_FROM_DEVICE = 0;
   std::string DEVICE_IP;
   uint8_t DEVICE_MAC[6]{};
   uint8_t PRESET_FLAGS[kPresets]{};

@@ -215,8 +215,9 @@ DIALOG_TITLES = [
 # Edits and lists have no caption and no entry. Left out on purpose: 1240 (the
 # main window sets it from SIDS_40/41; the switcher page's ON/OFF switch has the
 # same id) and 1344 (a hidden check box here, "Open Project" on the misc page).
-# The connection page and the search window use ids 1700..1729; the keyer page
-# 1900..1923, the crop page 1930..1945, the feathering dialog 1950..1956.
+# The connection page and the search window use ids 1700..1729, the EDID page
+# 1760..1774, the VGA page's labels 1780..1789; the keyer page 1900..1923, the
+# crop page 1930..1945, the feathering dialog 1950..1956.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -307,6 +308,33 @@ CONTROLS = [
         (1954, "Sharp", "形状"),
         (1955, "Level", "等级"),
         (1956, "Level", "等级"),
+    ]),
+    ("EDID page (156); the group captions are UI texts 15 and 16", [
+        (1762, "H Active :", "水平有效："),
+        (1763, "V Active :", "垂直有效："),
+        (1764, "FPS :", "刷新率："),
+        (1765, "H Blank :", "水平消隐："),
+        (1766, "V Blank :", "垂直消隐："),
+        (1767, "Apply", "应用"),
+        (1768, "Restore", "恢复默认"),
+        (1769, "More >", "更多 >"),
+    ]),
+    ("VGA page (160); the group captions are UI texts 17..19", [
+        (1352, "Auto Adjust", "自动调整"),
+        (1362, "Please Enter Password :", "请输入密码："),
+        (1372, "enter", "确定"),
+        (1186, "Calibrate", "校准"),
+        (1195, "Rest", "复位"),
+        (1780, "Clock :", "时钟："),
+        (1781, "Phase :", "相位："),
+        (1782, "H Position :", "水平位置："),
+        (1783, "V Position :", "垂直位置："),
+        (1784, "Red Offset", "红色偏移"),
+        (1785, "Red Gain", "红色增益"),
+        (1786, "Green Offset", "绿色偏移"),
+        (1787, "Green Gain", "绿色增益"),
+        (1788, "Blue Offset", "蓝色偏移"),
+        (1789, "Blue Gain", "蓝色增益"),
     ]),
 ]
 

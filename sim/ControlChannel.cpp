@@ -178,6 +178,49 @@ std::string Preview(VirtualProcessor& p, const Args& a) {
   return "ok";
 }
 
+// Routes an input to a layer as the processor's own front panel would, and
+// reports the layers (14) on every open link.
+std::string Route(VirtualProcessor& p, const Args& a) {
+  long layer = 0, input = 0;
+  if (a.size() != 3 || !Number(a[1], layer) || layer < 0 || layer >= kLayers ||
+      !Number(a[2], input) || input < 0 || input >= kInputCodes) {
+    return "error usage: route LAYER INPUT (layer 0..3, input code 0..11)";
+  }
+  std::vector<uint8_t> layers = p.WithModel([&](DeviceModel& m) {
+    auto& channels = m.image().CHNLDATA;
+    channels[layer].CHNLINPUT = static_cast<uint8_t>(input);
+    std::vector<uint8_t> bytes;
+    for (const auto& c : channels)
+      bytes.insert(bytes.end(), {c.CHNLONOFF, c.CHNLALPHA, c.CHNLINPUT});
+    return bytes;
+  });
+  p.SendReply(14, kLayers, std::move(layers));
+  return "ok";
+}
+
+std::string Edid(VirtualProcessor& p, const Args& a) {
+  if (a.size() != 2 || (a[1] != "ok" && a[1] != "fail")) return "error usage: edid ok|fail";
+  const bool refuse = a[1] == "fail";
+  p.WithModel([refuse](DeviceModel& m) { m.edidRefuses = refuse; });
+  return "ok";
+}
+
+std::string Vga(VirtualProcessor& p, const Args& a) {
+  if (a.size() != 2 || (a[1] != "ok" && a[1] != "fail")) return "error usage: vga ok|fail";
+  const bool fail = a[1] == "fail";
+  p.WithModel([fail](DeviceModel& m) { m.vgaAdjustFails = fail; });
+  return "ok";
+}
+
+std::string Adjust(VirtualProcessor& p, const Args& a) {
+  long ms = 0;
+  if (a.size() != 2 || !Number(a[1], ms) || ms < 0 || ms > 600000) {
+    return "error usage: adjust MS";
+  }
+  p.WithModel([ms](DeviceModel& m) { m.autoAdjustMs = m.calibrateMs = static_cast<int>(ms); });
+  return "ok";
+}
+
 std::string Status(VirtualProcessor& p, const Args&) {
   const auto s = p.Stats();
   std::ostringstream out;
@@ -197,7 +240,7 @@ std::string Status(VirtualProcessor& p, const Args&) {
 
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
-         "stream corrupt status help";
+         "stream corrupt route edid vga adjust status help";
 }
 
 struct Row {
@@ -209,7 +252,8 @@ constexpr Row kCommands[] = {
     {"signal", Signal},   {"event", EventCmd},  {"reply", ReplyCmd}, {"raw", Raw},
     {"garbage", Garbage}, {"silent", Silent},   {"delay", Delay},    {"period", Period},
     {"report", Report},   {"drop", Drop},       {"pty", Pty},        {"preview", Preview},
-    {"stream", Stream},   {"corrupt", Corrupt}, {"status", Status},  {"help", Help},
+    {"stream", Stream},   {"corrupt", Corrupt}, {"route", Route},    {"edid", Edid},
+    {"vga", Vga},         {"adjust", Adjust},   {"status", Status},  {"help", Help},
 };
 
 }  // namespace

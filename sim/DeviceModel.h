@@ -9,8 +9,10 @@
 // the caller (VirtualProcessor) decides where they go.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DeviceState.h"
@@ -39,6 +41,15 @@ struct VgaAdjustRecord {
   int32_t v1 = 1344, v2 = 16;
   int8_t b1 = 0, b2 = 0;
   std::array<uint16_t, 6> w{128, 128, 128, 128, 128, 128};  // W1..W6
+  bool ddc = true;
+};
+
+// Work the processor finishes later (the VGA automatic adjustment and the
+// converter calibration): `finish` runs `ms` after the command, on the
+// processor's own thread, and appends what the processor then reports.
+struct Deferred {
+  int ms = 0;
+  std::function<void(Frames&)> finish;
 };
 
 struct CaptionUpload {
@@ -89,6 +100,14 @@ class DeviceModel {
     int fps, resolutionCode, kbps;
   };
   EncoderSetting encoder() const { return {vencFps_, vencCode_, vencKbps_}; }
+
+  bool edidRefuses = false;     // SET_EDID is answered "refused" and changes nothing
+  bool vgaAdjustFails = false;  // automatic adjustment and calibration end "failed"
+  int autoAdjustMs = 1500;      // how long the automatic adjustment takes
+  int calibrateMs = 3000;       // how long the converter calibration takes
+  const VgaAdjustRecord& Vga(int slot) const { return vga_[slot]; }
+  // The work started by the last commands; the caller runs it when due.
+  std::vector<Deferred> TakeDeferred() { return std::exchange(deferred_, {}); }
 
   // The handlers (RequestHandlers.cpp) ------------------------------------
   using Handler = void (DeviceModel::*)(const Command&, Frames&);
@@ -163,6 +182,9 @@ class DeviceModel {
   void ReplyLayers(Frames& out) const;
   void ReplyVga(int slot, Frames& out) const;
   void ReplyEdid(uint8_t code, Frames& out) const;
+  bool IsVgaSlot(int slot) const;
+  void StartAdjustment(int slot, bool automatic, Frames& out);
+  void FinishAdjustment(int slot, bool automatic, Frames& out);
   void ReplyKeyer(uint8_t channel, Frames& out) const;
   void ReplyEncoder(uint8_t kind, Frames& out) const;
   int GroupOf(int layer) const { return InputGroupOfLayer(state_, layer); }
@@ -178,6 +200,7 @@ class DeviceModel {
   std::array<std::array<uint8_t, 32>, 4> captions_{};
   CaptionUpload upload_;
   std::array<VgaAdjustRecord, kInputSlots> vga_{};
+  std::vector<Deferred> deferred_;
   std::array<uint8_t, 6> clock_{26, 1, 1, 12, 0, 0};
   std::array<int32_t, 9> feather_{};
   uint8_t testPattern_ = 0;

@@ -8,6 +8,7 @@
 // setting that the host's page refreshes from.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "DeviceModel.h"
@@ -64,6 +65,34 @@ void FitCropAxis(uint16_t& start, uint16_t& extent, uint16_t size) {
   if (extent > size) extent = std::max(size, kMinCropSize);
   if (start + extent > size) start = static_cast<uint16_t>(size > extent ? size - extent : 0);
 }
+
+constexpr int32_t kVgaPort = 3;
+
+// EDID blanking the processor chooses: reduced blanking, 160 pixels, and
+// at least 460 microseconds of lines.
+constexpr uint16_t kReducedHBlank = 160;
+uint16_t ReducedVBlank(uint16_t height, uint16_t fpsHundredths) {
+  const double frame = 100.0 / fpsHundredths;  // seconds
+  const double share = 460e-6 / frame;
+  return static_cast<uint16_t>(std::ceil(height * share / (1.0 - share)));
+}
+
+// The sampling clock (total width) of the common VESA modes by active width.
+int32_t ClockOfWidth(int width) {
+  struct Row {
+    int width;
+    int32_t total;
+  };
+  static constexpr Row kRows[] = {{640, 800},   {800, 1056},  {1024, 1344},
+                                  {1280, 1688}, {1360, 1792}, {1440, 1904},
+                                  {1600, 2160}, {1680, 2240}, {1920, 2200}};
+  for (const auto& r : kRows) {
+    if (r.width == width) return r.total;
+  }
+  return std::clamp(width * 21 / 16, 500, 4096);
+}
+constexpr int32_t kFoundPhase = 24;
+constexpr std::array<uint16_t, 6> kCalibratedConverter{64, 512, 64, 512, 64, 512};
 
 }  // namespace
 
@@ -243,10 +272,14 @@ void DeviceModel::SetLogo(const Command& c, Frames& out) {
   ReplyRecord(15, 0, logo, out);
 }
 
-// Operation 0 restores the default timing; any other applies the values.
-// The result is event kind 0: [1] input code, [2] 1 = applied, 0 = refused.
+// Operation 0 restores the default timing, 1 applies size and refresh with
+// a blanking the processor chooses (reduced blanking), 2 applies the given
+// blanking too. The result is event kind 0: [1] input code, [2] 1 = applied,
+// 0 = refused (no such EDID slot, values out of range, or refusal chosen on
+// the control line); an applied EDID is reported (6) after the event.
 void DeviceModel::SetEdid(const Command& c, Frames& out) {
   const uint8_t code = c.b[0];
+  const int mode = c.b[1];
   EdidInfo* slot = nullptr;
   for (auto& e : state_.block.EDIDINFO) {
     if (e.INPUTSRC == code) {
@@ -255,11 +288,14 @@ void DeviceModel::SetEdid(const Command& c, Frames& out) {
     }
   }
   const uint16_t w = c.U16(2), h = c.U16(4), fps = c.U16(6);
-  const bool valid = slot && (c.b[1] == 0 || (w >= 240 && w <= 3840 && h >= 240 && h <= 3840 &&
-                                              fps >= 2000 && fps <= 12100));
+  const bool inRange =
+      w >= 240 && w <= 3840 && h >= 240 && h <= 3840 && fps >= 2000 && fps <= 12100;
+  const bool valid = slot && !edidRefuses && mode <= 2 && (mode == 0 || inRange);
   if (valid) {
-    if (c.b[1] == 0) {
+    if (mode == 0) {
       *slot = {code, 0, 1920, 1080, 6000, 280, 45};
+    } else if (mode == 1) {
+      *slot = {code, 0, w, h, fps, kReducedHBlank, ReducedVBlank(h, fps)};
     } else {
       *slot = {code, 0, w, h, fps, c.U16(8), c.U16(10)};
     }
@@ -313,21 +349,73 @@ void DeviceModel::SetPixelGrab(const Command& c, Frames& out) {
   Reply(3, 0, 0, data, {}, out);
 }
 
-// The adjustment result is event kind 1: [1] slot, [2] 1 = applied.
+// SET_VGA_ADJUST (a = [0], b = [2]) for the slot in [1]; only a VGA port
+// can be adjusted. The values (0, 0) and (1, 0), the converter reset (1, 2)
+// and DDC on/off (2, on) are acknowledged and reported (5) at once; a slot
+// that is not VGA is refused and its unchanged values reported. The
+// automatic adjustment (0, 1) and the calibration (1, 1) take their time.
 void DeviceModel::SetVgaAdjust(const Command& c, Frames& out) {
-  const int slot = c.b[1];
-  if (slot >= kInputSlots) {
-    EventKind(1, {static_cast<uint8_t>(slot), 0}, out);
+  const int op = c.b[0], arg = c.b[2], slot = c.b[1];
+  if (arg == 1 && (op == 0 || op == 1)) {
+    StartAdjustment(slot, op == 0, out);
+    return;
+  }
+  if (!IsVgaSlot(slot)) {
+    Ack(c.type, 1, out);
+    if (slot < kInputSlots) ReplyVga(slot, out);
     return;
   }
   auto& v = vga_[slot];
-  v.v1 = c.U16(3);
-  v.v2 = c.b[5];
-  v.b1 = static_cast<int8_t>(c.b[6]);
-  v.b2 = static_cast<int8_t>(c.b[7]);
-  v.w = {c.U16(9), c.U16(15), c.U16(11), c.U16(17), c.U16(13), c.U16(19)};
-  EventKind(1, {static_cast<uint8_t>(slot), 1}, out);
+  if (op == 0 && arg == 0) {
+    v.v1 = c.U16(3);
+    v.v2 = c.b[5];
+    v.b1 = static_cast<int8_t>(c.b[6]);
+    v.b2 = static_cast<int8_t>(c.b[7]);
+  } else if (op == 1 && arg == 0) {
+    v.w = {c.U16(9), c.U16(15), c.U16(11), c.U16(17), c.U16(13), c.U16(19)};
+  } else if (op == 1 && arg == 2) {
+    v.w = VgaAdjustRecord{}.w;
+  } else if (op == 2 && arg <= 1) {
+    v.ddc = arg == 1;
+  } else {
+    return Ack(c.type, 1, out);
+  }
+  Ack(c.type, 0, out);
   ReplyVga(slot, out);
+}
+
+bool DeviceModel::IsVgaSlot(int slot) const {
+  return slot >= 0 && slot < kInputSlots && state_.block.INPUTINFO.INPUTSRC[slot] == kVgaPort;
+}
+
+// Taken at once (ack); the end comes later as the report of the slot (5)
+// and event kind 1: [1] 1 = done, 0 = failed, [2] slot.
+void DeviceModel::StartAdjustment(int slot, bool automatic, Frames& out) {
+  Ack(14, 0, out);
+  deferred_.push_back(
+      {automatic ? autoAdjustMs : calibrateMs,
+       [this, slot, automatic](Frames& later) { FinishAdjustment(slot, automatic, later); }});
+}
+
+// The automatic adjustment needs a signal to measure: it finds the clock
+// of the detected mode's total width and a phase; the calibration sets the
+// converter's offsets and gains to their calibrated values.
+void DeviceModel::FinishAdjustment(int slot, bool automatic, Frames& out) {
+  bool ok = IsVgaSlot(slot) && !vgaAdjustFails;
+  if (ok && automatic) ok = state_.block.INPUTINFO.INPUTSTATE[slot] != 0;
+  if (ok) {
+    auto& v = vga_[slot];
+    if (automatic) {
+      v.v1 = ClockOfWidth(state_.block.INPUTINFO.INPUTRESO[slot].INPUTRESOHACT);
+      v.v2 = kFoundPhase;
+      v.b1 = 0;
+      v.b2 = 0;
+    } else {
+      v.w = kCalibratedConverter;
+    }
+  }
+  if (slot >= 0 && slot < kInputSlots) ReplyVga(slot, out);
+  EventKind(1, {static_cast<uint8_t>(ok ? 1 : 0), static_cast<uint8_t>(slot)}, out);
 }
 
 void DeviceModel::SetPvwMode(const Command& c, Frames& out) {

@@ -94,7 +94,7 @@ ParamBlock StartImage() {
     for (int l = 0; l < kLayers; ++l) p.CROP[GroupLayerIndex(g, l)] = {0, 0, 0, 0, w, h, w, h};
   }
 
-  constexpr uint8_t kEdidCodes[kEdidSlots] = {0, 1, 2, 3, 4, 5, 7};
+  constexpr uint8_t kEdidCodes[kEdidSlots] = {0, 1, 2, 3, 4, 6, 7};  // SDI-1 has none
   for (int e = 0; e < kEdidSlots; ++e)
     p.EDIDINFO[e] = {kEdidCodes[e], 0, 1920, 1080, 6000, 280, 45};
 

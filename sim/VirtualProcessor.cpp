@@ -122,6 +122,7 @@ void VirtualProcessor::Stop() {
     acceptor_.close(ignored);
     udp_.close(ignored);
     reportTimer_.cancel();
+    for (auto& t : deferredTimers_) t->cancel();
     for (auto& s : sessions_) s->Close();
     ClosePty();
   });
@@ -265,6 +266,23 @@ void VirtualProcessor::OnFrame(StreamLink& link, const wire::FrameView& frame) {
   Frames out;
   model_->Handle(frame, false, out);
   if (!out.empty()) SendTo(link.shared_from_this(), std::move(out));
+  ScheduleDeferred();
+}
+
+// What the processor finishes later is reported on every open link, as its
+// events are.
+void VirtualProcessor::ScheduleDeferred() {
+  for (Deferred& work : model_->TakeDeferred()) {
+    auto timer = std::make_shared<asio::steady_timer>(io_, std::chrono::milliseconds(work.ms));
+    deferredTimers_.push_back(timer);
+    timer->async_wait([this, timer, finish = std::move(work.finish)](const asio::error_code& ec) {
+      std::erase(deferredTimers_, timer);
+      if (ec) return;
+      Frames out;
+      finish(out);
+      if (!silent_) Broadcast(std::move(out));
+    });
+  }
 }
 
 void VirtualProcessor::SendTo(const LinkPtr& link, Frames frames) {

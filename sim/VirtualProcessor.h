@@ -113,6 +113,7 @@ class VirtualProcessor {
   void SendTo(const LinkPtr& link, Frames frames);
   void Broadcast(Frames frames);
   void ArmSelfReport();
+  void ScheduleDeferred();
   void UpdatePtyRate();
   std::vector<LinkPtr> OpenLinks();
   void RunSync(const std::function<void()>& f);
@@ -130,6 +131,7 @@ class VirtualProcessor {
   asio::ip::udp::endpoint udpPeer_;
   std::vector<uint8_t> udpBuffer_ = std::vector<uint8_t>(65536);
   asio::steady_timer reportTimer_;
+  std::vector<std::shared_ptr<asio::steady_timer>> deferredTimers_;
 
   std::vector<LinkPtr> sessions_;
   LinkPtr pty_;

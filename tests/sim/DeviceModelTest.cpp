@@ -241,6 +241,63 @@ TEST_F(Model, SettingsApplyAndReport) {
   EXPECT_EQ(model.image().MACHINESYNCMODE.SYNCMODE, 1);
 }
 
+// The automatic adjustment and the calibration end later: ack now, then the
+// slot's report and event kind 1 ([1] done, [2] slot) when the work is run.
+TEST_F(Model, VgaAdjustmentsFinishLater) {
+  Frames frames;
+  model.SetSignal(6, true, 1024, 768, 6000, false, frames);
+  struct Case {
+    uint8_t op, slot;
+    bool fails;
+    uint8_t done;
+    int32_t clock;
+    uint16_t redGain;
+  };
+  const Case cases[] = {
+      {0, 6, false, 1, 1344, 128},  // automatic: the clock of a 1024-wide mode
+      {1, 6, false, 1, 1344, 512},  // calibration
+      {0, 6, true, 0, 1344, 512},   // failure chosen on the control line
+      {0, 0, false, 0, 1344, 128},  // slot 0 is DVI: nothing to adjust
+  };
+  for (const Case& c : cases) {
+    model.vgaAdjustFails = c.fails;
+    std::vector<uint8_t> bytes(22, 0x55);
+    bytes[0] = c.op;
+    bytes[1] = c.slot;
+    bytes[2] = 1;
+    EXPECT_EQ(Types(Command(14, bytes)), (std::vector<uint16_t>{23}));
+    auto work = model.TakeDeferred();
+    ASSERT_EQ(work.size(), 1u);
+    EXPECT_EQ(work[0].ms, c.op == 0 ? model.autoAdjustMs : model.calibrateMs);
+    Frames later;
+    work[0].finish(later);
+    const auto a = Parse(later);
+    ASSERT_EQ(a.size(), 2u);
+    EXPECT_EQ(a[0].type, 5);
+    EXPECT_EQ(a[1].type, 24);
+    EXPECT_EQ(a[1].reply.data[0], 1);
+    EXPECT_EQ(a[1].reply.data[1], c.done);
+    EXPECT_EQ(a[1].reply.data[2], c.slot);
+    EXPECT_EQ(model.Vga(c.slot).v1, c.slot == 6 ? c.clock : 1344);
+    EXPECT_EQ(model.Vga(c.slot).w[1], c.redGain);
+  }
+  // Without a signal there is nothing to measure.
+  model.vgaAdjustFails = false;
+  model.SetSignal(6, false, 0, 0, 0, false, frames);
+  std::vector<uint8_t> adjust(22, 0x55);
+  adjust[0] = 0;
+  adjust[1] = 6;
+  adjust[2] = 1;
+  Command(14, adjust);
+  auto work = model.TakeDeferred();
+  ASSERT_EQ(work.size(), 1u);
+  Frames later;
+  work[0].finish(later);
+  const auto a = Parse(later);
+  ASSERT_EQ(a.size(), 2u);
+  EXPECT_EQ(a[1].reply.data[1], 0);
+}
+
 TEST_F(Model, EdidVgaTasksFeatherAndEncoder) {
   // EDID apply for input code 2, then a refused one (width out of range).
   auto a = Parse(Command(10, {2, 1, 0x00, 0x0F, 0x70, 0x08, 0xB8, 0x0B, 0x18, 0x01, 0x2D, 0x00}));
@@ -263,15 +320,22 @@ TEST_F(Model, EdidVgaTasksFeatherAndEncoder) {
   vga[5] = 20;
   wire::PutU16(&vga[9], 111);   // W1
   wire::PutU16(&vga[15], 222);  // W2
-  a = Parse(Command(14, vga));
-  ASSERT_EQ(a.size(), 2u);
-  EXPECT_EQ(a[0].reply.data[0], 1);  // event kind 1
+  EXPECT_EQ(Types(Command(14, vga)), (std::vector<uint16_t>{23, 5}));
+  vga[0] = 1;  // the converter's values go with operation 1
+  EXPECT_EQ(Types(Command(14, vga)), (std::vector<uint16_t>{23, 5}));
   const auto v = Parse(Command(49, {6}));
   ASSERT_EQ(v.size(), 1u);
   EXPECT_EQ(v[0].reply.data[0], 6);
   EXPECT_EQ(wire::GetU32(v[0].reply.data.data() + 4), 1400u);
   EXPECT_EQ(wire::GetU16(v[0].reply.data.data() + 14), 111);
   EXPECT_EQ(wire::GetU16(v[0].reply.data.data() + 16), 222);
+
+  // A slot that is not VGA is refused and reported unchanged.
+  vga[1] = 0;
+  a = Parse(Command(14, vga));
+  ASSERT_EQ(a.size(), 2u);
+  EXPECT_EQ(a[0].reply.data[2], 1);
+  EXPECT_EQ(wire::GetU32(a[1].reply.data.data() + 4), 1344u);
 
   // A task, then the clock.
   EXPECT_EQ(Types(Command(17, {1, 1, 26, 5, 4, 8, 30, 0, 3, 7, 1})),
