@@ -20,6 +20,7 @@
 #include "Messages.h"
 #include "OrvComm.h"
 #include "ReadBack.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
 #include "oRealEdit.h"
@@ -246,7 +247,7 @@ class EdidPageOnProcessor : public EdidPage {
 };
 
 TEST_F(EdidPageOnProcessor, ApplyIsAnsweredAndTheReportShown) {
-  ASSERT_NO_FATAL_FAILURE(Start("127.0.24.1"));
+  ASSERT_NO_FATAL_FAILURE(Start(test::TestIp(21)));
   Click(Window().PageButton(kEdidPage));
   ASSERT_TRUE(Page().isVisible());
 

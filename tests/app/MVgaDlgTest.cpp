@@ -20,6 +20,7 @@
 #include "Messages.h"
 #include "OrvComm.h"
 #include "ReadBack.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
 #include "oRealEdit.h"
@@ -229,7 +230,7 @@ class VgaPageOnProcessor : public MainWindowTest {
 
 TEST_F(VgaPageOnProcessor, AdjustmentsRoundTrip) {
   sim::ProcessorConfig config;
-  config.ip = "127.0.24.2";
+  config.ip = test::TestIp(22);
   config.udp = false;
   config.selfReportMs = 0;
   processor_ = std::make_unique<sim::VirtualProcessor>(config);
