@@ -1,43 +1,27 @@
 #include "MEdidVgaParts.h"
 
 #include <QLabel>
-#include <QPalette>
 
 #include "ArtIds.h"
 #include "CGdipButton.h"
 #include "CSxGroupBox.h"
 #include "ControlId.h"
-#include "Skin.h"
+#include "PageWidgets.h"
 #include "oRealEdit.h"
 
 namespace orv::edidvga {
 
+// The common page controls; these pages name them shorter.
 CSxGroupBox* MakeGroup(QWidget* page, int id, const QString& caption, const QRect& where) {
-  auto* box = new CSxGroupBox(caption, page, id);
-  box->setGeometry(where);
-  box->SetCaptionColor(skin::kOrange);
-  box->SetCaptionFont(skin::ControlFont());
-  box->SetColors(QColor(90, 90, 90), QColor(30, 30, 30), QColor(60, 60, 60), QColor(30, 30, 30));
-  return box;
+  return MakePageGroup(page, id, caption, where);
 }
 
 QLabel* MakeLabel(QWidget* page, int id, const QString& caption, const QRect& where) {
-  auto* label = new QLabel(caption, page);
-  SetControlId(label, id);
-  label->setGeometry(where);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, skin::kText);
-  label->setPalette(palette);
-  return label;
+  return MakePageLabel(page, id, caption, where);
 }
 
 CGdipButton* MakeButton(QWidget* page, int id, const QString& caption, const QRect& where) {
-  auto* button = new CGdipButton(page, id);
-  button->LoadImage(art::kFaceButton);
-  button->SetTextColor(skin::kText);
-  button->setText(caption);
-  button->setGeometry(where);
-  return button;
+  return MakePageButton(page, id, caption, where);
 }
 
 CGdipButton* MakeSwitch(QWidget* page, int id, const QRect& where) {
@@ -50,11 +34,7 @@ CGdipButton* MakeSwitch(QWidget* page, int id, const QRect& where) {
 }
 
 oRealEdit* MakeEdit(QWidget* page, int id, int low, int high, int value, const QRect& where) {
-  auto* edit = new oRealEdit(page, id);
-  edit->setGeometry(where);
-  edit->Setup(static_cast<float>(value), static_cast<float>(low), true, static_cast<float>(high),
-              QStringLiteral("%d"));
-  return edit;
+  return MakePageEdit(page, id, where, low, high, value);
 }
 
 void EditsInFlight::Watch(oRealEdit* edit) {
