@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
 #include "CommandEncoder.h"
 #include "Ipv4.h"
 #include "OrvComm.h"
 #include "OrvDlg.h"
+#include "StartConnection.h"
 #include "UiTexts.h"
 
 namespace orv {
@@ -22,6 +24,15 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
         return false;
       }
       options.localAddresses.push_back(address);
+    } else if (args[i] == "--connect" && i + 1 < args.size()) {
+      const std::string& address = args[++i];
+      if (!ParseIpv4(address)) {
+        error = "not an IPv4 address: " + address;
+        return false;
+      }
+      options.connectAddress = address;
+    } else if (args[i] == "--serial" && i + 1 < args.size()) {
+      options.serialPort = args[++i];
     } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
       options.screenshotPath = args[++i];
     } else if ((args[i] == "--page" || args[i] == "--delay") && i + 1 < args.size()) {
@@ -38,9 +49,14 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
     } else {
       error =
           "unknown argument: " + args[i] +
-          " (usage: orvpanel [--local-address A]... [--screenshot FILE [--page N] [--delay MS]])";
+           (usage: orvpanel [--local-address A]... [--connect ADDRESS | --serial PORT]"
+          " [--screenshot FILE [--page N] [--delay MS]])";
       return false;
     }
+  }
+  if (!options.connectAddress.empty() && !options.serialPort.empty()) {
+    error = "--connect and --serial exclude each other";
+    return false;
   }
   return true;
 }
@@ -57,6 +73,12 @@ void OrvApp::StopLibrary() {
 }
 
 int OrvApp::Run() {
+  // A port given by its device path joins the port list before the
+  // connection page fills it.
+  if (!options_.serialPort.empty() && !SerialPortNumberOf(options_.serialPort)) {
+    std::fprintf(stderr, "orvpanel: no serial port %s\n", options_.serialPort.c_str());
+    return 2;
+  }
   SelectLanguage(DefaultLanguageName());
   comm_ = std::make_unique<OrvComm>();
   SetCommLibrary(comm_.get());
@@ -70,6 +92,7 @@ int OrvApp::Run() {
   OrvDlg dlg(std::move(dlgOptions));
   dlg.Initialise();
   dlg.show();
+  ConnectAtStart(dlg, {options_.connectAddress, options_.serialPort});
   if (!options_.screenshotPath.empty()) {
     QTimer::singleShot(options_.screenshotDelayMs, &dlg, [this, &dlg] {
       if (options_.screenshotPage >= 0) dlg.ShowPageByIndex(options_.screenshotPage, false);

@@ -22,10 +22,14 @@ class OrvApp {
     std::string screenshotPath;
     int screenshotPage = -1;
     int screenshotDelayMs = 1500;
+    // Start connected: the processor at this IPv4 address over the network,
+    // or the serial port named here ("COM7", "7" or a device path).
+    std::string connectAddress;
+    std::string serialPort;
   };
 
   // Reads the options this program takes: --local-address A (repeatable),
-  // --screenshot FILE, --page N, --delay MS.
+  // --screenshot FILE, --page N, --delay MS, --connect ADDRESS, --serial PORT.
   // Returns false with a message for anything else.
   static bool ParseArguments(const std::vector<std::string>& args, Options& options,
                              std::string& error);

@@ -163,6 +163,47 @@ std::string Preview(VirtualProcessor& p, const Args& a) {
   return "ok";
 }
 
+// The processor's own settings, read back by the panel's next GET_ALL.
+std::string LayerCmd(VirtualProcessor& p, const Args& a) {
+  long layer = 0;
+  bool on = false;
+  long v[4]{};
+  const bool ok = a.size() == 7 && Number(a[1], layer) && layer >= 0 && layer < kLayers &&
+                  OnOff(a[2], on) && Number(a[3], v[0]) && Number(a[4], v[1]) &&
+                  Number(a[5], v[2]) && Number(a[6], v[3]) && v[0] >= 0 && v[1] >= 0 &&
+                  v[2] > 0 && v[3] > 0 && v[0] < 8192 && v[1] < 8192 && v[2] < 8192 && v[3] < 8192;
+  if (!ok) return "error usage: layer LAYER on|off X Y WIDTH HEIGHT";
+  p.WithModel([&](DeviceModel& m) {
+    ChannelData& c = m.image().CHNLDATA[layer];
+    c.CHNLONOFF = on ? 1 : 0;
+    c.HPOS = static_cast<int32_t>(v[0]);
+    c.VPOS = static_cast<int32_t>(v[1]);
+    c.HACT = static_cast<int32_t>(v[2]);
+    c.VACT = static_cast<int32_t>(v[3]);
+  });
+  return "ok";
+}
+
+std::string PvwModeCmd(VirtualProcessor& p, const Args& a) {
+  long mode = 0;
+  if (a.size() != 2 || !Number(a[1], mode) || mode < 0 || mode > 2)
+    return "error usage: pvwmode 0|1|2";
+  p.WithModel([&](DeviceModel& m) {
+    auto& pv = m.image().PVWMODEINFO;
+    pv.PVWMODE = static_cast<uint8_t>(mode);
+    for (int i = 0; i < kLayers; ++i) pv.PVWSTATE[i] = mode != 0 && pv.PGMSTATE[i] == 0 ? 1 : 0;
+  });
+  return "ok";
+}
+
+std::string MosaicCmd(VirtualProcessor& p, const Args& a) {
+  long mode = 0;
+  if (a.size() != 2 || !Number(a[1], mode) || mode < 0 || mode > 5)
+    return "error usage: mosaic 0..5";
+  p.WithModel([&](DeviceModel& m) { m.image().MOSAICSETT.MOSAICMODE = static_cast<int32_t>(mode); });
+  return "ok";
+}
+
 std::string Status(VirtualProcessor& p, const Args&) {
   const auto s = p.Stats();
   std::ostringstream out;
@@ -177,7 +218,7 @@ std::string Status(VirtualProcessor& p, const Args&) {
 
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
-         "status help";
+         "layer pvwmode mosaic status help";
 }
 
 struct Row {
@@ -189,6 +230,7 @@ constexpr Row kCommands[] = {
     {"signal", Signal},   {"event", EventCmd}, {"reply", ReplyCmd}, {"raw", Raw},
     {"garbage", Garbage}, {"silent", Silent},  {"delay", Delay},    {"period", Period},
     {"report", Report},   {"drop", Drop},      {"pty", Pty},        {"preview", Preview},
+    {"layer", LayerCmd},  {"pvwmode", PvwModeCmd}, {"mosaic", MosaicCmd},
     {"status", Status},   {"help", Help},
 };
 

@@ -15,6 +15,9 @@
 //   drop tcp|serial|all
 //   pty                            a new pseudo-terminal (after drop serial)
 //   preview on|off                 what the processor says about its preview
+//   layer L on|off X Y W H         layer L's window and on/off state
+//   pvwmode 0|1|2                  program/preview mode (layers off program on preview)
+//   mosaic 0..5                    mosaic mode
 //   status                         counters
 //   help
 #include <memory>
