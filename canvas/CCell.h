@@ -22,6 +22,9 @@ class CCell : public QWidget {
  public:
   static constexpr int kAreaWidth = 1920;  // device size of a new output area
   static constexpr int kAreaHeight = 1080;
+  // The device plane keeps this margin: output area 1's corner, and the
+  // origin of a new cell until it is attached to an area.
+  static constexpr canvas::Point kFirstAreaCorner{125, 198};
 
   CCell(CPictureCtrl* canvas, bool isArea, int zKey);
   ~CCell() override;
@@ -76,7 +79,7 @@ class CCell : public QWidget {
   CPictureCtrl* canvas_;
   canvas::Rect rect_;
   canvas::Rect device_;
-  canvas::Point origin_;
+  canvas::Point origin_ = kFirstAreaCorner;
   canvas::Rect bounds_;
   std::optional<canvas::Placement> saved_;
   bool area_;

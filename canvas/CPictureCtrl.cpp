@@ -371,15 +371,26 @@ void CPictureCtrl::mouseMoveEvent(QMouseEvent* event) {
   }
   // The pointer cannot be confined on every platform: the point acted on is.
   const Point p = canvas::ClampPoint(ToPoint(raw), drag_.confine);
+  const int kindBefore = snapKind_;
+  const Rect partnerBefore = snapPartner_;
   if (drag_.mode == kDragBand) {
+    const Rect before = drag_.band;
     drag_.band = Rect{drag_.start.x, drag_.start.y, p.x, p.y}.Normalized();
+    Invalidate(canvas::Union(before, drag_.band));
     SetCursorKind(this, CursorKind::Arrow);
   } else if (CCell* cell = selected_; cell && !(cell->IsFixed() && !cell->IsArea())) {
+    const Rect before = cell->rect_;
     if (drag_.mode == kDragResize) ResizeStep(*cell, p);
     if (drag_.mode == kDragMove) MoveStep(*cell, p);
+    Invalidate(canvas::Union(before, cell->rect_));
     SetCursorKind(this, kZoneCursors[drag_.zone]);
   }
-  update();
+  // Only what changed is drawn again: the cell's old and new place and the
+  // old and new snap marker (the intersections lie inside the cell).
+  if (kindBefore != snapKind_ || !(partnerBefore == snapPartner_)) {
+    update(CanvasPainter::SnapMarkerBounds(kindBefore, partnerBefore));
+    update(CanvasPainter::SnapMarkerBounds(snapKind_, snapPartner_));
+  }
   if (parentWidget() && !ParentArea().contains(raw)) parentWidget()->update();
   drag_.last = drag_.current = p;
 }
@@ -394,6 +405,10 @@ void CPictureCtrl::ShowHoverCursor(Point p) {
       kind = CursorKind::Hand;
   }
   SetCursorKind(this, kind);
+}
+
+void CPictureCtrl::Invalidate(const Rect& r) {
+  if (!r.IsEmpty()) update(QRect(r.left, r.top, r.Width(), r.Height()).adjusted(-2, -2, 2, 2));
 }
 
 void CPictureCtrl::mouseReleaseEvent(QMouseEvent* event) {

@@ -128,6 +128,8 @@ class CPictureCtrl : public QWidget {
   // The device rectangle placed on the first visible area under the cell.
   canvas::Rect AlignedToArea(const CCell& cell, const canvas::Rect& device, int zone) const;
   void ShowHoverCursor(canvas::Point p);
+  // Repaints a canvas rectangle with a margin for frames and pens.
+  void Invalidate(const canvas::Rect& r);
   void Notify(uint32_t id, intptr_t wParam, intptr_t lParam);
 
   std::vector<std::unique_ptr<CCell>> cells_;

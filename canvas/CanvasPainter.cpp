@@ -151,27 +151,43 @@ constexpr std::array<SnapMarkRow, 8> kSnapMarks{{
     {canvas::kSnapBottomRight, false, true, true, false, false},
 }};
 
-void DrawSnapMarker(QPainter& p, int kind, const canvas::Rect& partner) {
+const SnapMarkRow* SnapMarkOf(int kind) {
   for (const SnapMarkRow& row : kSnapMarks) {
-    if (row.kind != kind) continue;
-    auto at = [&](bool farX, bool farY) {
-      return QPoint(farX ? partner.right : partner.left, farY ? partner.bottom : partner.top);
-    };
-    p.setPen(QPen(kYellow, kSnapPenWidth));
-    p.setBrush(Qt::NoBrush);
-    if (row.line) {
-      p.drawLine(at(row.farX1, row.farY1), at(row.farX2, row.farY2));
-    } else {
-      const QPoint c = at(row.farX1, row.farY1);
-      p.drawRect(QRect(c.x() - kSnapMarkerHalf, c.y() - kSnapMarkerHalf, 2 * kSnapMarkerHalf,
-                       2 * kSnapMarkerHalf));
-    }
+    if (row.kind == kind) return &row;
+  }
+  return nullptr;
+}
+
+QPoint PartnerPoint(const canvas::Rect& partner, bool farX, bool farY) {
+  return QPoint(farX ? partner.right : partner.left, farY ? partner.bottom : partner.top);
+}
+
+// The marker's line or square, before the pen's width.
+QRect SnapMarkerShape(const SnapMarkRow& row, const canvas::Rect& partner) {
+  const QPoint a = PartnerPoint(partner, row.farX1, row.farY1);
+  if (row.line) return QRect(a, PartnerPoint(partner, row.farX2, row.farY2)).normalized();
+  return QRect(a.x() - kSnapMarkerHalf, a.y() - kSnapMarkerHalf, 2 * kSnapMarkerHalf,
+               2 * kSnapMarkerHalf);
+}
+
+void DrawSnapMarker(QPainter& p, int kind, const canvas::Rect& partner) {
+  const SnapMarkRow* row = SnapMarkOf(kind);
+  if (!row) return;
+  p.setPen(QPen(kYellow, kSnapPenWidth));
+  p.setBrush(Qt::NoBrush);
+  const QRect shape = SnapMarkerShape(*row, partner);
+  if (row->line) {
+    p.drawLine(shape.topLeft(), shape.bottomRight());
+  } else {
+    p.drawRect(shape);
   }
 }
 
 void DrawHalf(QPainter& p, const QRect& half, const QImage& titleImage, const QString& title,
               QColor colour) {
-  const QRect bar(half.left(), half.top(), half.width(), kTitleBarHeight);
+  // The bar sits inside the frame, so the title is not cut by it.
+  const QRect bar(half.left() + kHalfFrame, half.top() + kHalfFrame, half.width() - 2 * kHalfFrame,
+                  kTitleBarHeight);
   if (titleImage.isNull()) {
     p.fillRect(bar, kTitleBar);
   } else {
@@ -194,6 +210,13 @@ void DrawHalves(QPainter& p, const QRect& area, const QImage& titleImage) {
 
 }  // namespace
 
+QRect CanvasPainter::SnapMarkerBounds(int kind, const canvas::Rect& partner) {
+  const SnapMarkRow* row = SnapMarkOf(kind);
+  if (!row) return {};
+  return SnapMarkerShape(*row, partner)
+      .adjusted(-kSnapPenWidth, -kSnapPenWidth, kSnapPenWidth + 1, kSnapPenWidth + 1);
+}
+
 void CanvasPainter::Paint(QPainter& p, const CPictureCtrl& canvas, const QRect& clip) {
   p.fillRect(clip, kBackground);
   const QRect parentArea = canvas.ParentArea();
@@ -203,7 +226,7 @@ void CanvasPainter::Paint(QPainter& p, const CPictureCtrl& canvas, const QRect& 
   std::vector<const CCell*> layers;
   std::vector<const CCell*> areas;
   for (const CCell* c : canvas.Cells()) {
-    if (c->IsHidden()) continue;
+    if (c->IsHidden() || !clip.intersects(ToQRect(c->CanvasRect()))) continue;
     (c->IsArea() ? areas : layers).push_back(c);
   }
   for (const CCell* c : layers) DrawCell(p, *c);

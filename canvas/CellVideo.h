@@ -3,6 +3,11 @@
 // layer cell when video is enabled and only tells it where the cell is and
 // whether it shows; the preview (decoder contexts, SDL drawing, the render
 // mutex) lives behind this interface, so the canvas needs no video code.
+// The canvas's factory (CPictureCtrl::SetVideoFactory) gets the cell's own
+// widget, which the canvas keeps on the cell's rectangle and stacks in list
+// order: the video's child window belongs inside it, at (0, 0) with the
+// cell's size. Destroying the video (with its cell, RemoveLayers) must stop
+// any drawing into that window first.
 
 namespace orv {
 

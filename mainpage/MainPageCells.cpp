@@ -28,11 +28,10 @@ void MainPageCells::Create(const PageRecord& r) {
   const Rect first = DefaultOutputArea(0);
   const std::string inputName = r.InputName(0).value_or("");
   for (int i = 0; i < kLayers; ++i) {
-    // The default window is relative to output area 1: the cell is made at
-    // the plane's corner and moves with the area when it is attached.
-    const Rect d = r.layerDefaults[static_cast<std::size_t>(i)];
-    CCell* cell =
-        canvas_.AddLayer(d.Width(), d.Height(), d.left, d.top, Text(DefaultPrefix(i) + inputName), i, 0);
+    // A new cell's origin is output area 1's corner; the window is relative to it.
+    const Rect d = r.layerDefaults[static_cast<std::size_t>(i)].Offset(kPlaneLeft, kPlaneTop);
+    CCell* cell = canvas_.AddLayer(d.Width(), d.Height(), d.left, d.top,
+                                   Text(DefaultPrefix(i) + inputName), i, 0);
     layers_[static_cast<std::size_t>(i)] = cell;
     canvas_.ShowCell(cell, i == 0);
     canvas_.AttachToArea(cell, first.left, first.top, first.right, first.bottom);
@@ -65,11 +64,14 @@ void MainPageCells::RebuildLayers(const PageRecord& r) {
   layers_ = {};
   zoom_ = kDefaultZoom;
   for (int i = 0; i < kLayers; ++i) {
+    // Relative to a new cell's origin, so that attaching the cell to its
+    // area (the arrangement that follows) puts the window where it belongs.
     const LayerRecord& l = r.layers[static_cast<std::size_t>(i)];
+    const Rect w = l.window.Offset(kPlaneLeft, kPlaneTop);
     const bool known = r.InputName(l.input).has_value();
     const std::string label = DefaultPrefix(i) + r.InputName(l.input).value_or("");
-    CCell* cell = canvas_.AddLayer(l.window.Width(), l.window.Height(), l.window.left,
-                                   l.window.top, Text(label), i, known ? l.input : 0);
+    CCell* cell = canvas_.AddLayer(w.Width(), w.Height(), w.left, w.top, Text(label), i,
+                                   known ? l.input : 0);
     layers_[static_cast<std::size_t>(i)] = cell;
     if (layerPlaced_) layerPlaced_(i, true);
     RelabelLayer(i, r);
