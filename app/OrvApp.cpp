@@ -47,10 +47,9 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
       (name == "--page" ? options.screenshotPage : options.screenshotDelayMs) =
           static_cast<int>(number);
     } else {
-      error =
-          "unknown argument: " + args[i] +
-           (usage: orvpanel [--local-address A]... [--connect ADDRESS | --serial PORT]"
-          " [--screenshot FILE [--page N] [--delay MS]])";
+      error = "unknown argument: " + args[i] +
+              " (usage: orvpanel [--local-address A]... [--connect ADDRESS | --serial PORT]"
+              " [--screenshot FILE [--page N] [--delay MS]])";
       return false;
     }
   }

@@ -173,8 +173,8 @@ void MMainDlg::OnLayerMoved(bool wasArea) {
   }
   CCell* cell = cells_->Layer(currentLayer_);
   if (cell == nullptr) return;
-  const auto window = mainpage::LayerWindowFromDevice(cell->DeviceRect(), cell->Origin().x,
-                                                       cell->Origin().y);
+  const auto window =
+      mainpage::LayerWindowFromDevice(cell->DeviceRect(), cell->Origin().x, cell->Origin().y);
   {
     auto s = State();
     ChannelData& c = s->block.CHNLDATA[currentLayer_];

@@ -38,14 +38,16 @@ void MainPageCells::Create(const PageRecord& r) {
   }
   for (int k = 0; k < kOutputAreas; ++k) {
     const Rect home = DefaultOutputArea(k);
-    CCell* area = canvas_.AddArea(QString::asprintf("OUTPUT:DVI-%d", k + 1), home.left, home.top, 0);
+    CCell* area =
+        canvas_.AddArea(QString::asprintf("OUTPUT:DVI-%d", k + 1), home.left, home.top, 0);
     area->SetFixed(true);
     area->SetAreaStyle(true);
     canvas_.ShowCell(area, k == 0);
     outputs_[static_cast<std::size_t>(k)] = area;
   }
   auto addProgramPreview = [&](const char* kind, int number) {
-    CCell* area = canvas_.AddArea(QString::asprintf("%s-%d", kind, number), kPlaneLeft, kPlaneTop, 0);
+    CCell* area =
+        canvas_.AddArea(QString::asprintf("%s-%d", kind, number), kPlaneLeft, kPlaneTop, 0);
     area->SetFixed(true);
     area->SetAreaStyle(true);
     canvas_.ShowCell(area, false);
@@ -70,8 +72,8 @@ void MainPageCells::RebuildLayers(const PageRecord& r) {
     const Rect w = l.window.Offset(kPlaneLeft, kPlaneTop);
     const bool known = r.InputName(l.input).has_value();
     const std::string label = DefaultPrefix(i) + r.InputName(l.input).value_or("");
-    CCell* cell = canvas_.AddLayer(w.Width(), w.Height(), w.left, w.top, Text(label), i,
-                                   known ? l.input : 0);
+    CCell* cell =
+        canvas_.AddLayer(w.Width(), w.Height(), w.left, w.top, Text(label), i, known ? l.input : 0);
     layers_[static_cast<std::size_t>(i)] = cell;
     if (layerPlaced_) layerPlaced_(i, true);
     RelabelLayer(i, r);
@@ -168,8 +170,7 @@ void MainPageCells::PlaceLayer(int layer, const PageRecord& r) {
   const std::size_t i = static_cast<std::size_t>(layer);
   std::optional<Rect> window = r.layers[i].window;
   if (LayerShowsLogo(layer, r.pvwMode, r.logoUsage)) window = r.LogoWindow();
-  const Origin origin =
-      LayerOrigin(r.pvwMode, layer, r.onProgram[i], r.onPreview[i], r.logoUsage);
+  const Origin origin = LayerOrigin(r.pvwMode, layer, r.onProgram[i], r.onPreview[i], r.logoUsage);
   if (window && origin != Origin::NotPlaced) {
     const canvas::Point o = OriginOf(origin, cell);
     canvas_.PlaceFromDevice(cell, window->Offset(o.x, o.y));

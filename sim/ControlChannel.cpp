@@ -170,8 +170,8 @@ std::string LayerCmd(VirtualProcessor& p, const Args& a) {
   long v[4]{};
   const bool ok = a.size() == 7 && Number(a[1], layer) && layer >= 0 && layer < kLayers &&
                   OnOff(a[2], on) && Number(a[3], v[0]) && Number(a[4], v[1]) &&
-                  Number(a[5], v[2]) && Number(a[6], v[3]) && v[0] >= 0 && v[1] >= 0 &&
-                  v[2] > 0 && v[3] > 0 && v[0] < 8192 && v[1] < 8192 && v[2] < 8192 && v[3] < 8192;
+                  Number(a[5], v[2]) && Number(a[6], v[3]) && v[0] >= 0 && v[1] >= 0 && v[2] > 0 &&
+                  v[3] > 0 && v[0] < 8192 && v[1] < 8192 && v[2] < 8192 && v[3] < 8192;
   if (!ok) return "error usage: layer LAYER on|off X Y WIDTH HEIGHT";
   p.WithModel([&](DeviceModel& m) {
     ChannelData& c = m.image().CHNLDATA[layer];
@@ -200,7 +200,8 @@ std::string MosaicCmd(VirtualProcessor& p, const Args& a) {
   long mode = 0;
   if (a.size() != 2 || !Number(a[1], mode) || mode < 0 || mode > 5)
     return "error usage: mosaic 0..5";
-  p.WithModel([&](DeviceModel& m) { m.image().MOSAICSETT.MOSAICMODE = static_cast<int32_t>(mode); });
+  p.WithModel(
+      [&](DeviceModel& m) { m.image().MOSAICSETT.MOSAICMODE = static_cast<int32_t>(mode); });
   return "ok";
 }
 
@@ -227,11 +228,11 @@ struct Row {
 };
 
 constexpr Row kCommands[] = {
-    {"signal", Signal},   {"event", EventCmd}, {"reply", ReplyCmd}, {"raw", Raw},
-    {"garbage", Garbage}, {"silent", Silent},  {"delay", Delay},    {"period", Period},
-    {"report", Report},   {"drop", Drop},      {"pty", Pty},        {"preview", Preview},
-    {"layer", LayerCmd},  {"pvwmode", PvwModeCmd}, {"mosaic", MosaicCmd},
-    {"status", Status},   {"help", Help},
+    {"signal", Signal},   {"event", EventCmd},     {"reply", ReplyCmd},   {"raw", Raw},
+    {"garbage", Garbage}, {"silent", Silent},      {"delay", Delay},      {"period", Period},
+    {"report", Report},   {"drop", Drop},          {"pty", Pty},          {"preview", Preview},
+    {"layer", LayerCmd},  {"pvwmode", PvwModeCmd}, {"mosaic", MosaicCmd}, {"status", Status},
+    {"help", Help},
 };
 
 }  // namespace

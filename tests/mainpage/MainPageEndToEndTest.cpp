@@ -154,8 +154,7 @@ TEST_F(MainPageEndToEnd, ReadBackShowsTheLayersAndADragSendsTheDroppedWindow) {
   const int reportsBefore = sink_->layerWindows;
   QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, grab);
   DeliverPostedMessages();
-  for (int step = 1; step <= 10; ++step)
-    QTest::mouseMove(canvas, grab + (drop - grab) * step / 10);
+  for (int step = 1; step <= 10; ++step) QTest::mouseMove(canvas, grab + (drop - grab) * step / 10);
   QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, drop);
   ASSERT_TRUE(DeliverUntil([&] { return LayerWindowSends().size() > sentBefore; }));
 
