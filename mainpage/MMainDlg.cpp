@@ -87,7 +87,9 @@ void MMainDlg::LayoutLayers() {
 
 void MMainDlg::LayoutAfterReadBack() {
   if (!cells_) return;
+  // The image brings the output resolution too: the areas take its size.
   const auto record = ReadPageRecord();
+  cells_->OutputResolutionChanged(record, size());
   cells_->LayoutLayers(record);
   cells_->ShowLayersByRecord(record);
 }

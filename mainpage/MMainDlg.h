@@ -36,7 +36,8 @@ class MMainDlg : public MBaseDialog {
   void PlaceLayer(int layer);
   void UpdateLogoLayer(int w);
   void LayoutLayers();
-  // After a full read-back: the layout, and each layer shown by its on/off state.
+  // After a full read-back: the areas sized to the output resolution, the
+  // layout, and each layer shown by its on/off state.
   void LayoutAfterReadBack();
   void PlaceOutputAreas(int part);
   void CheckPreviewFlag();

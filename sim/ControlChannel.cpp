@@ -196,6 +196,19 @@ std::string PvwModeCmd(VirtualProcessor& p, const Args& a) {
   return "ok";
 }
 
+std::string OutputCmd(VirtualProcessor& p, const Args& a) {
+  long w = 0;
+  long h = 0;
+  if (a.size() != 3 || !Number(a[1], w) || !Number(a[2], h) || w < 640 || w > 4096 || h < 480 ||
+      h > 2160)
+    return "error usage: output WIDTH HEIGHT (640..4096 x 480..2160)";
+  p.WithModel([&](DeviceModel& m) {
+    m.image().OUTPUTRESO.HRESO = static_cast<uint16_t>(w);
+    m.image().OUTPUTRESO.VRESO = static_cast<uint16_t>(h);
+  });
+  return "ok";
+}
+
 std::string MosaicCmd(VirtualProcessor& p, const Args& a) {
   long mode = 0;
   if (a.size() != 2 || !Number(a[1], mode) || mode < 0 || mode > 5)
@@ -219,7 +232,7 @@ std::string Status(VirtualProcessor& p, const Args&) {
 
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
-         "layer pvwmode mosaic status help";
+         "layer pvwmode mosaic output status help";
 }
 
 struct Row {
@@ -231,8 +244,8 @@ constexpr Row kCommands[] = {
     {"signal", Signal},   {"event", EventCmd},     {"reply", ReplyCmd},   {"raw", Raw},
     {"garbage", Garbage}, {"silent", Silent},      {"delay", Delay},      {"period", Period},
     {"report", Report},   {"drop", Drop},          {"pty", Pty},          {"preview", Preview},
-    {"layer", LayerCmd},  {"pvwmode", PvwModeCmd}, {"mosaic", MosaicCmd}, {"status", Status},
-    {"help", Help},
+    {"layer", LayerCmd},  {"pvwmode", PvwModeCmd}, {"mosaic", MosaicCmd}, {"output", OutputCmd},
+    {"status", Status},   {"help", Help},
 };
 
 }  // namespace

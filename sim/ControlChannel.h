@@ -18,6 +18,7 @@
 //   layer L on|off X Y W H         layer L's window and on/off state
 //   pvwmode 0|1|2                  program/preview mode (layers off program on preview)
 //   mosaic 0..5                    mosaic mode
+//   output W H                     output resolution
 //   status                         counters
 //   help
 #include <memory>
