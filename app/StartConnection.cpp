@@ -19,9 +19,9 @@ namespace orv {
 
 namespace {
 
-// Numbers above the kernel families' ranges, for device paths given by hand.
-constexpr int kFirstHandGivenPort = 100;
-constexpr int kLastHandGivenPort = 199;
+// Port numbers have at most two digits; a device path given by hand takes
+// the highest one no device uses.
+constexpr int kHighestPort = 99;
 
 std::optional<int> NumberIn(const std::string& text) {
   if (text.empty() || text.size() > 3) return std::nullopt;
@@ -62,7 +62,7 @@ std::optional<int> SerialPortNumberOf(const std::string& port) {
   for (const SerialPortEntry& entry : ports) {
     if (SerialDevicePath(entry.number) == port) return entry.number;
   }
-  for (int n = kFirstHandGivenPort; n <= kLastHandGivenPort; ++n) {
+  for (int n = kHighestPort; n > 0; --n) {
     if (SerialDevicePath(n).empty()) {
       AddExtraSerialDevice(port, n);
       return n;

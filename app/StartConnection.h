@@ -16,7 +16,7 @@ struct StartTarget {
 };
 
 // The COM number a --serial value names. A device path that is no known
-// port is added to the port list under a free number. Nothing for a value
+// port is added to the port list under the highest free number. Nothing for a value
 // that names no port.
 std::optional<int> SerialPortNumberOf(const std::string& port);
 

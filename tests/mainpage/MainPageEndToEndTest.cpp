@@ -20,6 +20,7 @@
 #include "Messages.h"
 #include "OrvComm.h"
 #include "ReplySink.h"
+#include "SerialPorts.h"
 #include "StartConnection.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
@@ -67,6 +68,7 @@ class MainPageEndToEnd : public MainWindowTest {
     sim::ProcessorConfig config;
     config.ip = kIp;
     config.udp = false;
+    config.serialPty = true;
     config.selfReportMs = 0;
     processor_ = std::make_unique<sim::VirtualProcessor>(config);
     std::string error;
@@ -89,6 +91,7 @@ class MainPageEndToEnd : public MainWindowTest {
     SetCommLibrary(nullptr);
     comm_.reset();
     if (processor_) processor_->Stop();
+    ClearExtraSerialDevices();
     MainWindowTest::TearDown();
   }
   // Delivers queued calls until `done`; ten seconds at most.
@@ -239,6 +242,20 @@ TEST_F(MainPageEndToEnd, ProgramPreviewModesSplitTheCanvasIntoHalves) {
   EXPECT_FALSE(Layer(0)->IsFixed()) << "back in mode 0 the layers can be moved again";
   EXPECT_TRUE(Layer(0)->Name().startsWith(QStringLiteral("Main : ")));
   EXPECT_EQ(Layer(0)->Origin(), FirstAreaCorner());
+}
+
+TEST_F(MainPageEndToEnd, StartsConnectedOverTheSerialPortToo) {
+  // The port joins the list before the window fills its port list, as at start-up.
+  const auto port = SerialPortNumberOf(processor_->PtyPath());
+  ASSERT_TRUE(port.has_value());
+  MakeWindow(comm_.get());
+  sink_ = std::make_unique<CountingSink>(Window());
+  SetReplySink(sink_.get());
+  ASSERT_TRUE(ConnectAtStart(Window(), {"", processor_->PtyPath()}));
+  ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_FALSE(Layer(1)->IsHidden()) << "PIP-1 is on in the processor";
+  EXPECT_FALSE(SerialPortNumberOf("ttyNothing").has_value());
 }
 
 }  // namespace
