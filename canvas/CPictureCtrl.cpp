@@ -344,6 +344,9 @@ void CPictureCtrl::MoveStep(CCell& cell, Point p) {
       r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom;
   if (r == cell.rect_ || !inside) return;
   r = canvas::ClampMoved(r, EffectiveBounds(cell));
+  // Pushed against its bounds it may not have moved; converting its place
+  // back would only add rounding to the device rectangle.
+  if (r == cell.rect_) return;
   cell.SetCanvasRect(r);
   const auto converted = canvas::CanvasToDevice(r, PairFor(cell));
   if (!converted) return;
@@ -458,6 +461,14 @@ void CPictureCtrl::contextMenuEvent(QContextMenuEvent* event) {
   }
   contextMenuHook_(event->globalPos());
   event->accept();
+}
+
+// Hidden in the middle of a drag, the release never comes: the drag ends here.
+void CPictureCtrl::hideEvent(QHideEvent* event) {
+  if (GetCapture() == this) ReleaseCapture();
+  drag_ = {};
+  snapKind_ = canvas::kSnapNone;
+  QWidget::hideEvent(event);
 }
 
 void CPictureCtrl::paintEvent(QPaintEvent* event) {

@@ -105,6 +105,7 @@ class CPictureCtrl : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   struct Drag {

@@ -109,12 +109,21 @@ TEST_F(CanvasWidget, FastMovesOutsideTheWindowKeepTheCellInItsArea) {
   Press({71, 63});
   MoveTo({-3000, -3000});
   EXPECT_EQ(main->CanvasRect(), (Rect{21, 33, 121, 93}));
-  EXPECT_EQ(main->DeviceRect(), (Rect{125, 198, 725, 558})) << "126 converted, aligned back";
+  EXPECT_EQ(main->DeviceRect(), (Rect{125, 198, 725, 558})) << "held at the bound: unchanged";
   MoveTo({9000, 9000});
   EXPECT_EQ(main->CanvasRect(), (Rect{241, 153, 341, 213}));
   Release({9000, 9000});
   EXPECT_EQ(main->DeviceRect(), (Rect{1445, 918, 2045, 1278}));
   ExpectMessages(parent.Take(), {{UM_CELL_ACTIVATED, Ptr(main), 0}, {UM_CELL_MOVED, Ptr(main), 0}});
+}
+
+TEST_F(CanvasWidget, PushingAgainstTheBoundLeavesTheDeviceRectangleAlone) {
+  canvas->SetAreaAlignment(false);
+  Press({71, 63});
+  for (int i = 0; i < 3; ++i) MoveTo({-3000 - i, -3000});
+  Release({-3000, -3000});
+  EXPECT_EQ(main->CanvasRect(), (Rect{21, 33, 121, 93}));
+  EXPECT_EQ(main->DeviceRect(), (Rect{125, 198, 725, 558})) << "not 126 from canvas 21";
 }
 
 TEST_F(CanvasWidget, LockedAreaIgnoredUnlockedAreaMovesButDoesNotResize) {

@@ -21,7 +21,7 @@ struct CanvasToDeviceCase {
   Rect device;
 };
 
-TEST(Conversions, CanvasToDeviceRoundsHalfUpAndTreatsOneAsZero) {
+TEST(CanvasConversions, CanvasToDeviceRoundsHalfUpAndTreatsOneAsZero) {
   const CanvasToDeviceCase cases[] = {
       {{20, 30, 120, 90}, kSix, {120, 180, 720, 540}},
       {{1, 1, 11, 11}, kSix, {0, 0, 60, 60}},  // canvas 1 is device 0
@@ -39,7 +39,7 @@ struct DeviceToCanvasCase {
   Rect canvas;
 };
 
-TEST(Conversions, DeviceToCanvasWithTheClientEdgeRule) {
+TEST(CanvasConversions, DeviceToCanvasWithTheClientEdgeRule) {
   const DeviceToCanvasCase cases[] = {
       {{125, 198, 2045, 1278}, {21, 33, 341, 213}},   // 20.83 -> 21, 33.0
       {{1, 1, 61, 61}, {0, 0, 10, 10}},               // device 1 is canvas 0
@@ -52,7 +52,7 @@ TEST(Conversions, DeviceToCanvasWithTheClientEdgeRule) {
   }
 }
 
-TEST(Conversions, UnusableScaleOrEmptyClientGiveNothing) {
+TEST(CanvasConversions, UnusableScaleOrEmptyClientGiveNothing) {
   const Rect r{10, 10, 100, 100};
   for (ScalePair bad :
        {ScalePair{0, 6}, ScalePair{6, -1}, ScalePair{std::nan(""), 6}, ScalePair{6, INFINITY}}) {
@@ -63,7 +63,7 @@ TEST(Conversions, UnusableScaleOrEmptyClientGiveNothing) {
   EXPECT_TRUE(DeviceToCanvas(r, {1e-12, 1e-12}, kClient)) << "a tiny scale must not overflow";
 }
 
-TEST(HitZones, EachZoneAndTheTestOrder) {
+TEST(CanvasHitZones, EachZoneAndTheTestOrder) {
   const Rect r{10, 10, 60, 40};
   const struct {
     Point p;
@@ -78,7 +78,7 @@ TEST(HitZones, EachZoneAndTheTestOrder) {
   for (const auto& c : cases) EXPECT_EQ(HitZoneAt(r, c.p), c.zone) << c.p.x << "," << c.p.y;
 }
 
-TEST(HitZones, CellUnderPointPicksTheNarrowestThenTheEarlier) {
+TEST(CanvasHitZones, CellUnderPointPicksTheNarrowestThenTheEarlier) {
   std::vector<CellShape> cells{
       {{0, 0, 200, 100}},              // 0 wide
       {{50, 20, 150, 80}},             // 1 narrower
@@ -93,7 +93,7 @@ TEST(HitZones, CellUnderPointPicksTheNarrowestThenTheEarlier) {
   EXPECT_EQ(CellUnderPoint(cells, 0u, {80, 40}), 1u) << "but not its interior";
 }
 
-TEST(DragRules, ResizeStopsAtEightPixels) {
+TEST(CanvasDragRules, ResizeStopsAtEightPixels) {
   const Rect r{100, 100, 200, 150};
   const struct {
     int zone;
@@ -114,7 +114,7 @@ TEST(DragRules, ResizeStopsAtEightPixels) {
   for (const auto& c : cases) EXPECT_EQ(ResizeByZone(r, c.zone, c.mouse), c.result) << c.zone;
 }
 
-TEST(DragRules, ResizeClampKeepsBoundsAndMinimum) {
+TEST(CanvasDragRules, ResizeClampKeepsBoundsAndMinimum) {
   const Rect bounds{20, 30, 340, 210};
   EXPECT_EQ(ClampResized({10, 20, 400, 300}, bounds, kZoneBottomRight), bounds);
   EXPECT_EQ(ClampResized({336, 40, 344, 60}, bounds, kZoneLeft), (Rect{332, 40, 340, 60}))
@@ -123,7 +123,7 @@ TEST(DragRules, ResizeClampKeepsBoundsAndMinimum) {
       << "empty bounds: unchanged";
 }
 
-TEST(DragRules, MoveClampKeepsTheSize) {
+TEST(CanvasDragRules, MoveClampKeepsTheSize) {
   const Rect bounds{20, 30, 340, 210};
   const struct {
     Rect in, out;
@@ -139,7 +139,7 @@ TEST(DragRules, MoveClampKeepsTheSize) {
 
 // Each snap kind once; the device rectangle must abut the partner's exactly,
 // whatever the rounding of the moved cell's own conversion.
-TEST(Snapping, EachKindAndTheDeviceRectangleAbutsThePartner) {
+TEST(CanvasSnapping, EachKindAndTheDeviceRectangleAbutsThePartner) {
   const Rect o{100, 100, 200, 160};
   const Rect oDevice{601, 599, 1199, 961};  // not what o converts to: copied, not recomputed
   const Rect oldDevice{0, 0, 300, 180};     // the moved cell's device size: 300 x 180
@@ -170,7 +170,7 @@ TEST(Snapping, EachKindAndTheDeviceRectangleAbutsThePartner) {
   EXPECT_FALSE(SnapTo({300, 300, 350, 330}, o));
 }
 
-TEST(DragRules, AlignmentPerZone) {
+TEST(CanvasDragRules, AlignmentPerZone) {
   const Rect area{125, 198, 2045, 1278};
   const struct {
     Rect device;
@@ -197,7 +197,7 @@ TEST(DragRules, AlignmentPerZone) {
   }
 }
 
-TEST(DragRules, DeviceAfterMoveAndResize) {
+TEST(CanvasDragRules, DeviceAfterMoveAndResize) {
   const Rect old{125, 198, 725, 558};
   EXPECT_EQ(DeviceAfterMove({300, 240, 903, 601}, old), (Rect{300, 240, 900, 600}));
   EXPECT_EQ(DeviceAfterResize({300, 240, 903, 601}, old, kZoneRight), (Rect{125, 198, 903, 558}));
@@ -205,7 +205,7 @@ TEST(DragRules, DeviceAfterMoveAndResize) {
   EXPECT_EQ(KeepNonNegative({-5, -2, 95, 98}), (Rect{0, 0, 100, 100}));
 }
 
-TEST(Tiles, SplitTypesTruncateTheirLines) {
+TEST(CanvasTiles, SplitTypesTruncateTheirLines) {
   EXPECT_EQ(SplitTiles({0, 0, 100, 10}, 1),
             (std::vector<Rect>{{0, 0, 100, 2}, {0, 2, 100, 4}, {0, 4, 100, 6}, {0, 6, 100, 10}}));
   EXPECT_EQ(SplitTiles({0, 0, 10, 10}, 3),
@@ -214,7 +214,7 @@ TEST(Tiles, SplitTypesTruncateTheirLines) {
   EXPECT_EQ(SplitTiles({0, 0, 10, 10}, 99), (std::vector<Rect>{{0, 0, 10, 10}}));
 }
 
-TEST(Tiles, DoubleClickThereAndBack) {
+TEST(CanvasTiles, DoubleClickThereAndBack) {
   const std::vector<AreaShape> areas{
       {{20, 30, 340, 210}, {120, 180, 2040, 1260}, 3, true},
       {{0, 0, 0, 0}, {0, 0, 0, 0}, 0, true},  // empty: no target
@@ -236,7 +236,7 @@ TEST(Tiles, DoubleClickThereAndBack) {
   EXPECT_FALSE(DoubleClickTarget({400, 300, 450, 350}, areas));
 }
 
-TEST(HitZones, MoveConfinementKeepsTheCellInside) {
+TEST(CanvasHitZones, MoveConfinementKeepsTheCellInside) {
   const Rect cell{100, 100, 200, 150};
   EXPECT_EQ(MoveConfinement(cell, {120, 110}, kClient), (Rect{20, 10, 1200, 688}));
   const Rect tiny = MoveConfinement({0, 0, 100, 100}, {50, 50}, {0, 0, 40, 40});
