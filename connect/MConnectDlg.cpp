@@ -277,9 +277,10 @@ void MConnectDlg::SerialConnect() {
     ShowMessageBox(this, PageText(kTextConnectFailed), PageText(kTextTips));
     return;
   }
-  SendCommand(GET_ALL);
+  // The wait box is queued before the request, so a quick answer cannot end it first.
   PostRequest(kReqOnline, 1);
   PostWait(kWaitTextGettingData);
+  SendCommand(GET_ALL);
   bool wasNetwork = false;
   {
     auto s = State();

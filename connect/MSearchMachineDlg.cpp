@@ -345,8 +345,9 @@ void MSearchMachineDlg::ReadBack(int index) {
   }
   const Machine& m = machines_.At(index);
   if (CommLibrary* library = GetCommLibrary()) library->SetTargetMachine(m.ip.c_str());
-  SendCommand(GET_ALL);
+  // The wait box is queued before the request, so a quick answer cannot end it first.
   PostMsg(NotifyWindow(this), UM_WAIT, 1, 0, PageText(kWaitTextGettingData));
+  SendCommand(GET_ALL);
   PostRequest(kReqOnline, m.online);
   PostRequest(kReqDestinationIp, 0, QString::fromStdString(m.ip));
 }

@@ -62,9 +62,11 @@ void Pause(int milliseconds) {
   }
 }
 
+// The wait box is asked for before the request goes out: an answer that
+// comes back at once must not hide it before it was shown.
 void StartFullReadBack(int waitText) {
-  SendCommand(GET_ALL);
   GetReplySink().BusyOn(waitText);
+  SendCommand(GET_ALL);
 }
 
 void StartFullReadBack() {
@@ -83,9 +85,9 @@ void FullWriteBack() {
 
 void RecallPreset(int operation, int number) {
   if (!ValidPreset(number) || operation == kPresetOperationSave) return;
+  GetReplySink().BusyOn(kWaitTextOperation);
   SendCommand(PRESET, operation, number);
   SendCommand(GET_ALL);
-  GetReplySink().BusyOn(kWaitTextOperation);
 }
 
 void SavePreset(int number) {

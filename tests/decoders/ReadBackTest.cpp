@@ -46,7 +46,7 @@ TEST_F(FullReadBack, RequestsFollowSlotOrderThenPauseThenSevenFollowUps) {
   DeliverImage(image);
 
   const Expected expected =
-      Concat({Sent(GET_ALL), "busy on 82", Sent(kGetInputTiming, 0), Sent(kGetInputTiming, 2),
+      Concat({"busy on 82", Sent(GET_ALL), Sent(kGetInputTiming, 0), Sent(kGetInputTiming, 2),
               Sent(kGetVgaAdjust, 6), Refresh(2), PauseOf(200)},
              Concat(FollowUps(), {kAck}));
   EXPECT_EQ(Log(), expected);
@@ -325,8 +325,8 @@ TEST_F(Sequences, FullWriteBackClearsFeatherLowByteThenSendsFeatherAndBlock) {
 TEST_F(Sequences, PresetRecallSendsPresetThenGetAllThenShowsWaitBox) {
   RecallPreset(1, 3);
   RecallPreset(0, 9);
-  EXPECT_EQ(Log(), (Expected{Sent(PRESET, 1), Sent(GET_ALL), "busy on 65", Sent(PRESET, 0),
-                             Sent(GET_ALL), "busy on 65"}));
+  EXPECT_EQ(Log(), (Expected{"busy on 65", Sent(PRESET, 1), Sent(GET_ALL), "busy on 65",
+                             Sent(PRESET, 0), Sent(GET_ALL)}));
   const auto presets = library_.TypedSendsOf(PRESET);
   ASSERT_EQ(presets.size(), 2u);
   EXPECT_EQ(presets[0].bytes[1], 3);
@@ -361,7 +361,7 @@ TEST_F(Sequences, SearchUsesTheBroadcastDeviceAddress) {
 
 TEST_F(Sequences, ReadBackWithAnotherWaitText) {
   StartFullReadBack(kWaitTextOperation);
-  EXPECT_EQ(Log(), (Expected{Sent(GET_ALL), "busy on 65"}));
+  EXPECT_EQ(Log(), (Expected{"busy on 65", Sent(GET_ALL)}));
 }
 
 TEST(Pause, WithoutAFunctionTheThreadReallySleeps) {

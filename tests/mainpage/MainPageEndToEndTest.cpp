@@ -61,12 +61,15 @@ class CountingSink : public ReplySink {
 
 class MainPageEndToEnd : public MainWindowTest {
  protected:
-  static constexpr const char* kIp = "127.0.0.81";
-
   void SetUp() override {
     MainWindowTest::SetUp();
+    // One address per test: ctest runs them in parallel processes.
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    ip_ = name.find("Drag") != std::string::npos     ? "127.0.0.81"
+          : name.find("Halves") != std::string::npos ? "127.0.0.82"
+                                                     : "127.0.0.83";
     sim::ProcessorConfig config;
-    config.ip = kIp;
+    config.ip = ip_;
     config.udp = false;
     config.serialPty = true;
     config.selfReportMs = 0;
@@ -115,7 +118,7 @@ class MainPageEndToEnd : public MainWindowTest {
     return out;
   }
   void ConnectAndReadBack() {
-    ASSERT_TRUE(ConnectAtStart(Window(), {kIp, ""}));
+    ASSERT_TRUE(ConnectAtStart(Window(), {ip_, ""}));
     ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
     ASSERT_TRUE(Boxes().empty());
   }
@@ -131,6 +134,7 @@ class MainPageEndToEnd : public MainWindowTest {
     return d.Offset(-cell.Origin().x, -cell.Origin().y);
   }
 
+  std::string ip_;
   std::unique_ptr<sim::VirtualProcessor> processor_;
   std::unique_ptr<OrvComm> comm_;
   std::unique_ptr<CountingSink> sink_;
