@@ -4,6 +4,10 @@
 // the tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include <QApplication>
 #include <QWheelEvent>
 
@@ -13,6 +17,7 @@
 #include "FakeCommLibrary.h"
 #include "MMainDlg.h"
 #include "MainPageCells.h"
+#include "MainPagePreview.h"
 #include "MessageIds.h"
 #include "RecordingWindow.h"
 #include "Timers.h"
@@ -204,6 +209,60 @@ TEST_F(MainPage, RecordValuesFromOutsideTheTablesChangeNothing) {
   EXPECT_FALSE(page->Canvas()->Halves());
   page->PlaceOutputAreas(8);
   EXPECT_EQ(page->Cells()->Output(1)->DeviceRect(), (Rect{2045, 198, 3965, 1278}));
+}
+
+// Records what the page asks of the preview; makes no video.
+class RecordingPreview : public MainPagePreview {
+ public:
+  explicit RecordingPreview(std::vector<std::string>& calls) : calls_(calls) {}
+  void StartContexts() override { calls_.push_back("start"); }
+  void StopContexts() override { calls_.push_back("stop"); }
+  CPictureCtrl::CellVideoFactory CellVideoFactory() override {
+    calls_.push_back("factory");
+    return {};
+  }
+  void RegisterCell(CCell* cell) override {
+    calls_.push_back("register " + std::to_string(cell->ZKey()));
+  }
+  void CropLayer(int layer) override { calls_.push_back("crop " + std::to_string(layer)); }
+  void SetPreviewSize(int code) override { calls_.push_back("size " + std::to_string(code)); }
+  void RecreateRenderers() override { calls_.push_back("recreate"); }
+
+ private:
+  std::vector<std::string>& calls_;
+};
+
+TEST_F(MainPage, ThePreviewSwitchRebuildsTheLayerCellsFromTheRecord) {
+  std::vector<std::string> calls;
+  page->SetPreview(std::make_unique<RecordingPreview>(calls));
+  {
+    auto s = State();
+    s->REPLY1_FLAG = 1;
+    s->block.CHNLDATA[2] = {1, 255, 1, 0, 100, 50, 640, 360, 0};
+    s->block.CHNLDATA[1].CHNLONOFF = 0;
+  }
+  page->CheckPreviewFlag();
+  EXPECT_TRUE(page->Canvas()->VideoEnabled());
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[0], "start");
+  EXPECT_EQ(calls[1], "factory");
+  for (const char* step : {"register 0", "register 3", "crop 3"})
+    EXPECT_NE(std::find(calls.begin(), calls.end(), step), calls.end()) << step;
+  EXPECT_FALSE(Layer(2)->IsHidden());
+  EXPECT_TRUE(Layer(1)->IsHidden());
+  EXPECT_EQ(Layer(2)->Origin(), (canvas::Point{125, 198}));
+  EXPECT_EQ(Layer(2)->DeviceRect(), (Rect{225, 248, 865, 608}));
+  EXPECT_TRUE(Layer(2)->Name().startsWith(QStringLiteral("PIP-2 : ")));
+
+  calls.clear();
+  page->CheckPreviewFlag();
+  EXPECT_TRUE(calls.empty()) << "no change of the flag, no rebuild";
+  { State()->REPLY1_FLAG = 0; }
+  page->CheckPreviewFlag();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0], "stop");
+  EXPECT_FALSE(page->Canvas()->VideoEnabled());
+  page->SetPreview(nullptr);  // before `calls` goes
 }
 
 }  // namespace
