@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
 #include "CommandEncoder.h"
@@ -10,7 +11,7 @@
 #include "OrvComm.h"
 #include "OrvDlg.h"
 #include "QtTranslations.h"
-#include "ReadBack.h"
+#include "StartConnection.h"
 #include "UiTexts.h"
 
 namespace orv {
@@ -26,11 +27,14 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
       }
       options.localAddresses.push_back(address);
     } else if (args[i] == "--connect" && i + 1 < args.size()) {
-      options.connectAddress = args[++i];
-      if (!ParseIpv4(options.connectAddress)) {
-        error = "not an IPv4 address: " + options.connectAddress;
+      const std::string& address = args[++i];
+      if (!ParseIpv4(address)) {
+        error = "not an IPv4 address: " + address;
         return false;
       }
+      options.connectAddress = address;
+    } else if (args[i] == "--serial" && i + 1 < args.size()) {
+      options.serialPort = args[++i];
     } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
       options.screenshotPath = args[++i];
     } else if ((args[i] == "--page" || args[i] == "--delay") && i + 1 < args.size()) {
@@ -45,12 +49,15 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
       (name == "--page" ? options.screenshotPage : options.screenshotDelayMs) =
           static_cast<int>(number);
     } else {
-      error =
-          "unknown argument: " + args[i] +
-          " (usage: orvpanel [--local-address A]... [--connect A] [--screenshot FILE [--page N] "
-          "[--delay MS]])";
+      error = "unknown argument: " + args[i] +
+              " (usage: orvpanel [--local-address A]... [--connect ADDRESS | --serial PORT]"
+              " [--screenshot FILE [--page N] [--delay MS]])";
       return false;
     }
+  }
+  if (!options.connectAddress.empty() && !options.serialPort.empty()) {
+    error = "--connect and --serial exclude each other";
+    return false;
   }
   return true;
 }
@@ -66,27 +73,13 @@ void OrvApp::StopLibrary() {
   comm_.reset();  // joins the reply thread
 }
 
-// Opens the link, and once it is open reads the machine back; a link that
-// never opens (the library gives up after its connect time) does nothing.
-void OrvApp::ConnectAtStart(QObject* context) {
-  const std::string ip = options_.connectAddress;
-  comm_->OpenNetLink(ip.c_str(), kDevicePort);
-  auto* poll = new QTimer(context);
-  poll->setInterval(20);
-  const int maxPolls = 200;
-  QObject::connect(poll, &QTimer::timeout, context, [this, poll, ip, polls = 0]() mutable {
-    if (comm_ && comm_->IsNetLinkOpen(ip)) {
-      poll->stop();
-      SetDeviceAddress((*ParseIpv4(ip))[3]);
-      StartFullReadBack();
-    } else if (++polls >= maxPolls) {
-      poll->stop();
-    }
-  });
-  poll->start();
-}
-
 int OrvApp::Run() {
+  // A port given by its device path joins the port list before the
+  // connection page fills it.
+  if (!options_.serialPort.empty() && !SerialPortNumberOf(options_.serialPort)) {
+    std::fprintf(stderr, "orvpanel: no serial port %s\n", options_.serialPort.c_str());
+    return 2;
+  }
   SelectLanguage(DefaultLanguageName());
   UseQtTranslationsFor(ActiveLanguageName());
   comm_ = std::make_unique<OrvComm>();
@@ -101,7 +94,7 @@ int OrvApp::Run() {
   OrvDlg dlg(std::move(dlgOptions));
   dlg.Initialise();
   dlg.show();
-  if (!options_.connectAddress.empty()) ConnectAtStart(&dlg);
+  ConnectAtStart(dlg, {options_.connectAddress, options_.serialPort});
   if (!options_.screenshotPath.empty()) {
     QTimer::singleShot(options_.screenshotDelayMs, &dlg, [this, &dlg] {
       if (options_.screenshotPage >= 0) dlg.ShowPageByIndex(options_.screenshotPage, false);

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-class QObject;
-
 namespace orv {
 
 class OrvComm;
@@ -24,13 +22,14 @@ class OrvApp {
     std::string screenshotPath;
     int screenshotPage = -1;
     int screenshotDelayMs = 1500;
-    // Connects to the processor at this IPv4 address at start and reads it
-    // back, as a network connect does (demos and pictures of the pages).
+    // Start connected: the processor at this IPv4 address over the network,
+    // or the serial port named here ("COM7", "7" or a device path).
     std::string connectAddress;
+    std::string serialPort;
   };
 
   // Reads the options this program takes: --local-address A (repeatable),
-  // --screenshot FILE, --page N, --delay MS, --connect A.
+  // --screenshot FILE, --page N, --delay MS, --connect ADDRESS, --serial PORT.
   // Returns false with a message for anything else.
   static bool ParseArguments(const std::vector<std::string>& args, Options& options,
                              std::string& error);
@@ -43,7 +42,6 @@ class OrvApp {
 
  private:
   void StopLibrary();
-  void ConnectAtStart(QObject* context);
 
   Options options_;
   std::unique_ptr<OrvComm> comm_;

@@ -253,7 +253,7 @@ void OrvDlg::CreateStripButtons() {
         if (layer == 3) logo_->RefreshFromDevice();
         if (sharedWithLogo) return;
         pip_->RefreshFromDevice();
-        main_->PlaceLayerWindow(layer);
+        main_->ShowLayerCell(layer, on);
         SendCommand(SET_LAYER_ONOFF, layer - 1);
       });
     }
@@ -289,7 +289,18 @@ void OrvDlg::CreateStripButtons() {
     OnWait(true, Text(kWaitTextOperation));
   });
   connect(Button(strip::kPreview), &QAbstractButton::clicked, this,
-          [this] { main_->RefreshPreviewFlag(); });
+          [this] { main_->CheckPreviewFlag(); });
+  CGdipButton* lockOutput = Button(strip::kLockOutput);
+  lockOutput->SetStayPushed(false);
+  lockOutput->SetClickToggle(true);
+  connect(lockOutput, &QAbstractButton::clicked, this,
+          [this, lockOutput] { main_->LockOutputAreas(lockOutput->IsChecked(), true); });
+  for (int i = 0; i < 4; ++i) {
+    connect(topButtons_[i], &QAbstractButton::clicked, this, [this, i] {
+      main_->BringLayerToFront(i);
+      for (CGdipButton* b : topButtons_) b->hide();
+    });
+  }
 
   auto* dual = new QCheckBox(content_);
   SetControlId(dual, strip::kDualChannel);

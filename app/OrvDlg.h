@@ -202,6 +202,8 @@ class OrvDlg : public QWidget,
   // The preset group shown under the buttons: PVWMODE, values above 2 as 0.
   static int PresetGroupOf(const DeviceState& state);
   void ApplyModeEnabling();
+  // Sub-code 0x5AA: layer k's cell and layer buttons follow its on/off state.
+  void ShowPipCell(int layer);
   void RefreshPresetButtons();
   void SetOnlineIndicator(bool on);
   void SetSwitchState(bool on);

@@ -1,4 +1,6 @@
 // The main window's message hub, page switching, keyboard, texts and close.
+#include <optional>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -169,8 +171,7 @@ intptr_t OrvDlg::OnMessage(const Message& m) {
       if (m.wParam >= 0 && m.wParam < 4) currentLayer_ = static_cast<int>(m.wParam);
       return 1;
     case UM_LOGO_LAYER:
-      main_->RelabelLayerCell(3);
-      main_->PlaceLayerWindow(3);
+      main_->UpdateLogoLayer(static_cast<int>(m.wParam));
       return 1;
     case UM_WAIT:
       OnWait(m.wParam != 0, m.data.toString());
@@ -212,12 +213,12 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
       break;
     case request::kPipCell:
       if (arg >= 0 && arg <= 2) {
-        main_->PlaceLayerWindow(static_cast<int>(arg) + 1);
+        ShowPipCell(static_cast<int>(arg) + 1);
         pip_->RefreshFromDevice();
       }
       break;
     case request::kMosaicMode: {
-      main_->RefreshLayerLayout();
+      main_->LayoutLayers();
       keyer_->RefreshFromDevice();
       feather_->RefreshFromDevice();
       CGdipButton* lock = Button(strip::kLockOutput);
@@ -230,10 +231,11 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
         PageButton(3)->setEnabled(true);
       }
       ApplyModeEnabling();
+      main_->LockOutputAreas(lock->IsChecked(), true);
       break;
     }
     case request::kArrangement:
-      main_->RefreshLayerLayout();
+      main_->PlaceOutputAreas(static_cast<int>(arg));
       break;
     case request::kConnectionState: {
       bool network = false;
@@ -278,7 +280,7 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
       connect_->SetDestinationIp(payload.toString());
       break;
     case request::kEncoderResolution:
-      main_->RefreshPreviewFlag();
+      main_->SetPreviewSize(static_cast<int>(arg));
       break;
     case request::kTopButtons:
       for (CGdipButton* b : topButtons_) b->setVisible(arg != 0);
@@ -290,7 +292,7 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
 
 void OrvDlg::OnLayerInput(int layer, bool send) {
   if (!DeviceState::ValidLayer(layer)) return;
-  main_->RelabelLayerCell(layer);
+  main_->RelabelLayer(layer);
   picture_->RefreshForLayer(layer);
   crop_->RefreshForLayer(layer);
   vga_->ShowLayer(layer);
@@ -314,7 +316,7 @@ void OrvDlg::OnLayerInput(int layer, bool send) {
 
 void OrvDlg::OnLayerWindow(intptr_t what, int layer) {
   if (!DeviceState::ValidLayer(layer)) return;
-  if (what == kPlaceLayerWindow) main_->PlaceLayerWindow(layer);
+  if (what == kPlaceLayerWindow) main_->PlaceLayer(layer);
   if (what == kSelectOutputLayer) output_->SelectLayer(layer);
   if (layer == 3) logo_->RereadPip3Window();
 }
@@ -497,7 +499,28 @@ void OrvDlg::ApplyModeEnabling() {
   PageButton(6)->setEnabled(keyerUsable);             // logo
   keyer_->setEnabled(keyerUsable);
   testPattern_->setEnabled(!pvw);
-  if (pvw) caption_->ShowPage(false);
+  if (pvw) {
+    caption_->ShowPage(false);
+    main_->LockOutputAreas(true, false);
+  }
+}
+
+void OrvDlg::ShowPipCell(int layer) {
+  // PIP-3 follows the logo's on/off while the logo uses it, and is left
+  // alone for any other usage.
+  std::optional<bool> on;
+  {
+    auto s = State();
+    const int usage = s->block.LOGOINFO.LOGOUSAGE;
+    if (layer < 3 || usage == 0) on = s->block.CHNLDATA[layer].CHNLONOFF != 0;
+    if (layer == 3 && usage == 1) on = s->block.LOGOINFO.LOGOONOFF != 0;
+  }
+  if (!on) return;
+  main_->ShowLayerCell(layer, *on);
+  for (CGdipButton* b : {pgmButtons_[layer], pvwButtons_[layer]}) {
+    b->SetChecked(*on);
+    b->update();
+  }
 }
 
 void OrvDlg::RefillSyncLists() {

@@ -129,10 +129,10 @@ void OrvDlg::RunStep(RefreshStep step, int arg, const MachineReport* report) {
       if (report != nullptr) search_->OnMachineReport(*report);
       break;
     case S::MainPreviewFlag:
-      main_->RefreshPreviewFlag();
+      main_->CheckPreviewFlag();
       break;
     case S::MainLayerLayout:
-      main_->RefreshLayerLayout();
+      main_->LayoutAfterReadBack();
       break;
     case S::PvwModeToMain:
       SendMsg(main_, UM_PVW_MODE_CHANGED);

@@ -294,6 +294,13 @@ void MConnectDlg::SerialConnect() {
   comList_->setEnabled(false);
 }
 
+bool MConnectDlg::ConnectPort(int number) {
+  if (!comList_ || comList_->FindByData(static_cast<uint32_t>(number)) < 0) return false;
+  comList_->SelectByData(static_cast<uint32_t>(number));
+  SerialConnect();
+  return true;
+}
+
 void MConnectDlg::SerialDisconnect() {
   if (CommLibrary* library = GetCommLibrary()) library->CloseSerial();
   const bool network = State()->NET_MODE != 0;

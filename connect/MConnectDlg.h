@@ -75,6 +75,9 @@ class MConnectDlg : public MBaseDialog {
 
   // The buttons' operations.
   void SerialConnect();
+  // Chooses the port with COM number `number` and connects it as the
+  // operator's Connect does; false when the port list does not hold it.
+  bool ConnectPort(int number);
   void SerialDisconnect();
   void NetworkDisconnect();
   void NetworkConnect();

@@ -14,7 +14,7 @@ using PauseFunction = std::function<void(int milliseconds)>;
 void SetPauseFunction(PauseFunction pause);  // an empty function restores sleeping
 void Pause(int milliseconds);
 
-// Full read-back: GET_ALL, then the wait box with the given text. The
+// Full read-back: the wait box with the given text, then GET_ALL. The
 // device's parameter image (data type 2) continues it on the reply thread.
 void StartFullReadBack(int waitText);
 void StartFullReadBack();  // with "Getting Data From Desitination... "

@@ -1,41 +1,88 @@
 #pragma once
-// The main page on the right of the main window: the scaled drawing of the
-// outputs with the layer windows and the live preview inside them. The page
-// exists with its template number and the operations the main window calls;
-// the canvas and the preview come with their own work, until then the page
-// draws the empty canvas area.
+// The main page on the right of the main window: the layout canvas with the
+// output areas and the four layer windows, arranged from the device state
+// record. When the operator moves a layer window the page writes it into
+// CHNLDATA and sends it to the device; it tells the main window which layer
+// the operator works on. The arrangement itself lives in MainPageCells.
+#include <memory>
+
 #include "MBaseDialog.h"
+#include "MainPagePreview.h"
 
 namespace orv {
+
+class CPictureCtrl;
+namespace mainpage {
+class MainPageCells;
+}
 
 class MMainDlg : public MBaseDialog {
   Q_OBJECT
  public:
   static constexpr int kTemplateId = 108;
-  explicit MMainDlg(QWidget* parent);
+  static constexpr uint32_t kZOrderTimer = 240;
+  static constexpr uint32_t kTopButtonsTimer = 241;
+  static constexpr int kTimerMs = 5000;
+  // The page's own message: the preview was switched (wParam REPLY1_FLAG).
+  static constexpr uint32_t kPreviewSwitched = 0x4A1;
+  static constexpr int kCanvasSize = 10000;
 
-  // The video flag of the device (REPLY1_FLAG) changed: preview on or off.
-  void RefreshPreviewFlag();
-  // Outputs and layers re-laid out from the record.
-  void RefreshLayerLayout();
-  // Layer `layer`'s window re-placed from CHNLDATA[layer].
-  void PlaceLayerWindow(int layer);
-  // Layer `layer`'s cell relabelled after an input change.
-  void RelabelLayerCell(int layer);
-  // The layer cells become fixed (test pattern on) or movable again.
+  explicit MMainDlg(QWidget* parent);
+  ~MMainDlg() override;
+
+  // Operations the main window calls.
+  void ShowLayerCell(int layer, bool show);
+  void RelabelLayer(int layer);
+  void PlaceLayer(int layer);
+  void UpdateLogoLayer(int w);
+  void LayoutLayers();
+  // After a full read-back: the areas sized to the output resolution, the
+  // layout, and each layer shown by its on/off state.
+  void LayoutAfterReadBack();
+  void PlaceOutputAreas(int part);
+  void CheckPreviewFlag();
+  void LockOutputAreas(bool locked, bool applyLayers);
+  void SetPreviewSize(int code);
+  void OutputResolutionChanged();
+  // The test pattern fixes the layer cells where they are (0x5C2).
   void LockLayerCells(bool locked);
   bool LayerCellsLocked() const { return layerCellsLocked_; }
+  // TOP-M..TOP-3: the layer's cell selected and brought to the front.
+  void BringLayerToFront(int layer);
 
-  int UpdateCount() const { return updateCount_; }
+  // The preview behind the cells' video; none until one is handed over.
+  void SetPreview(std::unique_ptr<MainPagePreview> preview);
+
+  CPictureCtrl* Canvas() const { return canvas_; }
+  const mainpage::MainPageCells* Cells() const { return cells_.get(); }
+  int CurrentLayer() const { return currentLayer_; }
+  // The context menu's single entry ("TopSetting" in the active language).
+  static QString TopSettingText();
 
   intptr_t OnMessage(const Message& message) override;
 
  protected:
-  // The main page has no title band: background and canvas frame only.
+  bool OnInitDialog() override;
+  void OnTimer(uint32_t id) override;
+  // The canvas covers the page: nothing to paint under it.
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  int updateCount_ = 0;
+  void ArrangeProgramPreview();
+  void OnLayerMoved(bool wasArea);
+  void OnLayerActivated(intptr_t cell);
+  void OnPreviewSwitched(bool on);
+  void ShowContextMenu(const QPoint& globalPos, QWidget* clicked);
+  void LayerPlaced(int layer, bool added);
+  QWidget* MainWindow();
+
+  CPictureCtrl* canvas_ = nullptr;
+  std::unique_ptr<mainpage::MainPageCells> cells_;
+  std::unique_ptr<MainPagePreview> preview_;
+  int currentLayer_ = 0;
   bool layerCellsLocked_ = false;
 };
 

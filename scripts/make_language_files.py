@@ -352,6 +352,9 @@ PAGE_MESSAGES = [
     ("Network search window (179): messages", [
         ("SearchNoMachine", "No Machine Found", "未找到设备"),
     ]),
+    ("Main page (108): context menu", [
+        ("IDS_TOPMEN_TOPSET", "TopSetting", "置顶设置"),
+    ]),
 ]
 
 

@@ -221,6 +221,61 @@ std::string Adjust(VirtualProcessor& p, const Args& a) {
   return "ok";
 }
 
+// The processor's own settings, read back by the panel's next GET_ALL.
+std::string LayerCmd(VirtualProcessor& p, const Args& a) {
+  long layer = 0;
+  bool on = false;
+  long v[4]{};
+  const bool ok = a.size() == 7 && Number(a[1], layer) && layer >= 0 && layer < kLayers &&
+                  OnOff(a[2], on) && Number(a[3], v[0]) && Number(a[4], v[1]) &&
+                  Number(a[5], v[2]) && Number(a[6], v[3]) && v[0] >= 0 && v[1] >= 0 && v[2] > 0 &&
+                  v[3] > 0 && v[0] < 8192 && v[1] < 8192 && v[2] < 8192 && v[3] < 8192;
+  if (!ok) return "error usage: layer LAYER on|off X Y WIDTH HEIGHT";
+  p.WithModel([&](DeviceModel& m) {
+    ChannelData& c = m.image().CHNLDATA[layer];
+    c.CHNLONOFF = on ? 1 : 0;
+    c.HPOS = static_cast<int32_t>(v[0]);
+    c.VPOS = static_cast<int32_t>(v[1]);
+    c.HACT = static_cast<int32_t>(v[2]);
+    c.VACT = static_cast<int32_t>(v[3]);
+  });
+  return "ok";
+}
+
+std::string PvwModeCmd(VirtualProcessor& p, const Args& a) {
+  long mode = 0;
+  if (a.size() != 2 || !Number(a[1], mode) || mode < 0 || mode > 2)
+    return "error usage: pvwmode 0|1|2";
+  p.WithModel([&](DeviceModel& m) {
+    auto& pv = m.image().PVWMODEINFO;
+    pv.PVWMODE = static_cast<uint8_t>(mode);
+    for (int i = 0; i < kLayers; ++i) pv.PVWSTATE[i] = mode != 0 && pv.PGMSTATE[i] == 0 ? 1 : 0;
+  });
+  return "ok";
+}
+
+std::string OutputCmd(VirtualProcessor& p, const Args& a) {
+  long w = 0;
+  long h = 0;
+  if (a.size() != 3 || !Number(a[1], w) || !Number(a[2], h) || w < 640 || w > 4096 || h < 480 ||
+      h > 2160)
+    return "error usage: output WIDTH HEIGHT (640..4096 x 480..2160)";
+  p.WithModel([&](DeviceModel& m) {
+    m.image().OUTPUTRESO.HRESO = static_cast<uint16_t>(w);
+    m.image().OUTPUTRESO.VRESO = static_cast<uint16_t>(h);
+  });
+  return "ok";
+}
+
+std::string MosaicCmd(VirtualProcessor& p, const Args& a) {
+  long mode = 0;
+  if (a.size() != 2 || !Number(a[1], mode) || mode < 0 || mode > 5)
+    return "error usage: mosaic 0..5";
+  p.WithModel(
+      [&](DeviceModel& m) { m.image().MOSAICSETT.MOSAICMODE = static_cast<int32_t>(mode); });
+  return "ok";
+}
+
 std::string Status(VirtualProcessor& p, const Args&) {
   const auto s = p.Stats();
   std::ostringstream out;
@@ -240,7 +295,7 @@ std::string Status(VirtualProcessor& p, const Args&) {
 
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
-         "stream corrupt route edid vga adjust status help";
+         "stream corrupt route edid vga adjust layer pvwmode mosaic output status help";
 }
 
 struct Row {
@@ -253,7 +308,8 @@ constexpr Row kCommands[] = {
     {"garbage", Garbage}, {"silent", Silent},   {"delay", Delay},    {"period", Period},
     {"report", Report},   {"drop", Drop},       {"pty", Pty},        {"preview", Preview},
     {"stream", Stream},   {"corrupt", Corrupt}, {"route", Route},    {"edid", Edid},
-    {"vga", Vga},         {"adjust", Adjust},   {"status", Status},  {"help", Help},
+    {"vga", Vga},         {"adjust", Adjust},   {"layer", LayerCmd}, {"pvwmode", PvwModeCmd},
+    {"mosaic", MosaicCmd}, {"output", OutputCmd}, {"status", Status}, {"help", Help},
 };
 
 }  // namespace

@@ -17,12 +17,15 @@
 //   preview on|off                 what the processor says about its preview
 //   stream on|off                  the live H.264 stream while the preview is offered
 //   corrupt COUNT                  COUNT random video packets, then a cut access unit
-
 //   route LAYER INPUT              the layer shows that input code; reports 14
 //   edid ok|fail                   SET_EDID applied, or refused (event kind 0, [2] 0)
 //   vga ok|fail                    VGA automatic adjustment and calibration end
 //                                  done, or failed (event kind 1, [1] 0)
 //   adjust MS                      how long those two take (1500 / 3000 at start)
+//   layer L on|off X Y W H         layer L's window and on/off state
+//   pvwmode 0|1|2                  program/preview mode (layers off program on preview)
+//   mosaic 0..5                    mosaic mode
+//   output W H                     output resolution
 //   status                         counters
 //   help
 #include <memory>

@@ -418,8 +418,14 @@ void DeviceModel::FinishAdjustment(int slot, bool automatic, Frames& out) {
   EventKind(1, {static_cast<uint8_t>(ok ? 1 : 0), static_cast<uint8_t>(slot)}, out);
 }
 
+// Entering a program/preview mode puts every layer that is not on program
+// on preview, so that each layer shows in one of the two halves.
 void DeviceModel::SetPvwMode(const Command& c, Frames& out) {
-  state_.block.PVWMODEINFO.PVWMODE = c.b[0];
+  auto& pv = state_.block.PVWMODEINFO;
+  pv.PVWMODE = c.b[0];
+  if (pv.PVWMODE == 1 || pv.PVWMODE == 2) {
+    for (int i = 0; i < kLayers; ++i) pv.PVWSTATE[i] = pv.PGMSTATE[i] != 0 ? 0 : 1;
+  }
   Ack(c.type, 0, out);
   ReplyRecord(20, 0, state_.block.PVWMODEINFO, out);
 }

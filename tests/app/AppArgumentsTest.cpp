@@ -33,5 +33,28 @@ TEST(AppArguments, RefusesWhatItDoesNotKnow) {
   EXPECT_TRUE(options.localAddresses.empty());
 }
 
+TEST(AppArguments, StartConnectedByAddressOrPortButNotBoth) {
+  struct Row {
+    std::vector<std::string> args;
+    bool ok;
+    std::string address, serial;
+  };
+  const Row rows[] = {
+      {{"--connect", "127.0.0.2", "--screenshot", "p.png"}, true, "127.0.0.2", ""},
+      {{"--serial", "COM3"}, true, "", "COM3"},
+      {{"--connect", "127.0.0.256"}, false, "", ""},
+      {{"--connect"}, false, "", ""},
+      {{"--connect", "127.0.0.2", "--serial", "/dev/pts/4"}, false, "", ""},
+  };
+  for (const Row& row : rows) {
+    OrvApp::Options options;
+    std::string error;
+    EXPECT_EQ(OrvApp::ParseArguments(row.args, options, error), row.ok) << row.args[0];
+    if (!row.ok) continue;
+    EXPECT_EQ(options.connectAddress, row.address);
+    EXPECT_EQ(options.serialPort, row.serial);
+  }
+}
+
 }  // namespace
 }  // namespace orv

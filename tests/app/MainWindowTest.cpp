@@ -1,6 +1,8 @@
 // The main window through its public behaviour: pages, title, preset keys,
 // Enter/Escape, project messages, the refresh rows reaching the pages, the
 // wait box and its time-out, locks and indicators, and the close order.
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +24,7 @@
 #include "MMiscDlg.h"
 #include "MOutputDlg.h"
 #include "MTaskDlg.h"
+#include "MainPageCells.h"
 #include "MessageIds.h"
 #include "Messages.h"
 #include "PageTable.h"
@@ -482,6 +485,56 @@ TEST_F(Wait, ANewWaitRestartsTheTimeOut) {
   EXPECT_EQ(Window().Wait().Text(), QStringLiteral("second"));
   AdvanceManualTime(5000);
   EXPECT_FALSE(Window().Wait().Shown());
+}
+
+TEST_F(Messages, TheMainPageFollowsTheWindowsRequestsAndButtons) {
+  const mainpage::MainPageCells& cells = *Window().MainPage()->Cells();
+  {
+    auto s = State();
+    s->block.CHNLDATA[2].CHNLONOFF = 1;
+    s->block.OUTPUTRESO.HRESO = 1920;
+    s->block.OUTPUTRESO.VRESO = 1080;
+    s->block.LOGOINFO.LOGOUSAGE = 1;
+    s->block.LOGOINFO.LOGOONOFF = 1;
+  }
+  SendMsg(&Window(), UM_PAGE_REQUEST, request::kPipCell, 1);  // PIP-2
+  EXPECT_FALSE(cells.Layer(2)->IsHidden());
+  EXPECT_TRUE(Window().Button(strip::kPgmFirst + 2)->IsChecked());
+
+  SendMsg(&Window(), UM_LOGO_LAYER, 1, 0);
+  EXPECT_EQ(cells.Layer(3)->Name(), QStringLiteral("LOGO"));
+  EXPECT_TRUE(cells.Layer(3)->IsFixed());
+  EXPECT_FALSE(cells.Layer(3)->IsHidden());
+
+  SendMsg(&Window(), UM_PAGE_REQUEST, request::kArrangement, 1);  // output 2 below output 1
+  const canvas::Rect first = cells.Output(0)->DeviceRect();
+  EXPECT_EQ(cells.Output(1)->DeviceRect(),
+            (canvas::Rect{first.left, first.bottom, first.right, first.bottom + 1080}));
+
+  // Lock Output pressed: the areas are locked and the layers shown by their
+  // on/off state; released: the areas can be moved and the layers are hidden.
+  CGdipButton* lock = Window().Button(strip::kLockOutput);
+  lock->show();
+  auto press = [lock] {
+    // Straight to the button: the canvas may lie over its place.
+    const QPointF at(5, 5);
+    QMouseEvent down(QEvent::MouseButtonPress, at, lock->mapToGlobal(at), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent up(QEvent::MouseButtonRelease, at, lock->mapToGlobal(at), Qt::LeftButton,
+                   Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(lock, &down);
+    QApplication::sendEvent(lock, &up);
+  };
+  ASSERT_FALSE(lock->IsChecked());
+  press();
+  EXPECT_TRUE(lock->IsChecked());
+  EXPECT_TRUE(cells.Output(0)->IsFixed());
+  EXPECT_FALSE(cells.Layer(2)->IsHidden());
+  EXPECT_TRUE(cells.Layer(1)->IsHidden());
+  press();
+  EXPECT_FALSE(lock->IsChecked());
+  EXPECT_FALSE(cells.Output(0)->IsFixed());
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(cells.Layer(i)->IsHidden()) << i;
 }
 
 }  // namespace
