@@ -22,6 +22,7 @@
 #include "ReplySink.h"
 #include "SerialPorts.h"
 #include "StartConnection.h"
+#include "TestNet.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
 
@@ -63,11 +64,9 @@ class MainPageEndToEnd : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    // One address per test: ctest runs them in parallel processes.
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    ip_ = name.find("Drag") != std::string::npos     ? "127.0.0.81"
-          : name.find("Halves") != std::string::npos ? "127.0.0.82"
-                                                     : "127.0.0.83";
+    // The test process's own loopback subnet: ctest runs the tests in
+    // parallel processes, each with a subnet of its own.
+    ip_ = test::TestIp(2);
     sim::ProcessorConfig config;
     config.ip = ip_;
     config.udp = false;
