@@ -195,9 +195,27 @@ std::string Status(VirtualProcessor& p, const Args&) {
   return out.str();
 }
 
+// "encoder MODE" makes the upload peer misbehave; "encoder" alone tells what
+// it holds.
+std::string EncoderCmd(VirtualProcessor& p, const Args& a) {
+  EncoderPeer* peer = p.Encoder();
+  if (!peer) return "error no encoder";
+  EncoderPeerMode mode{};
+  if (a.size() == 2 && ParseEncoderPeerMode(a[1], &mode)) {
+    peer->SetMode(mode);
+    return "ok";
+  }
+  if (a.size() != 1) return "error usage: encoder [ok|fail|silent|short|split|close]";
+  const auto r = peer->Record();
+  std::ostringstream out;
+  out << "ok sessions " << r.sessionsEnded << " acknowledged " << r.acknowledged << " aborted "
+      << r.aborted << " package " << r.package.size();
+  return out.str();
+}
+
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
-         "stream corrupt status help";
+         "stream corrupt encoder status help";
 }
 
 struct Row {
@@ -206,10 +224,11 @@ struct Row {
 };
 
 constexpr Row kCommands[] = {
-    {"signal", Signal},   {"event", EventCmd},  {"reply", ReplyCmd}, {"raw", Raw},
-    {"garbage", Garbage}, {"silent", Silent},   {"delay", Delay},    {"period", Period},
-    {"report", Report},   {"drop", Drop},       {"pty", Pty},        {"preview", Preview},
-    {"stream", Stream},   {"corrupt", Corrupt}, {"status", Status},  {"help", Help},
+    {"signal", Signal},      {"event", EventCmd},  {"reply", ReplyCmd}, {"raw", Raw},
+    {"garbage", Garbage},    {"silent", Silent},   {"delay", Delay},    {"period", Period},
+    {"report", Report},      {"drop", Drop},       {"pty", Pty},        {"preview", Preview},
+    {"stream", Stream},      {"corrupt", Corrupt}, {"status", Status},  {"help", Help},
+    {"encoder", EncoderCmd},
 };
 
 }  // namespace

@@ -17,6 +17,8 @@
 //   preview on|off                 what the processor says about its preview
 //   stream on|off                  the live H.264 stream while the preview is offered
 //   corrupt COUNT                  COUNT random video packets, then a cut access unit
+//   encoder [ok|fail|silent|short|split|close]
+//                                  how the encoder's upload peer behaves; alone: what it holds
 //   status                         counters
 //   help
 #include <memory>
