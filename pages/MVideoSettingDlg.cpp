@@ -188,6 +188,7 @@ void MVideoSettingDlg::ReloadTexts() {
   const int resolution = resolutionList_->GetCurSel();
   FillLists();
   resolutionList_->SetCurSel(resolution);
+  if (!Uploading()) ShowResult();
   update();
 }
 
@@ -313,6 +314,7 @@ void MVideoSettingDlg::StartUpload() {
     progress_->setValue(0);
     progress_->show();
     status_->clear();
+    lastResult_.reset();
   }
   QPointer<MVideoSettingDlg> self(this);
   upload_->Start(std::move(request), [self](const UploadEvent& event) {
@@ -328,14 +330,20 @@ void MVideoSettingDlg::OnUploadEvent(const UploadEvent& event) {
     if (event.percent % 10 == 0) status_->setText(QString::asprintf("%d%%", event.percent));
     return;
   }
-  if (event.result == UploadResult::Success) {
-    progress_->setValue(100);
-    status_->setText(UiQText(kTextSuccess));
-  } else {
-    status_->setText(UiQText(kTextUpdateFailure) + QStringLiteral(": ") + ReasonOf(event.result));
-  }
+  if (event.result == UploadResult::Success) progress_->setValue(100);
+  lastResult_ = event.result;
+  ShowResult();
   // A refused second start leaves the running upload's bar in place.
   if (event.result != UploadResult::AlreadyRunning) progress_->hide();
+}
+
+void MVideoSettingDlg::ShowResult() {
+  if (!lastResult_) return;
+  if (*lastResult_ == UploadResult::Success) {
+    status_->setText(UiQText(kTextSuccess));
+  } else {
+    status_->setText(UiQText(kTextUpdateFailure) + QStringLiteral(": ") + ReasonOf(*lastResult_));
+  }
 }
 
 intptr_t MVideoSettingDlg::OnMessage(const Message& message) {

@@ -99,6 +99,7 @@ class MVideoSettingDlg : public MSettingsPage {
   void RequestPreviewSize(int code);
   void BrowsePressed();
   void OnUploadEvent(const UploadEvent& event);
+  void ShowResult();
 
   int previewIndex_ = 1;
   QString address_;
@@ -118,6 +119,7 @@ class MVideoSettingDlg : public MSettingsPage {
   CGdipButton* update_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QLabel* status_ = nullptr;
+  std::optional<UploadResult> lastResult_;  // shown again after a language switch
   std::unique_ptr<EncoderUpload> upload_;
 };
 

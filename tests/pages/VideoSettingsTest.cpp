@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 
 #include "CGdipButton.h"
 #include "MVideoSettingDlg.h"
@@ -69,6 +70,7 @@ class VideoSettingsRun : public PageRun {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (std::chrono::steady_clock::now() < end &&
            (page->Uploading() || page->Progress()->isVisible())) {
+      if (page->Progress()->isVisible()) progressSeen_.insert(page->Progress()->value());
       QCoreApplication::processEvents();
       DeliverPostedMessages();
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -77,6 +79,7 @@ class VideoSettingsRun : public PageRun {
     return page->StatusText();
   }
   fs::path dir_;
+  std::set<int> progressSeen_;
 };
 
 TEST_F(VideoSettingsRun, ReportPresetAndUploadWithEachFailure) {
@@ -113,6 +116,7 @@ TEST_F(VideoSettingsRun, ReportPresetAndUploadWithEachFailure) {
   ASSERT_TRUE(peer->WaitSessionsEnded(1, std::chrono::seconds(10)));
   EXPECT_EQ(peer->Record().package, bytes);
   EXPECT_EQ(page->Progress()->value(), 100);
+  EXPECT_GT(progressSeen_.size(), 2u) << "the bar moved while the file went out";
   Save(Window(), QStringLiteral("video-en.png"));
 
   // Each failure: a message naming it, the bar gone, the button usable, and
@@ -154,6 +158,7 @@ TEST_F(VideoSettingsRun, ReportPresetAndUploadWithEachFailure) {
 
   SendMsg(&Window(), UM_LANGUAGE, 1);
   EXPECT_EQ(page->TitleText(), QStringLiteral("视频显示设置"));
+  EXPECT_TRUE(page->StatusText().startsWith(UiQText(142))) << "the result follows the language";
   Save(Window(), QStringLiteral("video-zh.png"));
 }
 
