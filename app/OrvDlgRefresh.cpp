@@ -3,6 +3,8 @@
 // and runs the steps of its row there.
 #include <QPointer>
 
+#include <array>
+
 #include "CDropList.h"
 #include "CGdipButton.h"
 #include "CSxGroupBox.h"
@@ -102,8 +104,19 @@ void OrvDlg::CaptionUploadStart(bool ok) {
   QueueSteps(CaptionUploadSteps(), ok ? 1 : 0);
 }
 
+// The encoder sends its three reports back to back into the one VENC_INFO
+// field, so the report is copied here, on the reply thread, before the next
+// one overwrites it; the page takes each copy on the GUI thread.
 void OrvDlg::RefreshVideoSettings() {
-  QueueSteps(RefreshSteps(28), 0);
+  std::array<uint8_t, 10> report{};
+  {
+    auto s = State();
+    std::copy(std::begin(s->VENC_INFO), std::end(s->VENC_INFO), report.begin());
+  }
+  QPointer<OrvDlg> self(this);
+  RunOnGuiThread([self, report] {
+    if (self) self->videoSettings_->TakeEncoderReport(report);
+  });
 }
 
 void OrvDlg::BoardRefresh() {

@@ -217,7 +217,8 @@ DIALOG_TITLES = [
 # same id) and 1344 (a hidden check box here, "Open Project" on the misc page).
 # The connection page and the search window use ids 1700..1729, the EDID page
 # 1760..1774, the VGA page's labels 1780..1789; the keyer page 1900..1923, the
-# crop page 1930..1945, the feathering dialog 1950..1956.
+# crop page 1930..1945, the feathering dialog 1950..1956, the video settings
+# page 2000..2012.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -336,6 +337,11 @@ CONTROLS = [
         (1788, "Blue Offset", "蓝色偏移"),
         (1789, "Blue Gain", "蓝色增益"),
     ]),
+    ("Video settings page (1533)", [
+        (2001, "Quality :", "画质："),
+        (2006, "Encoder IP :", "编码器 IP："),
+        (2009, "Browse", "浏览"),
+    ]),
 ]
 
 # Messages of the pages that the UI text table lacks, under keys of their own.
@@ -354,6 +360,18 @@ PAGE_MESSAGES = [
     ]),
     ("Main page (108): context menu", [
         ("IDS_TOPMEN_TOPSET", "TopSetting", "置顶设置"),
+    ]),
+    ("Video settings page (1533): why an update failed", [
+        ("VENC_Busy", "an update is already running", "升级正在进行"),
+        ("VENC_NoFile", "the package file cannot be read", "无法读取升级文件"),
+        ("VENC_EmptyFile", "the package file is empty", "升级文件为空"),
+        ("VENC_NoConnect", "the encoder cannot be reached", "无法连接编码器"),
+        ("VENC_SendFailed", "sending to the encoder failed", "向编码器发送失败"),
+        ("VENC_Closed", "the encoder closed the connection", "编码器断开了连接"),
+        ("VENC_NoAnswer", "the encoder did not answer", "编码器没有应答"),
+        ("VENC_BadAnswer", "the encoder's answer is not understood", "无法识别编码器的应答"),
+        ("VENC_Refused", "the encoder refused the package", "编码器拒绝了升级文件"),
+        ("VENC_Cancelled", "the update was stopped", "升级已停止"),
     ]),
 ]
 

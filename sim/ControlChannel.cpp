@@ -293,9 +293,28 @@ std::string Status(VirtualProcessor& p, const Args&) {
   return out.str();
 }
 
+// "encoder MODE" makes the upload peer misbehave; "encoder" alone tells what
+// it holds.
+std::string EncoderCmd(VirtualProcessor& p, const Args& a) {
+  EncoderPeer* peer = p.Encoder();
+  if (!peer) return "error no encoder";
+  EncoderPeerMode mode{};
+  if (a.size() == 2 && ParseEncoderPeerMode(a[1], &mode)) {
+    peer->SetMode(mode);
+    return "ok";
+  }
+  if (a.size() != 1) return "error usage: encoder [ok|fail|silent|short|split|close]";
+  const auto r = peer->Record();
+  std::ostringstream out;
+  out << "ok sessions " << r.sessionsEnded << " acknowledged " << r.acknowledged << " aborted "
+      << r.aborted << " package " << r.package.size();
+  return out.str();
+}
+
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
-         "stream corrupt route edid vga adjust layer pvwmode mosaic output status help";
+         "stream corrupt route edid vga adjust layer pvwmode mosaic output encoder status "
+         "help";
 }
 
 struct Row {
@@ -310,6 +329,7 @@ constexpr Row kCommands[] = {
     {"stream", Stream},   {"corrupt", Corrupt}, {"route", Route},    {"edid", Edid},
     {"vga", Vga},         {"adjust", Adjust},   {"layer", LayerCmd}, {"pvwmode", PvwModeCmd},
     {"mosaic", MosaicCmd}, {"output", OutputCmd}, {"status", Status}, {"help", Help},
+    {"encoder", EncoderCmd},
 };
 
 }  // namespace

@@ -26,6 +26,8 @@
 //   pvwmode 0|1|2                  program/preview mode (layers off program on preview)
 //   mosaic 0..5                    mosaic mode
 //   output W H                     output resolution
+//   encoder [ok|fail|silent|short|split|close]
+//                                  how the encoder's upload peer behaves; alone: what it holds
 //   status                         counters
 //   help
 #include <memory>

@@ -85,6 +85,10 @@ bool VirtualProcessor::Start(std::string* error) {
     if (ec) return fail("UDP " + config_.ip + ": " + ec.message());
   }
   if (config_.serialPty && !OpenPty(error)) return false;
+  if (config_.encoder) {
+    encoder_ = std::make_unique<EncoderPeer>(config_.ip);
+    if (!encoder_->Start(error)) return false;
+  }
 
   work_.emplace(asio::make_work_guard(io_));
   ioDone_ = false;
@@ -135,6 +139,7 @@ void VirtualProcessor::Stop() {
   }
   io_.stop();
   thread_.join();
+  if (encoder_) encoder_->Stop();
 }
 
 void VirtualProcessor::RunSync(const std::function<void()>& f) {

@@ -21,6 +21,7 @@
 #include <asio.hpp>
 
 #include "DeviceModel.h"
+#include "EncoderPeer.h"
 #include "PreviewStream.h"
 #include "RequestLog.h"
 #include "StreamLink.h"
@@ -35,6 +36,7 @@ struct ProcessorConfig {
   bool paceSerial = true;   // send on the pty no faster than its baud rate allows
   bool udp = true;          // answer discovery datagrams
   int selfReportMs = 3000;  // 0 = no self-reports
+  bool encoder = true;      // the encoder's upload port 8877 on the same address
 };
 
 struct ProcessorStats {
@@ -85,6 +87,8 @@ class VirtualProcessor {
   void SetStreamEnabled(bool on);
   void InjectCorruptVideo(int packets);
   PreviewStreamStats StreamStats() const;
+  // The encoder's package upload peer; null when the config leaves it out.
+  EncoderPeer* Encoder() { return encoder_.get(); }
 
   // Runs `f` on the I/O thread with the model and waits for it (tests).
   template <class F>
@@ -145,6 +149,7 @@ class VirtualProcessor {
   ProcessorStats stats_;
   RequestLog requests_;
   std::unique_ptr<PreviewStream> stream_;
+  std::unique_ptr<EncoderPeer> encoder_;
 };
 
 }  // namespace orv::sim
