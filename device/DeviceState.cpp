@@ -146,11 +146,15 @@ void SetDeviceAddress(uint8_t address) {
 }
 
 int InputGroupOfLayer(const DeviceState& state, int layer) {
+  return InputGroupOfLayer(state.block, layer);
+}
+
+int InputGroupOfLayer(const ParamBlock& block, int layer) {
   if (!DeviceState::ValidLayer(layer)) return 0;
-  const int c = state.block.CHNLDATA[layer].CHNLINPUT;
-  const int s6 = state.block.INPUTINFO.INPUTSRC[6];
-  const bool board = state.block.COMPOSITEBOARD.CMPBOARDEXIST != 0;
-  const int src = state.block.COMPOSITEBOARD.CMPBOARDACTNOSRC;
+  const int c = block.CHNLDATA[layer].CHNLINPUT;
+  const int s6 = block.INPUTINFO.INPUTSRC[6];
+  const bool board = block.COMPOSITEBOARD.CMPBOARDEXIST != 0;
+  const int src = block.COMPOSITEBOARD.CMPBOARDACTNOSRC;
   auto boardGroup = [src](int source0, int source1) {
     return src == 0 ? source0 : (src == 1 ? source1 : 0);
   };

@@ -206,6 +206,8 @@ void SetDeviceAddress(uint8_t address);
 
 // Storage group 0..11 of a layer's current source (picture and crop tables).
 int InputGroupOfLayer(const DeviceState& state, int layer);
+// The same from a parameter image alone, for code that holds no DeviceState.
+int InputGroupOfLayer(const ParamBlock& block, int layer);
 // EDID slot of an input code: the code for 0..5, code - 1 above 5 (clamped to 0..6).
 int EdidSlotOfInput(int code);
 // The two-digit value by which SET_LAYER_INPUT names an input.

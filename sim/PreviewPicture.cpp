@@ -5,6 +5,9 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
+
+#include "DeviceState.h"
 
 namespace orv::sim {
 namespace {
@@ -71,11 +74,20 @@ const Glyph* GlyphOf(char c) {
 constexpr int kSourceWidth = 160;
 constexpr int kSourceHeight = 90;
 
+// The RGB value is kept beside its YUV so the keyer tests what the input carried.
+struct Pixel {
+  Rgb rgb;
+  Yuv yuv;
+};
+Pixel PixelOf(Rgb c) {
+  return {c, ToYuv(c)};
+}
+
 struct Source {
-  std::array<Yuv, kSourceWidth * kSourceHeight> pixels;
+  std::array<Pixel, kSourceWidth * kSourceHeight> pixels;
 };
 
-void DrawText(Source& s, const std::string& text, int x0, int y0, int scale, Yuv ink) {
+void DrawText(Source& s, const std::string& text, int x0, int y0, int scale, Pixel ink) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const Glyph* g = GlyphOf(text[i]);
     if (!g) continue;
@@ -93,9 +105,8 @@ void DrawText(Source& s, const std::string& text, int x0, int y0, int scale, Yuv
 
 // Fill colour; the input's number top left; a clock and a moving bar along the bottom.
 void MakeSource(int code, int64_t elapsedMs, Source& s) {
-  const Yuv fill = ToYuv(InputColour(code));
-  s.pixels.fill(fill);
-  const Yuv white{235, 128, 128}, black{16, 128, 128};
+  s.pixels.fill(PixelOf(InputColour(code)));
+  const Pixel white = PixelOf({255, 255, 255}), black = PixelOf({0, 0, 0});
   DrawText(s, "IN" + std::to_string(code + 1), 2, 2, 3, white);
   const int64_t tenths = elapsedMs / 100;
   char clock[16];
@@ -123,16 +134,54 @@ std::optional<int> QuadrantOf(const PvwModeInfo& pv, int layer) {
   }
 }
 
-void Blit(const Source& s, int left, int top, int width, int height, int clipRight, int clipBottom,
-          int clipLeft, int clipTop, YuvImage& out) {
+// The part of the synthetic source a layer shows, in source pixels.
+struct SourceRect {
+  int left = 0, top = 0, width = kSourceWidth, height = kSourceHeight;
+};
+
+// One axis of a crop mapped onto `size` source pixels; an empty or outside crop keeps
+// at least the last pixel rather than dividing by nothing.
+std::pair<int, int> KeptSpan(int pos, int act, int total, int size) {
+  const int first = std::min(pos, total - 1);
+  const int last = std::clamp(pos + act, first + 1, total);
+  const int from = first * size / total;
+  const int to = std::max(from + 1, (last * size + total - 1) / total);
+  return {from, std::min(to, size) - from};
+}
+
+SourceRect KeptPart(const Crop& crop) {
+  if (!crop.CROPONOFF || !crop.HTOTAL || !crop.VTOTAL || !crop.HACT || !crop.VACT) return {};
+  const auto [left, width] = KeptSpan(crop.HPOS, crop.HACT, crop.HTOTAL, kSourceWidth);
+  const auto [top, height] = KeptSpan(crop.VPOS, crop.VACT, crop.VTOTAL, kSourceHeight);
+  return {left, top, width, height};
+}
+
+// Keyer 0 belongs to layer 3, keyer 1 to layer 1; the others have none.
+constexpr std::array<int, kLayers> kKeyerOfLayer{-1, 1, -1, 0};
+
+const Keyer* ActiveKeyer(const ParamBlock& image, int layer) {
+  const int k = kKeyerOfLayer[static_cast<std::size_t>(layer)];
+  if (k < 0 || !image.KEYERINFO.KEYER[k].KEYERONOFF) return nullptr;
+  return &image.KEYERINFO.KEYER[k];
+}
+
+bool Keyed(const Keyer* keyer, Rgb c) {
+  return keyer && c.r >= keyer->KEYERREDL && c.r <= keyer->KEYERREDH && c.g >= keyer->KEYERGREENL &&
+         c.g <= keyer->KEYERGREENH && c.b >= keyer->KEYERBLUEL && c.b <= keyer->KEYERBLUEH;
+}
+
+void Blit(const Source& s, const SourceRect& part, const Keyer* keyer, int left, int top, int width,
+          int height, int clipRight, int clipBottom, int clipLeft, int clipTop, YuvImage& out) {
   if (width <= 0 || height <= 0) return;
   const int x0 = std::max(left, clipLeft), x1 = std::min(left + width, clipRight);
   const int y0 = std::max(top, clipTop), y1 = std::min(top + height, clipBottom);
   for (int y = y0; y < y1; ++y) {
-    const int sy = (y - top) * kSourceHeight / height;
+    const int sy = part.top + (y - top) * part.height / height;
     for (int x = x0; x < x1; ++x) {
-      const int sx = (x - left) * kSourceWidth / width;
-      const Yuv p = s.pixels[sy * kSourceWidth + sx];
+      const int sx = part.left + (x - left) * part.width / width;
+      const Pixel& px = s.pixels[sy * kSourceWidth + sx];
+      if (Keyed(keyer, px.rgb)) continue;
+      const Yuv p = px.yuv;
       out.y[static_cast<std::size_t>(y) * out.width + x] = p.y;
       if ((x % 2) == 0 && (y % 2) == 0) {
         const std::size_t c = static_cast<std::size_t>(y / 2) * out.chromaWidth() + x / 2;
@@ -165,8 +214,9 @@ void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& pictur
     MakeSource(ch.CHNLINPUT, elapsedMs, source);
     const auto scaleX = [&](int64_t v) { return static_cast<int>(v * hw / hreso); };
     const auto scaleY = [&](int64_t v) { return static_cast<int>(v * hh / vreso); };
-    Blit(source, qx + scaleX(ch.HPOS), qy + scaleY(ch.VPOS), scaleX(ch.HACT), scaleY(ch.VACT),
-         qx + hw, qy + hh, qx, qy, picture);
+    const Crop& crop = image.CROP[GroupLayerIndex(InputGroupOfLayer(image, layer), layer)];
+    Blit(source, KeptPart(crop), ActiveKeyer(image, layer), qx + scaleX(ch.HPOS),
+         qy + scaleY(ch.VPOS), scaleX(ch.HACT), scaleY(ch.VACT), qx + hw, qy + hh, qx, qy, picture);
   }
 }
 
