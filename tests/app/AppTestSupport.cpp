@@ -1,9 +1,13 @@
 #include "AppTestSupport.h"
 
+#include <QApplication>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "CommandEncoder.h"
 #include "DeviceState.h"
@@ -84,6 +88,24 @@ void MainWindowTest::TearDown() {
   SetReplySink(nullptr);
   std::error_code ignored;
   fs::remove_all(folder_, ignored);
+}
+
+bool PumpUntil(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < end) {
+    QApplication::processEvents();
+    DeliverPostedMessages();
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return false;
+}
+
+void SavePicture(QWidget& page, const char* name) {
+  const QString folder = qEnvironmentVariable("ORV_PAGE_SCREENSHOT");
+  if (folder.isEmpty()) return;
+  page.repaint();
+  EXPECT_TRUE(page.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name)));
 }
 
 }  // namespace orv::test

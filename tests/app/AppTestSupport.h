@@ -3,6 +3,7 @@
 // files, a recording library, manual timers and recorded message boxes.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,5 +41,13 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<ScopedMessageBoxAnswer> answers_;
   std::unique_ptr<OrvDlg> window_;
 };
+
+// Runs the GUI thread's queues and the posted messages until `done` holds
+// (10 s at most).
+bool PumpUntil(const std::function<bool()>& done);
+
+// With ORV_PAGE_SCREENSHOT naming a folder, the page is saved there to be
+// looked at.
+void SavePicture(QWidget& page, const char* name);
 
 }  // namespace orv::test

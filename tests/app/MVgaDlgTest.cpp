@@ -177,26 +177,6 @@ TEST_F(VgaPage, TheCodeUnlocksAndHidingLocks) {
 
 // --- Against the virtual processor ---------------------------------------------
 
-// With ORV_PAGE_SCREENSHOT naming a folder, the page is saved there to be
-// looked at.
-void SavePicture(QWidget& page, const char* name) {
-  const QString folder = qEnvironmentVariable("ORV_PAGE_SCREENSHOT");
-  if (folder.isEmpty()) return;
-  page.repaint();
-  EXPECT_TRUE(page.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name)));
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < end) {
-    QApplication::processEvents();
-    DeliverPostedMessages();
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return false;
-}
-
 class VgaPageOnProcessor : public MainWindowTest {
  protected:
   void TearDown() override {

@@ -63,18 +63,6 @@ class PageRun : public MainWindowTest {
     MainWindowTest::TearDown();
   }
 
-  // Runs the GUI thread's queues until `done` holds (10 s at most).
-  bool PumpUntil(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-      QCoreApplication::processEvents();
-      DeliverPostedMessages();
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
-  }
-
   // Until neither the request log nor the delivered replies moved for 300 ms.
   void AwaitQuiet() {
     auto snapshot = [this] {
