@@ -1,6 +1,8 @@
 #include "OrvApp.h"
 
 #include <QApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,20 @@
 #include "UiTexts.h"
 
 namespace orv {
+
+namespace {
+
+// On a window system the picture is read from the screen, so that the live
+// video SDL draws into native child windows is in it; elsewhere the widgets
+// paint themselves.
+void SaveWindowPicture(QWidget& window, const QString& path) {
+  QScreen* screen = window.screen();
+  const bool fromScreen = QGuiApplication::platformName() == QStringLiteral("xcb") && screen;
+  const QPixmap picture = fromScreen ? screen->grabWindow(window.winId()) : window.grab();
+  picture.save(path);
+}
+
+}  // namespace
 
 bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& options,
                             std::string& error) {
@@ -99,7 +115,7 @@ int OrvApp::Run() {
     QTimer::singleShot(options_.screenshotDelayMs, &dlg, [this, &dlg] {
       if (options_.screenshotPage >= 0) dlg.ShowPageByIndex(options_.screenshotPage, false);
       QTimer::singleShot(300, &dlg, [this, &dlg] {
-        dlg.grab().save(QString::fromStdString(options_.screenshotPath));
+        SaveWindowPicture(dlg, QString::fromStdString(options_.screenshotPath));
         dlg.close();
       });
     });

@@ -289,7 +289,7 @@ void OrvDlg::CreateStripButtons() {
     OnWait(true, Text(kWaitTextOperation));
   });
   connect(Button(strip::kPreview), &QAbstractButton::clicked, this,
-          [this] { main_->CheckPreviewFlag(); });
+          [this] { main_->ShowVideoWindow(); });
   CGdipButton* lockOutput = Button(strip::kLockOutput);
   lockOutput->SetStayPushed(false);
   lockOutput->SetClickToggle(true);

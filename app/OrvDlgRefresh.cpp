@@ -123,9 +123,10 @@ void OrvDlg::BoardRefresh() {
   QueueSteps(RefreshSteps(29), 0);
 }
 
-void OrvDlg::FeedVideoPacket(int, std::span<const uint8_t>) {
-  // The preview decoder takes the stream once the live preview exists; until
-  // then the packets are dropped here, on the reply thread.
+// Reply thread: the page's preview exists from start-up until after the
+// link is closed and this thread joined (CloseDown).
+void OrvDlg::FeedVideoPacket(int channel, std::span<const uint8_t> bytes) {
+  main_->FeedVideoPacket(channel, bytes);
 }
 
 void OrvDlg::RunRefreshSteps(std::span<const RefreshStep> steps, int arg,

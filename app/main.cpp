@@ -7,6 +7,10 @@
 #include "OrvApp.h"
 
 int main(int argc, char** argv) {
+  // The live video is drawn by SDL into native child windows of the layer
+  // cells. Their siblings (output areas, other widgets) stay ordinary
+  // widgets: a native sibling would be an opaque window over the video.
+  QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
   QApplication app(argc, argv);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);

@@ -7,6 +7,7 @@
 #include "CPictureCtrl.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
+#include "LivePreview.h"
 #include "MainPageCells.h"
 #include "MessageIds.h"
 #include "UiTexts.h"
@@ -45,12 +46,21 @@ bool MMainDlg::OnInitDialog() {
       *canvas_, [this](int layer, bool added) { LayerPlaced(layer, added); });
   cells_->Create(ReadPageRecord());
   canvas_->show();
+  if (!preview_) preview_ = std::make_unique<mainpage::LivePreview>(this);
   return true;
 }
 
 void MMainDlg::SetPreview(std::unique_ptr<MainPagePreview> preview) {
   if (preview_) preview_->StopContexts();
   preview_ = std::move(preview);
+}
+
+void MMainDlg::ShowVideoWindow() {
+  if (preview_) preview_->ShowVideoWindow();
+}
+
+void MMainDlg::FeedVideoPacket(int channel, std::span<const uint8_t> bytes) {
+  if (preview_) preview_->FeedPacket(channel, bytes);
 }
 
 QWidget* MMainDlg::MainWindow() {

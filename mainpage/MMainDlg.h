@@ -50,8 +50,15 @@ class MMainDlg : public MBaseDialog {
   // TOP-M..TOP-3: the layer's cell selected and brought to the front.
   void BringLayerToFront(int layer);
 
-  // The preview behind the cells' video; none until one is handed over.
+  // The preview behind the cells' video: the page makes the live one when it
+  // initialises; a replacement is handed over before any link opens, since
+  // the reply thread feeds the preview stream through FeedVideoPacket.
   void SetPreview(std::unique_ptr<MainPagePreview> preview);
+  MainPagePreview* Preview() const { return preview_.get(); }
+  // The main window's preview button.
+  void ShowVideoWindow();
+  // Reply thread: one packet of the device's preview stream.
+  void FeedVideoPacket(int channel, std::span<const uint8_t> bytes);
 
   CPictureCtrl* Canvas() const { return canvas_; }
   const mainpage::MainPageCells* Cells() const { return cells_.get(); }

@@ -2,6 +2,9 @@
 // The seam between the main page and the live video preview. The page owns
 // at most one; without one (no preview built in) the page arranges its cells
 // the same way and the cells carry no video.
+#include <cstdint>
+#include <span>
+
 #include "CPictureCtrl.h"
 
 namespace orv {
@@ -28,6 +31,10 @@ class MainPagePreview {
   virtual void SetPreviewSize(int code) = 0;
   // UM_PREVIEW_RESET: the renderers are made again.
   virtual void RecreateRenderers() = 0;
+  // The main window's preview button: the floating video window comes up.
+  virtual void ShowVideoWindow() = 0;
+  // One packet of the device's preview stream; called on the reply thread.
+  virtual void FeedPacket(int channel, std::span<const uint8_t> bytes) = 0;
 };
 
 }  // namespace orv

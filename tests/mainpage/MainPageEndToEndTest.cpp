@@ -12,17 +12,24 @@
 #include <QTest>
 
 #include "AppTestSupport.h"
+#include "CGdipButton.h"
 #include "CPictureCtrl.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
+#include "LivePreview.h"
 #include "MMainDlg.h"
+#include "MShowVideoDlg.h"
 #include "MainPageCells.h"
 #include "Messages.h"
 #include "OrvComm.h"
+#include "PageTable.h"
+#include "PixelNear.h"
+#include "PreviewPicture.h"
 #include "ReplySink.h"
 #include "SerialPorts.h"
 #include "StartConnection.h"
 #include "TestNet.h"
+#include "VideoPreview.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
 
@@ -245,6 +252,38 @@ TEST_F(MainPageEndToEnd, ProgramPreviewModesSplitTheCanvasIntoHalves) {
   EXPECT_FALSE(Layer(0)->IsFixed()) << "back in mode 0 the layers can be moved again";
   EXPECT_TRUE(Layer(0)->Name().startsWith(QStringLiteral("Main : ")));
   EXPECT_EQ(Layer(0)->Origin(), FirstAreaCorner());
+}
+
+TEST_F(MainPageEndToEnd, TheProcessorsPreviewPlaysInTheLayerCellsAndTheVideoWindow) {
+  processor_->SetPreviewOffered(true);
+  ConnectAndReadBack();
+  ASSERT_TRUE(DeliverUntil([&] { return Page().Canvas()->VideoEnabled(); }));
+  auto* live = dynamic_cast<mainpage::LivePreview*>(Page().Preview());
+  ASSERT_NE(live, nullptr);
+  preview::CellVideoWidget* mainVideo = live->Preview().Cell(0);
+  ASSERT_NE(mainVideo, nullptr);
+  // Right of the input's large letters, above its clock: the input's own colour.
+  const Rect cell = Layer(0)->CanvasRect();
+  const int input = processor_->Image().CHNLDATA[0].CHNLINPUT;
+  const sim::Rgb colour = sim::InputColour(input);
+  EXPECT_TRUE(DeliverUntil([&] {
+    return PixelNear(mainVideo->target().PixelAt(cell.Width() * 7 / 8, cell.Height() / 3), colour.r,
+                     colour.g, colour.b, 40);
+  })) << "the Main cell shows input "
+      << input;
+
+  // The preview button brings up the video window; its views draw the stream too.
+  preview::MShowVideoDlg* window = live->VideoWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(window->isVisible());
+  Window().Button(strip::kPreview)->click();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(DeliverUntil([&] { return window->View(0).target().drawnCount() > 0; }));
+
+  // Switched off by the processor: the cells lose their video.
+  processor_->SetPreviewOffered(false);
+  EXPECT_TRUE(DeliverUntil([&] { return !Page().Canvas()->VideoEnabled(); }));
+  EXPECT_EQ(live->Preview().Cell(0), nullptr);
 }
 
 TEST_F(MainPageEndToEnd, StartsConnectedOverTheSerialPortToo) {

@@ -12,6 +12,7 @@
 #include "Ini.h"
 #include "MShowVideoDlg.h"
 #include "OrvComm.h"
+#include "PixelNear.h"
 #include "PreviewPicture.h"
 #include "TestNet.h"
 #include "VideoPreview.h"
@@ -23,10 +24,7 @@ namespace {
 using namespace std::chrono_literals;
 
 bool Near(std::optional<uint32_t> pixel, sim::Rgb want, int tolerance) {
-  if (!pixel) return false;
-  const int r = *pixel >> 16 & 0xFF, g = *pixel >> 8 & 0xFF, b = *pixel & 0xFF;
-  return std::abs(r - want.r) <= tolerance && std::abs(g - want.g) <= tolerance &&
-         std::abs(b - want.b) <= tolerance;
+  return test::PixelNear(pixel, want.r, want.g, want.b, tolerance);
 }
 
 // Polls `done` until it holds or 10 s have passed (the drawing happens on the
