@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include "ArtIds.h"
 #include "CDropList.h"
 #include "CGdipButton.h"
 #include "CSxGroupBox.h"
@@ -84,7 +85,7 @@ struct LabelSpec {
 };
 const LabelSpec kLabels[] = {
     {MSubTitleDlg::kAlignLabel, "Align Center", {516, 124, 110, 22}},
-    {MSubTitleDlg::kSwitchLabel, "ON/OFF", {140, 340, 70, 20}},
+    {MSubTitleDlg::kSwitchLabel, "ON/OFF", {140, 362, 70, 20}},
     {MSubTitleDlg::kSwapLabel, "Swap Colors", {90, 560, 210, 24}},
     {MSubTitleDlg::kSpeedLabel, "Scroll Speed", {332, 474, 112, 24}},
     {MSubTitleDlg::kDirectionLabel, "Scroll Direction", {332, 504, 112, 24}},
@@ -137,10 +138,10 @@ struct ButtonSpec {
 };
 const ButtonSpec kButtons[] = {
     {MSubTitleDlg::kBrowse, "Browse", {516, 56, 100, 28}},
-    {MSubTitleDlg::kPreviewButton, "Preview", {212, 314, 96, 28}},
-    {MSubTitleDlg::kSave, "Save", {314, 314, 96, 28}},
-    {MSubTitleDlg::kReset, "Initialize", {416, 314, 96, 28}},
-    {MSubTitleDlg::kAdvanced, "Advanced", {518, 314, 112, 28}},
+    {MSubTitleDlg::kPreviewButton, "Preview", {212, 332, 96, 28}},
+    {MSubTitleDlg::kSave, "Save", {314, 332, 96, 28}},
+    {MSubTitleDlg::kReset, "Initialize", {416, 332, 96, 28}},
+    {MSubTitleDlg::kAdvanced, "Advanced", {518, 332, 112, 28}},
     {MSubTitleDlg::kFont, "Font", {332, 436, 92, 28}},
     {MSubTitleDlg::kTextColour, "Text Color", {428, 436, 92, 28}},
     {MSubTitleDlg::kBackColour, "Back Color", {524, 436, 96, 28}},
@@ -151,7 +152,7 @@ struct SwitchSpec {
   QPoint at;
 };
 const SwitchSpec kSwitches[] = {
-    {MSubTitleDlg::kSwitch, {140, 316}},
+    {MSubTitleDlg::kSwitch, {140, 334}},
     {MSubTitleDlg::kAlignToggle, {516, 96}},
     {MSubTitleDlg::kSwap, {24, 560}},
 };
@@ -173,7 +174,7 @@ const ListSpec kLists[] = {
     {MSubTitleDlg::kDirectionListId, {446, 504, 172, 24}, kTextFirstDirection, 2},
     {MSubTitleDlg::kSpeedListId, {446, 474, 172, 24}, kTextFirstSpeed, 4},
     {MSubTitleDlg::kBackgroundListId, {446, 534, 172, 24}, kTextFirstBackground, 3},
-    {MSubTitleDlg::kCaptionListId, {10, 316, 120, 24}, kTextFirstCaption, 4},
+    {MSubTitleDlg::kCaptionListId, {10, 334, 120, 24}, kTextFirstCaption, 4},
 };
 
 struct GroupSpec {
@@ -288,6 +289,8 @@ void MSubTitleDlg::BuildControls() {
       }
     });
   }
+  // Pressed, the face stays and the caption turns orange.
+  Button(kAdvanced)->LoadAltImage(art::kFaceButton);
   Button(kAdvanced)->SetClickToggle(true);
   Button(kAdvanced)->SetTextColor(kAdvancedReleased);
   for (const SwitchSpec& s : kSwitches) MakePageSwitch(this, s.id, s.at);
@@ -326,6 +329,12 @@ void MSubTitleDlg::FillLists() {
 
 void MSubTitleDlg::SetPageHeight(int units) {
   resize(static_cast<int>(kPageWidth * DpiScaleX()), static_cast<int>(units * DpiScaleX()));
+  // The opened view grows downwards; a page that would reach past the
+  // window's bottom moves up instead of being cut.
+  if (const QWidget* parent = parentWidget()) {
+    const int bottomRoom = parent->height() - height();
+    if (y() > bottomRoom) move(x(), std::max(0, bottomRoom));
+  }
 }
 
 void MSubTitleDlg::ReloadTexts() {
