@@ -25,17 +25,17 @@ TEST(MonoBmp, FileIsByteExact) {
   b.Set(0, 0, true);    // top row, first pixel
   b.Set(9, 1, true);    // bottom row, tenth pixel
   const std::vector<uint8_t> f = EncodeMonoBmp(b);
-  const std::vector<uint8_t> want = {
-      'B',  'M',  70, 0, 0,    0,    0,    0, 0, 0, 62, 0, 0, 0,  // file header: size 62 + 8,
-                                                                  // offset 62
-      40,   0,    0,  0, 10,   0,    0,    0, 2, 0, 0,  0, 1, 0, 1,
-      0,  // size, width, height, planes, bits
-      0,    0,    0,  0, 0,    0,    0,    0, 0, 0, 0,  0, 0, 0, 0,
-      0,                                       // compression, image size, resolution
-      0,    0,    0,  0, 0,    0,    0,    0,  // colour counts
-      0,    0,    0,  0, 0xFF, 0xFF, 0xFF, 0,  // black, white
-      0x00, 0x40, 0,  0,                       // bottom row first
-      0x80, 0x00, 0,  0};
+  const std::vector<uint8_t> want = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0,
+                                     0,  // file header: size 62 + 8,
+                                         // offset 62
+                                     40, 0, 0, 0, 10, 0, 0, 0, 2, 0, 0, 0, 1, 0, 1,
+                                     0,  // size, width, height, planes, bits
+                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                     0,                       // compression, image size, resolution
+                                     0, 0, 0, 0, 0, 0, 0, 0,  // colour counts
+                                     0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0,  // black, white
+                                     0x00, 0x40, 0, 0,                 // bottom row first
+                                     0x80, 0x00, 0, 0};
   EXPECT_EQ(f, want);
 }
 
