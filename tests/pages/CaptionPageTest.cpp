@@ -274,6 +274,15 @@ TEST_F(CaptionRun, AdvancedViewShowsTheRecordAndClampsThePlace) {
   Type(page->Edit(D::kHStartEdit), QStringLiteral("3000"));
   EXPECT_EQ(page->Edit(D::kHStartEdit)->Value(), 0);
   EXPECT_EQ(Head(1, 10), (std::vector<uint8_t>{0, 2, 0, 0, 0, 0, 0x80, 0x07, 0x55, 0x55}));
+  // A colour and an output reach the processor's record.
+  page->TakeTextColour(0x3366CC);
+  EXPECT_EQ(Head(2, 10), (std::vector<uint8_t>{0, 3, 0xCC, 0x66, 0x33, 255, 0, 0, 0x80, 1}));
+  QTest::mouseClick(page->Button(D::kFirstOutputToggle + 1), Qt::LeftButton);
+  EXPECT_EQ(Head(3, 6), (std::vector<uint8_t>{0, 4, 1, 1, 0, 0}));
+  AwaitQuiet();
+  const auto held = processor_->WithModel([](sim::DeviceModel& m) { return m.captions()[0]; });
+  EXPECT_EQ(wire::GetU32(&held[16]), 0x3366CCu);
+  EXPECT_EQ(held[25], 1);
 
   // Closing the view resets colours and lists and sends nothing.
   AwaitQuiet();
@@ -287,7 +296,7 @@ TEST_F(CaptionRun, AdvancedViewShowsTheRecordAndClampsThePlace) {
   EXPECT_EQ(processor_->Requests().Size(), 0u);
 
   QTest::mouseClick(page->Button(D::kAdvanced), Qt::LeftButton);
-  ASSERT_TRUE(PumpUntil([&] { return page->TextColour() == 0x00FF00u; }));
+  ASSERT_TRUE(PumpUntil([&] { return page->TextColour() == 0x3366CCu; }));
   Window().resize(1280, 728);
   SavePicture(Window(), "caption-en.png");
   SendMsg(&Window(), UM_LANGUAGE, 1);
