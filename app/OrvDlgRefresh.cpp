@@ -92,8 +92,17 @@ void OrvDlg::VgaAdjustResult() {
   QueueSteps(VgaEventSteps(), 0);
 }
 
+// The acknowledge's position is taken here, on the reply thread: the next
+// event overwrites it in the record before the GUI thread gets to it.
 void OrvDlg::CaptionChunkAcknowledged() {
-  QueueSteps(CaptionChunkSteps(), 0);
+  int position = -1;
+  {
+    auto s = State();
+    if (s->EVENT_BYTE == 1 && s->EVENT_VALUE <= static_cast<uint32_t>(INT32_MAX)) {
+      position = static_cast<int>(s->EVENT_VALUE);
+    }
+  }
+  QueueSteps(CaptionChunkSteps(), position);
 }
 
 void OrvDlg::EnableCaptionPage() {
@@ -290,7 +299,7 @@ void OrvDlg::RunStep(RefreshStep step, int arg, const MachineReport* report) {
       caption_->EnableCaptions();
       break;
     case S::CaptionChunkAck:
-      caption_->ChunkAcknowledged();
+      caption_->ChunkAcknowledged(arg);
       break;
     case S::CaptionUploadResult:
       caption_->UploadStarted(arg != 0);

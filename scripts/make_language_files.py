@@ -218,7 +218,7 @@ DIALOG_TITLES = [
 # The connection page and the search window use ids 1700..1729, the EDID page
 # 1760..1774, the VGA page's labels 1780..1789; the keyer page 1900..1923, the
 # crop page 1930..1945, the feathering dialog 1950..1956, the video settings
-# page 2000..2012.
+# page 2000..2012, the caption page's labels 2600..2613.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -342,6 +342,31 @@ CONTROLS = [
         (2006, "Encoder IP :", "编码器 IP："),
         (2009, "Browse", "浏览"),
     ]),
+    ("Caption page (1514); the group captions are UI texts 125..128", [
+        (1517, "Preview", "预览"),
+        (1530, "Advanced", "高级设置"),
+        (1553, "Initialize", "初始化"),
+        (1603, "Align Center", "居中对齐"),
+        (1524, "Save", "保存"),
+        (1520, "Browse", "浏览"),
+        (1522, "Font", "字体设置"),
+        (1521, "Text Color", "前景颜色"),
+        (1523, "Back Color", "背景颜色"),
+        (2600, "Width:", "宽度:"),
+        (2601, "Height:", "高度:"),
+        (2602, "H Start:", "水平起始:"),
+        (2603, "V Start:", "垂直起始:"),
+        (2604, "Width:", "宽度:"),
+        (2605, "Scroll Speed", "滚动速度"),
+        (2606, "Scroll Direction", "滚动方向"),
+        (2607, "Background", "背景模式"),
+        (2608, "Output 1", "输出1字幕"),
+        (2609, "Output 2", "输出2字幕"),
+        (2610, "Output 3", "输出3字幕"),
+        (2611, "Output 4", "输出4字幕"),
+        (2612, "Swap Colors", "前景背景反转"),
+        (2613, "ON/OFF", "开/关"),
+    ]),
 ]
 
 # Messages of the pages that the UI text table lacks, under keys of their own.
@@ -372,6 +397,21 @@ PAGE_MESSAGES = [
         ("VENC_BadAnswer", "the encoder's answer is not understood", "无法识别编码器的应答"),
         ("VENC_Refused", "the encoder refused the package", "编码器拒绝了升级文件"),
         ("VENC_Cancelled", "the update was stopped", "升级已停止"),
+    ]),
+    ("Caption page (1514): messages", [
+        ("CAP_Invalid", "Caption Invalid", "字幕无效"),
+        ("CAP_TooLarge", "The picture exceeds the 3840*128 limit", "图片超过 3840*128 的限制"),
+        ("CAP_CannotUse", "The caption picture %1 cannot be used: %2", "字幕图片 %1 无法使用：%2"),
+        ("CAP_WriteFailed", "The caption picture cannot be written to %1", "无法写入字幕图片 %1"),
+        ("CAP_ReadFailed", "The caption picture could not be read; the upload was stopped",
+         "无法读取字幕图片，上传已停止"),
+        ("CAP_NoFile", "the file cannot be opened", "文件无法打开"),
+        ("CAP_NotBmp", "it is not an uncompressed BMP picture", "不是未压缩的 BMP 图片"),
+        ("CAP_Truncated", "the file is shorter than its header says", "文件比文件头所述的短"),
+        ("CAP_BadWidth", "its width is not above zero", "宽度不大于零"),
+        ("CAP_BadHeight", "its height is not above zero", "高度不大于零"),
+        ("CAP_NotOneBit", "it is not a one-bit picture", "不是单色（1 位）图片"),
+        ("CAP_TooLargeReason", "it is larger than 3840 x 128", "超过 3840 x 128"),
     ]),
 ]
 

@@ -311,10 +311,36 @@ std::string EncoderCmd(VirtualProcessor& p, const Args& a) {
   return out.str();
 }
 
+// "caption MODE" makes the caption acknowledges misbehave; "caption" alone
+// tells what the caption peer took.
+std::string CaptionCmd(VirtualProcessor& p, const Args& a) {
+  long n = 0;
+  bool on = false;
+  const bool counted = a.size() == 3 && Number(a[2], n) && n >= 0 && n <= 100000;
+  const bool ok = a.size() == 1 || (a.size() == 2 && a[1] == "ok") ||
+                  (counted && (a[1] == "drop" || a[1] == "misaddress" || a[1] == "delay")) ||
+                  (a.size() == 3 && a[1] == "refuse" && OnOff(a[2], on));
+  if (!ok) return "error usage: caption [ok|drop N|misaddress N|delay MS|refuse on|off]";
+  return p.WithModel([&](DeviceModel& m) {
+    CaptionFaults& f = m.Captions().faults;
+    if (a.size() == 2) f = {};
+    if (a.size() == 3 && a[1] == "drop") f.drop = static_cast<int>(n);
+    if (a.size() == 3 && a[1] == "misaddress") f.misaddress = static_cast<int>(n);
+    if (a.size() == 3 && a[1] == "delay") f.delayMs = static_cast<int>(n);
+    if (a.size() == 3 && a[1] == "refuse") f.refuseAnnounce = on;
+    const CaptionCounters& c = m.Captions().Counters();
+    std::ostringstream out;
+    out << "ok chunks " << c.chunksTaken << " refused " << c.chunksRefused << " dropped "
+        << c.acksDropped << " misaddressed " << c.acksMisaddressed << " delayed " << c.acksDelayed
+        << " pictures " << c.picturesApplied;
+    return out.str();
+  });
+}
+
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
-         "stream corrupt route edid vga adjust layer pvwmode mosaic output encoder status "
-         "help";
+         "stream corrupt route edid vga adjust layer pvwmode mosaic output encoder caption "
+         "status help";
 }
 
 struct Row {
@@ -348,6 +374,7 @@ constexpr Row kCommands[] = {
     {"status", Status},
     {"help", Help},
     {"encoder", EncoderCmd},
+    {"caption", CaptionCmd},
 };
 
 }  // namespace

@@ -28,6 +28,9 @@
 //   output W H                     output resolution
 //   encoder [ok|fail|silent|short|split|close]
 //                                  how the encoder's upload peer behaves; alone: what it holds
+//   caption [ok|drop N|misaddress N|delay MS|refuse on|off]
+//                                  the next N chunk acknowledges dropped or naming another
+//                                  position, every one late, announces refused; alone: counts
 //   status                         counters
 //   help
 #include <memory>

@@ -21,19 +21,7 @@ void DeviceModel::ResetToFactory() {
   state_.block = StartImage();
   presets_ = {};
   presetFlags_ = {};
-  for (int c = 0; c < 4; ++c) {
-    captions_[c] = {};
-    auto& r = captions_[c];
-    wire::PutU16(&r[0], 600);
-    wire::PutU16(&r[2], 60);
-    wire::PutU16(&r[8], 1920);
-    r[14] = static_cast<uint8_t>(c);
-    wire::PutU32(&r[16], 0x0000FF);
-    r[24] = 1;
-    r[25] = 1;
-    r[28] = static_cast<uint8_t>(c);
-  }
-  upload_ = {};
+  captions_.Reset();
   vga_ = {};
   feather_ = {};
 }
@@ -105,9 +93,8 @@ void DeviceModel::HandleBlock(std::span<const uint8_t> payload, Frames& out) {
   EventKind(2, {0}, out);
 }
 
-// One caption chunk: stored at its position in the announced picture and
-// acknowledged with event kind 7 (byte 3 = 1 taken, 0 refused; bytes 4..7 =
-// the chunk's position; bytes 1..2 = its length).
+// One caption chunk: the caption peer takes it (or not) and says how the
+// acknowledge (event kind 7) goes out: at once, later, or not at all.
 void DeviceModel::HandleBulk(std::span<const uint8_t> payload, Frames& out) {
   if (payload.size() < wire::kBulkHeaderSize ||
       wire::GetU16(payload.data() + 4) != payload.size() - wire::kBulkHeaderSize) {
@@ -115,19 +102,21 @@ void DeviceModel::HandleBulk(std::span<const uint8_t> payload, Frames& out) {
     return;
   }
   ++counters_.commands;
-  const uint32_t position = wire::GetU32(payload.data());
-  const uint16_t length = wire::GetU16(payload.data() + 4);
-  const bool fits = upload_.active && position <= upload_.bytes.size() &&
-                    length <= upload_.bytes.size() - position;
-  if (fits) {
-    std::copy(payload.begin() + wire::kBulkHeaderSize, payload.end(),
-              upload_.bytes.begin() + position);
-    upload_.received = std::max<std::size_t>(upload_.received, position + length);
+  const auto answer =
+      captions_.Chunk(wire::GetU32(payload.data()), payload.subspan(wire::kBulkHeaderSize));
+  if (answer) Answer(0, *answer, out);
+}
+
+// An acknowledge or an event; a late event is handed to the caller's timer.
+void DeviceModel::Answer(uint16_t type, const CaptionAnswer& answer, Frames& out) {
+  if (answer.ackStatus) Ack(type, *answer.ackStatus, out);
+  if (!answer.event) return;
+  if (answer.delayMs > 0) {
+    deferred_.push_back(
+        {answer.delayMs, [this, event = *answer.event](Frames& later) { Event(event, later); }});
+    return;
   }
-  uint8_t event[8] = {7, static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                      static_cast<uint8_t>(fits ? 1 : 0)};
-  wire::PutU32(event + 4, position);
-  Event(event, out);
+  Event(*answer.event, out);
 }
 
 void DeviceModel::SelfReport(Frames& out) {

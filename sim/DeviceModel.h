@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "CaptionPeer.h"
 #include "DeviceState.h"
 #include "FrameParser.h"
 #include "ParamBlock.h"
@@ -52,14 +53,6 @@ struct Deferred {
   std::function<void(Frames&)> finish;
 };
 
-struct CaptionUpload {
-  bool active = false;
-  int caption = 0;
-  uint16_t width = 0, height = 0;
-  std::vector<uint8_t> bytes;  // stride x height
-  std::size_t received = 0;
-};
-
 struct ModelCounters {
   uint64_t commands = 0;         // command, block and bulk frames handled
   uint64_t malformed = 0;        // wrong length for the type, bad bulk header, wrong kind
@@ -93,8 +86,9 @@ class DeviceModel {
   const Mac& mac() const { return mac_; }
   const ModelCounters& counters() const { return counters_; }
   const std::array<uint8_t, kPresets>& presetFlags() const { return presetFlags_; }
-  const std::array<std::array<uint8_t, 32>, 4>& captions() const { return captions_; }
-  const CaptionUpload& upload() const { return upload_; }
+  const std::array<CaptionRecord, 4>& captions() const { return captions_.Records(); }
+  const CaptionIntake& upload() const { return captions_.Intake(); }
+  CaptionPeer& Captions() { return captions_; }
   bool previewOffered = false;  // FLAG1 answer
   struct EncoderSetting {
     int fps, resolutionCode, kbps;
@@ -187,6 +181,7 @@ class DeviceModel {
   void FinishAdjustment(int slot, bool automatic, Frames& out);
   void ReplyKeyer(uint8_t channel, Frames& out) const;
   void ReplyEncoder(uint8_t kind, Frames& out) const;
+  void Answer(uint16_t type, const CaptionAnswer& answer, Frames& out);
   int GroupOf(int layer) const { return InputGroupOfLayer(state_, layer); }
   void ResetToFactory();
 
@@ -197,8 +192,7 @@ class DeviceModel {
   ModelCounters counters_;
   std::array<ParamBlock, kPresets> presets_{};
   std::array<uint8_t, kPresets> presetFlags_{};
-  std::array<std::array<uint8_t, 32>, 4> captions_{};
-  CaptionUpload upload_;
+  CaptionPeer captions_;
   std::array<VgaAdjustRecord, kInputSlots> vga_{};
   std::vector<Deferred> deferred_;
   std::array<uint8_t, 6> clock_{26, 1, 1, 12, 0, 0};

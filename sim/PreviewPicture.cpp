@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "CaptionOverlay.h"
 #include "DeviceState.h"
 
 namespace orv::sim {
@@ -26,19 +27,6 @@ constexpr std::array<Rgb, 12> kInputColours{{
     {90, 60, 30},
     {160, 160, 230},
 }};
-
-struct Yuv {
-  uint8_t y, u, v;
-};
-
-// Studio-range BT.601, the matrix decoders assume for this stream.
-Yuv ToYuv(Rgb c) {
-  const double y = 16 + 0.257 * c.r + 0.504 * c.g + 0.098 * c.b;
-  const double u = 128 - 0.148 * c.r - 0.291 * c.g + 0.439 * c.b;
-  const double v = 128 + 0.439 * c.r - 0.368 * c.g - 0.071 * c.b;
-  auto clamp = [](double x) { return static_cast<uint8_t>(std::clamp(x + 0.5, 0.0, 255.0)); };
-  return {clamp(y), clamp(u), clamp(v)};
-}
 
 // 5 x 7 glyphs, one row per byte, bit 4 = leftmost column.
 struct Glyph {
@@ -194,11 +182,20 @@ void Blit(const Source& s, const SourceRect& part, const Keyer* keyer, int left,
 
 }  // namespace
 
+Yuv ToYuv(Rgb c) {
+  const double y = 16 + 0.257 * c.r + 0.504 * c.g + 0.098 * c.b;
+  const double u = 128 - 0.148 * c.r - 0.291 * c.g + 0.439 * c.b;
+  const double v = 128 + 0.439 * c.r - 0.368 * c.g - 0.071 * c.b;
+  auto clamp = [](double x) { return static_cast<uint8_t>(std::clamp(x + 0.5, 0.0, 255.0)); };
+  return {clamp(y), clamp(u), clamp(v)};
+}
+
 Rgb InputColour(int code) {
   return kInputColours[static_cast<std::size_t>(code) % kInputColours.size()];
 }
 
-void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture) {
+void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture,
+                    std::span<const CaptionView> captions) {
   std::fill(picture.y.begin(), picture.y.end(), 16);
   std::fill(picture.u.begin(), picture.u.end(), 128);
   std::fill(picture.v.begin(), picture.v.end(), 128);
@@ -218,6 +215,7 @@ void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& pictur
     Blit(source, KeptPart(crop), ActiveKeyer(image, layer), qx + scaleX(ch.HPOS),
          qy + scaleY(ch.VPOS), scaleX(ch.HACT), scaleY(ch.VACT), qx + hw, qy + hh, qx, qy, picture);
   }
+  DrawCaptions(captions, image, elapsedMs, picture);
 }
 
 }  // namespace orv::sim

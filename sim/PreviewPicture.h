@@ -9,9 +9,12 @@
 //           quadrants 0 / 1 the preview layers 0, 2 / 1, 3.
 // Layers that are off are not drawn. A layer's crop picks the part of its
 // source that fills its window; its chroma keyer makes matching pixels transparent.
+// Captions that are on scroll over the outputs they are shown on (CaptionOverlay.h).
 #include <array>
 #include <cstdint>
+#include <span>
 
+#include "CaptionPeer.h"
 #include "H264Encoder.h"
 #include "ParamBlock.h"
 
@@ -21,10 +24,18 @@ struct Rgb {
   uint8_t r, g, b;
 };
 
+struct Yuv {
+  uint8_t y, u, v;
+};
+
+// Studio-range BT.601, the matrix decoders assume for this stream.
+Yuv ToYuv(Rgb c);
+
 // The colour that fills input `code` (0..11) away from its text and clock bar.
 Rgb InputColour(int code);
 
 // Draws the composed output for the time `elapsedMs` into `picture` (sized by the caller).
-void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture);
+void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture,
+                    std::span<const CaptionView> captions = {});
 
 }  // namespace orv::sim

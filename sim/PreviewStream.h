@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "CaptionPeer.h"
 #include "H264Encoder.h"
 #include "ParamBlock.h"
 
@@ -26,6 +27,7 @@ struct StreamSnapshot {
   int fps = 15;
   int resolutionCode = 1;
   int kbps = 3072;
+  std::array<CaptionView, 4> captions{};
 };
 
 struct PreviewStreamStats {

@@ -486,81 +486,13 @@ void DeviceModel::SetSync(const Command& c, Frames& out) {
   Ack(c.type, 0, out);
 }
 
-// Captions, first half: 0 announces an upload (answered by event kind 12,
-// [1] 0 = go ahead, 1 = refused), 1 completes it, 2 places the caption.
+// Captions: the caption peer holds them (CaptionPeer.h).
 void DeviceModel::CaptionA(const Command& c, Frames& out) {
-  const int n = c.b[0];
-  if (n >= 4) return Ack(c.type, 1, out);
-  auto& r = captions_[n];
-  switch (c.b[1]) {
-    case 0: {
-      const uint16_t w = c.U16(2), h = c.U16(4);
-      const bool ok = w >= 1 && w <= 3840 && h >= 1 && h <= 128;
-      upload_ = {};
-      if (ok) {
-        upload_.active = true;
-        upload_.caption = n;
-        upload_.width = w;
-        upload_.height = h;
-        upload_.bytes.assign(static_cast<std::size_t>((w + 31) / 32) * 4 * h, 0);
-      }
-      EventKind(12, {static_cast<uint8_t>(ok ? 0 : 1)}, out);
-      return;
-    }
-    case 1:
-      wire::PutU16(&r[0], c.U16(2));
-      wire::PutU16(&r[2], c.U16(4));
-      wire::PutU16(&r[4], c.U16(6));
-      wire::PutU16(&r[6], c.U16(8));
-      r[12] = 1;
-      upload_.active = false;
-      return Ack(c.type, 0, out);
-    case 2:
-      wire::PutU16(&r[4], c.U16(2));
-      wire::PutU16(&r[6], c.U16(4));
-      wire::PutU16(&r[8], c.U16(6));
-      return Ack(c.type, 0, out);
-    default:
-      return Ack(c.type, 1, out);
-  }
+  Answer(c.type, captions_.CaptionA(c.b), out);
 }
 
-// Captions, second half: 0 speed and direction, 1 save (event kind 8),
-// 2 on/off, 3 colours and background, 4 outputs, 5 reset all (event kind 10).
 void DeviceModel::CaptionB(const Command& c, Frames& out) {
-  const int n = c.b[0];
-  if (c.b[1] == 5) {
-    for (int i = 0; i < 4; ++i) {
-      captions_[i] = {};
-      captions_[i][14] = captions_[i][28] = static_cast<uint8_t>(i);
-    }
-    EventKind(10, {}, out);
-    return;
-  }
-  if (n >= 4) return Ack(c.type, 1, out);
-  auto& r = captions_[n];
-  switch (c.b[1]) {
-    case 0:
-      r[10] = c.b[2];
-      r[11] = c.b[3];
-      return Ack(c.type, 0, out);
-    case 1:
-      EventKind(8, {static_cast<uint8_t>(n)}, out);
-      return;
-    case 2:
-      r[12] = c.b[2];
-      return Ack(c.type, 0, out);
-    case 3:
-      wire::PutU32(&r[16], c.b[2] | (c.b[3] << 8) | (c.b[4] << 16));
-      wire::PutU32(&r[20], c.b[6] | (c.b[7] << 8) | (c.b[8] << 16));
-      r[13] = c.b[9];
-      return Ack(c.type, 0, out);
-    case 4:
-      std::copy_n(c.b.begin() + 2, 4, r.begin() + 24);
-      return Ack(c.type, 0, out);
-    default:
-      return Ack(c.type, 1, out);
-  }
+  Answer(c.type, captions_.CaptionB(c.b), out);
 }
 
 void DeviceModel::SetVideoEncoder(const Command& c, Frames& out) {
@@ -657,7 +589,7 @@ void DeviceModel::GetPvwMode(const Command&, Frames& out) {
 }
 
 void DeviceModel::GetCaption(const Command& c, Frames& out) {
-  if (c.b[0] < 4) Reply(25, 0, 0, captions_[c.b[0]], {}, out);
+  if (c.b[0] < 4) Reply(25, 0, 0, captions_.Record(c.b[0]), {}, out);
 }
 
 // Encoder exchange: 2 asks for the settings, 0 for the address, 1 for the
