@@ -95,6 +95,7 @@ class DeviceModel {
   const std::array<uint8_t, kPresets>& presetFlags() const { return presetFlags_; }
   const std::array<std::array<uint8_t, 32>, 4>& captions() const { return captions_; }
   const CaptionUpload& upload() const { return upload_; }
+  uint8_t testPattern() const { return testPattern_; }
   bool previewOffered = false;  // FLAG1 answer
   struct EncoderSetting {
     int fps, resolutionCode, kbps;

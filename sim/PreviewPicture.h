@@ -9,6 +9,8 @@
 //           quadrants 0 / 1 the preview layers 0, 2 / 1, 3.
 // Layers that are off are not drawn. A layer's crop picks the part of its
 // source that fills its window; its chroma keyer makes matching pixels transparent.
+// A test pattern (TestPattern.h) replaces every output it is on: all four
+// quadrants in mode 0, the program quadrants in modes 1 and 2.
 #include <array>
 #include <cstdint>
 
@@ -25,6 +27,13 @@ struct Rgb {
 Rgb InputColour(int code);
 
 // Draws the composed output for the time `elapsedMs` into `picture` (sized by the caller).
-void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture);
+void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture,
+                    int testPattern = 0);
+
+// The colour of pixel (x, y) of the program output (HRESO x VRESO) at time
+// `elapsedMs`: the test pattern, else the topmost layer on program whose
+// window holds the pixel and whose keyer keeps it, else black. A position
+// outside the output reads its nearest pixel.
+Rgb OutputPixel(const ParamBlock& image, int testPattern, int64_t elapsedMs, int x, int y);
 
 }  // namespace orv::sim

@@ -26,6 +26,7 @@ struct StreamSnapshot {
   int fps = 15;
   int resolutionCode = 1;
   int kbps = 3072;
+  int testPattern = 0;  // 0 off, else the pattern that replaces the outputs
 };
 
 struct PreviewStreamStats {

@@ -110,6 +110,7 @@ bool VirtualProcessor::Start(std::string* error) {
           snap.fps = m.encoder().fps;
           snap.resolutionCode = m.encoder().resolutionCode;
           snap.kbps = m.encoder().kbps;
+          snap.testPattern = m.testPattern();
           return snap;
         });
       },
