@@ -442,9 +442,9 @@ void DeviceModel::SetPvwMode(const Command& c, Frames& out) {
   EventKind(3, {0}, out);
 }
 
-// The fade of the next takes, an index 0..7 of FadeMilliseconds.
+// The fade of the next takes, an index 0..7 of FadeMilliseconds; another
+// index is held as sent and fades for no time.
 void DeviceModel::SetTransitionTime(const Command& c, Frames& out) {
-  if (c.b[0] >= kTransitionTimes) return Ack(c.type, 1, out);
   state_.block.PVWMODEINFO.PVWDTIME = c.b[0];
   Ack(c.type, 0, out);
   ReplyRecord(20, 0, state_.block.PVWMODEINFO, out);
