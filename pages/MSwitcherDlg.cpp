@@ -68,8 +68,12 @@ void MSwitcherDlg::BuildControls() {
   connect(modeSwitch_, &QAbstractButton::clicked, this, [this] { ModeSwitched(); });
   const QString captions[2] = {QStringLiteral("Panel x 1"), QStringLiteral("Panel x 2")};
   for (int k = 0; k < 2; ++k) {
+    // The light faces of the page column carry the dark caption; the chosen
+    // panel stays pressed until the other is chosen.
     CGdipButton* b = MakePageButton(this, kPanel1 + k, captions[k], kPanelRects[k]);
-    b->LoadAltImage(art::kFaceButtonActive);
+    b->LoadImage(art::kFacePage);
+    b->LoadAltImage(art::kFacePageActive);
+    b->SetStayPushed(true);
     b->SetTextColor(kPanelCaption);
     connect(b, &QAbstractButton::clicked, this, [this, k] { PanelPressed(k); });
     panels_[static_cast<std::size_t>(k)] = b;

@@ -248,6 +248,13 @@ TEST_F(SwitcherRun, ProgramPreviewOnFadeAndTakeRoundTrip) {
   ASSERT_TRUE(PumpUntil([&] { return State()->block.PVWMODEINFO.PGMSTATE[1] == 1; }));
   EXPECT_GE(std::chrono::steady_clock::now() - takenAt, std::chrono::milliseconds(900));
   EXPECT_EQ(Image().PVWMODEINFO.PGMSTATE[0], 0);
+
+  Window().resize(1280, 728);
+  SavePicture(Window(), "switcher-en.png");
+  SendMsg(&Window(), UM_LANGUAGE, 1);
+  EXPECT_EQ(page->TitleText(), QStringLiteral("切换台模式"));
+  EXPECT_EQ(page->PanelButton(0)->text(), QStringLiteral("单屏 x 1"));
+  SavePicture(Window(), "switcher-zh.png");
 }
 
 TEST_F(PatternRun, PatternLocksTheLayersShowsInTheOutputAndTheGrabReadsIt) {
@@ -277,6 +284,13 @@ TEST_F(PatternRun, PatternLocksTheLayersShowsInTheOutputAndTheGrabReadsIt) {
   EXPECT_EQ(Head(4, 3), (std::vector<uint8_t>{1, 100, 0}));
   ASSERT_TRUE(PumpUntil([&] { return page->Swatch()->Colour() == QColor(255, 0, 0); }));
   EXPECT_EQ(page->Swatch()->Text(), QStringLiteral("R:255   G:0    B:0"));
+
+  Window().resize(1280, 728);
+  SavePicture(Window(), "testpattern-en.png");
+  SendMsg(&Window(), UM_LANGUAGE, 1);
+  EXPECT_EQ(page->TitleText(), QStringLiteral("测试画面"));
+  EXPECT_EQ(page->CaptionButton()->text(), QStringLiteral("字幕设置"));
+  SavePicture(Window(), "testpattern-zh.png");
 
   // The caption button ends the grab; the pattern, released by the grab,
   // stays in use until the page is hidden, and with it the lock.
