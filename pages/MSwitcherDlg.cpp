@@ -1,7 +1,5 @@
 #include "MSwitcherDlg.h"
 
-#include <QLabel>
-
 #include "ArtIds.h"
 #include "CDropList.h"
 #include "CGdipButton.h"
@@ -126,7 +124,7 @@ void MSwitcherDlg::ShowPanel(int k) {
 void MSwitcherDlg::ModeSwitched() {
   const bool on = modeSwitch_->IsChecked();
   EnableModeControls(on);
-  int mode = on ? panel_ + 1 : 0;
+  const int mode = on ? panel_ + 1 : 0;
   {
     auto s = State();
     s->block.PVWMODEINFO.PVWMODE = static_cast<uint8_t>(mode);
