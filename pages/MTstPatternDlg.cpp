@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QPainter>
-
 #include "ArtIds.h"
 #include "CGdipButton.h"
 #include "CSxGroupBox.h"
 #include "CommandEncoder.h"
-#include "ControlId.h"
 #include "DeviceState.h"
 #include "DialogTexts.h"
+#include "GrabSwatch.h"
 #include "MessageIds.h"
 #include "PageWidgets.h"
-#include "Skin.h"
 #include "oBitmapSlider.h"
 #include "oSliderEdit.h"
 
@@ -30,7 +27,6 @@ const QString kCaptionOn = QStringLiteral("0n");
 const QString kCaptionOff = QStringLiteral("0ff");
 const QString kCaptionReleased = QStringLiteral("Off");
 
-const QColor kGrabTextColour(0xEF, 0x9C, 0x00);  // orange 0x9CEF
 const QColor kCaptionButtonText(0xEB, 0xEB, 0xEB);
 
 const QRect kPatternGroupRect(10, 36, 300, 124);
@@ -52,31 +48,6 @@ constexpr int kCoordinateMin = -1;
 constexpr int kCoordinateMax = 9999;
 
 }  // namespace
-
-// --- Swatch ---------------------------------------------------------------------
-
-GrabSwatch::GrabSwatch(QWidget* parent, int controlId) : QWidget(parent) {
-  SetControlId(this, controlId);
-  setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void GrabSwatch::ShowGrab(uint16_t red, uint16_t green, uint16_t blue) {
-  colour_ = QColor(red & 0xFF, green & 0xFF, blue & 0xFF);
-  text_ = QString::asprintf("R:%d   G:%d    B:%d", red, green, blue);
-  update();
-}
-
-void GrabSwatch::paintEvent(QPaintEvent*) {
-  if (!colour_) return;
-  QPainter p(this);
-  const QRect swatch(4, 4, 48, height() - 8);
-  p.fillRect(swatch, *colour_);
-  p.setPen(QColor(90, 90, 90));
-  p.drawRect(swatch.adjusted(0, 0, -1, -1));
-  p.setPen(kGrabTextColour);
-  p.setFont(skin::ControlFont());
-  p.drawText(QRect(64, 0, width() - 64, height()), Qt::AlignLeft | Qt::AlignVCenter, text_);
-}
 
 // --- Page -----------------------------------------------------------------------
 

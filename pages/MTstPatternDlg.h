@@ -7,37 +7,17 @@
 // exclude each other: switching one on releases the other. A button opens the
 // caption page. Shown as a tab of the misc page.
 #include <cstdint>
-#include <optional>
-
-#include <QColor>
 
 #include "MSettingsPage.h"
 
 namespace orv {
 
 class CGdipButton;
+class GrabSwatch;
 class CSxGroupBox;
 class oRealEdit;
 class oSliderEdit;
 class oBitmapSlider;
-
-// The swatch of the grabbed colour and its numbers "R:%d   G:%d    B:%d".
-class GrabSwatch : public QWidget {
-  Q_OBJECT
- public:
-  GrabSwatch(QWidget* parent, int controlId);
-  // The swatch takes the low bytes of the three values; the text shows them whole.
-  void ShowGrab(uint16_t red, uint16_t green, uint16_t blue);
-  std::optional<QColor> Colour() const { return colour_; }
-  QString Text() const { return text_; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  std::optional<QColor> colour_;  // none until the first grab result
-  QString text_;
-};
 
 class MTstPatternDlg : public MSettingsPage {
   Q_OBJECT
