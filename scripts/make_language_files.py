@@ -218,7 +218,8 @@ DIALOG_TITLES = [
 # The connection page and the search window use ids 1700..1729, the EDID page
 # 1760..1774, the VGA page's labels 1780..1789; the keyer page 1900..1923, the
 # crop page 1930..1945, the feathering dialog 1950..1956, the video settings
-# page 2000..2012, the caption page's labels 2600..2613.
+# page 2000..2012, the caption page's labels 2600..2613, the test pattern page
+# 2800..2802, the switcher page 2850.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -336,6 +337,18 @@ CONTROLS = [
         (1787, "Green Gain", "绿色增益"),
         (1788, "Blue Offset", "蓝色偏移"),
         (1789, "Blue Gain", "蓝色增益"),
+    ]),
+    ("Test pattern page (152); the group captions are UI texts 20 and 21", [
+        (1515, "Caption Setting", "字幕设置"),
+        (2800, "H Start : ", "水平起点："),
+        (2801, "V Start : ", "垂直起点："),
+    ]),
+    ("Switcher page (183); the group captions are UI texts 28 and 90", [
+        (2850, "ON/OFF", "开/关"),
+        (1509, "Panel x 1", "单屏 x 1"),
+        (1510, "Panel x 2", "双屏 x 2"),
+        (1429, "Fade Duration :", "淡入淡出时间："),
+        (1431, "sec", "秒"),
     ]),
     ("Video settings page (1533)", [
         (2001, "Quality :", "画质："),

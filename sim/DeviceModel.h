@@ -89,6 +89,7 @@ class DeviceModel {
   const std::array<CaptionRecord, 4>& captions() const { return captions_.Records(); }
   const CaptionIntake& upload() const { return captions_.Intake(); }
   CaptionPeer& Captions() { return captions_; }
+  uint8_t testPattern() const { return testPattern_; }
   bool previewOffered = false;  // FLAG1 answer
   struct EncoderSetting {
     int fps, resolutionCode, kbps;

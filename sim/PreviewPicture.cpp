@@ -9,6 +9,7 @@
 
 #include "CaptionOverlay.h"
 #include "DeviceState.h"
+#include "TestPattern.h"
 
 namespace orv::sim {
 namespace {
@@ -180,6 +181,40 @@ void Blit(const Source& s, const SourceRect& part, const Keyer* keyer, int left,
   }
 }
 
+// The outputs a test pattern covers: mode 0 shows one output per quadrant,
+// modes 1 and 2 their program quadrants.
+bool QuadrantIsOutput(int mode, int quadrant) {
+  switch (mode) {
+    case 1:
+      return quadrant == 1;
+    case 2:
+      return quadrant >= 2;
+    default:
+      return true;
+  }
+}
+
+void FillWithPattern(int pattern, int hreso, int vreso, int64_t elapsedMs, int qx, int qy, int hw,
+                     int hh, YuvImage& out) {
+  for (int y = 0; y < hh; ++y) {
+    const int oy = y * vreso / hh;
+    for (int x = 0; x < hw; ++x) {
+      const Yuv p = ToYuv(TestPatternColour(pattern, x * hreso / hw, oy, hreso, vreso, elapsedMs));
+      const int px = qx + x, py = qy + y;
+      out.y[static_cast<std::size_t>(py) * out.width + px] = p.y;
+      if ((px % 2) == 0 && (py % 2) == 0) {
+        const std::size_t c = static_cast<std::size_t>(py / 2) * out.chromaWidth() + px / 2;
+        out.u[c] = p.u;
+        out.v[c] = p.v;
+      }
+    }
+  }
+}
+
+bool OnProgram(const PvwModeInfo& pv, int layer) {
+  return pv.PVWMODE != 1 && pv.PVWMODE != 2 ? true : pv.PGMSTATE[layer] != 0;
+}
+
 }  // namespace
 
 Yuv ToYuv(Rgb c) {
@@ -195,7 +230,7 @@ Rgb InputColour(int code) {
 }
 
 void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture,
-                    std::span<const CaptionView> captions) {
+                    int testPattern, std::span<const CaptionView> captions) {
   std::fill(picture.y.begin(), picture.y.end(), 16);
   std::fill(picture.u.begin(), picture.u.end(), 128);
   std::fill(picture.v.begin(), picture.v.end(), 128);
@@ -215,7 +250,41 @@ void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& pictur
     Blit(source, KeptPart(crop), ActiveKeyer(image, layer), qx + scaleX(ch.HPOS),
          qy + scaleY(ch.VPOS), scaleX(ch.HACT), scaleY(ch.VACT), qx + hw, qy + hh, qx, qy, picture);
   }
+  if (IsTestPattern(testPattern)) {
+    for (int q = 0; q < 4; ++q) {
+      if (!QuadrantIsOutput(image.PVWMODEINFO.PVWMODE, q)) continue;
+      FillWithPattern(testPattern, hreso, vreso, elapsedMs, (q % 2) * hw, q < 2 ? 0 : hh, hw, hh,
+                      picture);
+    }
+  }
   DrawCaptions(captions, image, elapsedMs, picture);
+}
+
+Rgb OutputPixel(const ParamBlock& image, int testPattern, int64_t elapsedMs, int x, int y) {
+  const int hreso = image.OUTPUTRESO.HRESO, vreso = image.OUTPUTRESO.VRESO;
+  if (hreso == 0 || vreso == 0) return {0, 0, 0};
+  x = std::clamp(x, 0, hreso - 1);
+  y = std::clamp(y, 0, vreso - 1);
+  if (IsTestPattern(testPattern)) {
+    return TestPatternColour(testPattern, x, y, hreso, vreso, elapsedMs);
+  }
+  Source source;
+  for (int layer = kLayers - 1; layer >= 0; --layer) {
+    const ChannelData& ch = image.CHNLDATA[layer];
+    if (!ch.CHNLONOFF || !OnProgram(image.PVWMODEINFO, layer) || ch.HACT <= 0 || ch.VACT <= 0)
+      continue;
+    if (x < ch.HPOS || y < ch.VPOS || x >= int64_t{ch.HPOS} + ch.HACT ||
+        y >= int64_t{ch.VPOS} + ch.VACT)
+      continue;
+    const Crop& crop = image.CROP[GroupLayerIndex(InputGroupOfLayer(image, layer), layer)];
+    const SourceRect part = KeptPart(crop);
+    MakeSource(ch.CHNLINPUT, elapsedMs, source);
+    const int sx = part.left + static_cast<int>(int64_t{x - ch.HPOS} * part.width / ch.HACT);
+    const int sy = part.top + static_cast<int>(int64_t{y - ch.VPOS} * part.height / ch.VACT);
+    const Rgb c = source.pixels[static_cast<std::size_t>(sy) * kSourceWidth + sx].rgb;
+    if (!Keyed(ActiveKeyer(image, layer), c)) return c;
+  }
+  return {0, 0, 0};
 }
 
 }  // namespace orv::sim

@@ -10,6 +10,8 @@
 // Layers that are off are not drawn. A layer's crop picks the part of its
 // source that fills its window; its chroma keyer makes matching pixels transparent.
 // Captions that are on scroll over the outputs they are shown on (CaptionOverlay.h).
+// A test pattern (TestPattern.h) replaces every output it is on: all four
+// quadrants in mode 0, the program quadrants in modes 1 and 2.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -36,6 +38,12 @@ Rgb InputColour(int code);
 
 // Draws the composed output for the time `elapsedMs` into `picture` (sized by the caller).
 void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture,
-                    std::span<const CaptionView> captions = {});
+                    int testPattern = 0, std::span<const CaptionView> captions = {});
+
+// The colour of pixel (x, y) of the program output (HRESO x VRESO) at time
+// `elapsedMs`: the test pattern, else the topmost layer on program whose
+// window holds the pixel and whose keyer keeps it, else black. A position
+// outside the output reads its nearest pixel.
+Rgb OutputPixel(const ParamBlock& image, int testPattern, int64_t elapsedMs, int x, int y);
 
 }  // namespace orv::sim

@@ -115,7 +115,7 @@ void PreviewStream::Run() {
       if (encoder_) {
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
-        ComposePreview(snap.image, elapsed.count(), picture_, snap.captions);
+        ComposePreview(snap.image, elapsed.count(), picture_, snap.testPattern, snap.captions);
         const auto unit = encoder_->Encode(picture_);
         SendCorrupt();
         if (!unit.empty()) SendUnit(unit);

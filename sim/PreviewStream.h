@@ -28,6 +28,7 @@ struct StreamSnapshot {
   int resolutionCode = 1;
   int kbps = 3072;
   std::array<CaptionView, 4> captions{};
+  int testPattern = 0;  // 0 off, else the pattern that replaces the outputs
 };
 
 struct PreviewStreamStats {

@@ -12,7 +12,9 @@
 #include <cstring>
 
 #include "DeviceModel.h"
+#include "PreviewPicture.h"
 #include "ReplyLayout.h"
+#include "TestPattern.h"
 #include "WireFormat.h"
 
 namespace orv::sim {
@@ -332,20 +334,26 @@ void DeviceModel::SetKeyer(const Command& c, Frames& out) {
   ReplyKeyer(channel, out);
 }
 
+// 0 switches the pattern off; a number that is no pattern is refused.
 void DeviceModel::SetTestPattern(const Command& c, Frames& out) {
+  if (c.b[0] != 0 && !IsTestPattern(c.b[0])) return Ack(c.type, 1, out);
   testPattern_ = c.b[0];
   Ack(c.type, 0, out);
 }
 
-// Pixel grab at (x, y) = bytes 1-2, 3-4: answers a colour computed from the
-// position (the processor has no picture of its own) and the position's x.
+// Pixel grab, [0] 1 = on at (x, y) = bytes 1-2, 3-4: answers (3) the colour
+// of that pixel of the composed output, red in the low and green in the high
+// half of the u32, blue in the u16; a position outside the output reads its
+// nearest pixel. The model keeps no clock, so moving parts stand at time zero.
+// [0] 0 switches the grab off and is only acknowledged.
 void DeviceModel::SetPixelGrab(const Command& c, Frames& out) {
-  const uint16_t x = c.U16(1), y = c.U16(3);
-  uint8_t data[6];
-  wire::PutU32(data, (static_cast<uint32_t>(x & 0xFF) << 16) |
-                         (static_cast<uint32_t>(y & 0xFF) << 8) | testPattern_);
-  wire::PutU16(data + 4, x);
+  if (c.b[0] > 1) return Ack(c.type, 1, out);
   Ack(c.type, 0, out);
+  if (c.b[0] == 0) return;
+  const Rgb colour = OutputPixel(state_.block, testPattern_, 0, c.U16(1), c.U16(3));
+  uint8_t data[6];
+  wire::PutU32(data, colour.r | (static_cast<uint32_t>(colour.g) << 16));
+  wire::PutU16(data + 4, colour.b);
   Reply(3, 0, 0, data, {}, out);
 }
 
@@ -419,8 +427,11 @@ void DeviceModel::FinishAdjustment(int slot, bool automatic, Frames& out) {
 }
 
 // Entering a program/preview mode puts every layer that is not on program
-// on preview, so that each layer shows in one of the two halves.
+// on preview, so that each layer shows in one of the two halves. The switch
+// ends with event kind 3 (layers re-arranged), after which the host re-reads
+// the mode and the layers; modes above 2 are refused.
 void DeviceModel::SetPvwMode(const Command& c, Frames& out) {
+  if (c.b[0] > 2) return Ack(c.type, 1, out);
   auto& pv = state_.block.PVWMODEINFO;
   pv.PVWMODE = c.b[0];
   if (pv.PVWMODE == 1 || pv.PVWMODE == 2) {
@@ -428,8 +439,11 @@ void DeviceModel::SetPvwMode(const Command& c, Frames& out) {
   }
   Ack(c.type, 0, out);
   ReplyRecord(20, 0, state_.block.PVWMODEINFO, out);
+  EventKind(3, {0}, out);
 }
 
+// The fade of the next takes, an index 0..7 of FadeMilliseconds; another
+// index is held as sent and fades for no time.
 void DeviceModel::SetTransitionTime(const Command& c, Frames& out) {
   state_.block.PVWMODEINFO.PVWDTIME = c.b[0];
   Ack(c.type, 0, out);
@@ -472,12 +486,18 @@ void DeviceModel::FactoryReset(const Command& c, Frames& out) {
   Ack(c.type, 0, out);
 }
 
-// TAKE exchanges program and preview.
+// TAKE exchanges program and preview; the exchange is reported when the
+// fade set by SET_TRANSITION_TIME has run.
 void DeviceModel::Take(const Command& c, Frames& out) {
-  auto& pv = state_.block.PVWMODEINFO;
-  std::swap(pv.PGMSTATE, pv.PVWSTATE);
   Ack(c.type, 0, out);
-  ReplyRecord(20, 0, pv, out);
+  const auto exchange = [this](Frames& done) {
+    auto& pv = state_.block.PVWMODEINFO;
+    std::swap(pv.PGMSTATE, pv.PVWSTATE);
+    ReplyRecord(20, 0, pv, done);
+  };
+  const int fadeMs = FadeMilliseconds(state_.block.PVWMODEINFO.PVWDTIME);
+  if (fadeMs == 0) return exchange(out);
+  deferred_.push_back({fadeMs, exchange});
 }
 
 void DeviceModel::SetSync(const Command& c, Frames& out) {

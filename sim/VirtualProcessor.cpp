@@ -111,6 +111,7 @@ bool VirtualProcessor::Start(std::string* error) {
           snap.resolutionCode = m.encoder().resolutionCode;
           snap.kbps = m.encoder().kbps;
           snap.captions = m.Captions().Views();
+          snap.testPattern = m.testPattern();
           return snap;
         });
       },

@@ -123,14 +123,14 @@ TEST(CaptionOverlay, CaptionDrawnOverTheOutput) {
   wire::PutU32(&r[20], 0x0000FF);  // red background
   YuvImage out;
   out.Resize(320, 180);  // 160 x 90 per quadrant: 1/12 of the output
-  ComposePreview(image, 0, out, std::span(&view, 1));
+  ComposePreview(image, 0, out, 0, std::span(&view, 1));
   auto luma = [&](int x, int y) { return out.y[static_cast<std::size_t>(y) * out.width + x]; };
   EXPECT_EQ(luma(0, 80), ToYuv({255, 255, 255}).y);        // the text's first columns
   EXPECT_EQ(luma(40, 85), ToYuv({255, 0, 0}).y);           // the background around it
   EXPECT_EQ(luma(40, 70), 16);                             // above the area: black
   EXPECT_EQ(luma(160 + 0, 80), ToYuv({255, 255, 255}).y);  // in every quadrant of mode 0
   r[12] = 0;                                               // off: nothing drawn
-  ComposePreview(image, 0, out, std::span(&view, 1));
+  ComposePreview(image, 0, out, 0, std::span(&view, 1));
   EXPECT_EQ(luma(0, 80), 16);
 }
 
