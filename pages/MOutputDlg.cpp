@@ -137,7 +137,7 @@ const EditRow kWindowRows[4] = {
 };
 
 const QRect kResolutionGroupRect(8, 42, 304, 208);
-const QRect kResolutionListRect(146, 32, 160, 22);
+const QRect kResolutionListRect(138, 32, 176, 22);
 const QRect kMoreRect(164, 96, 66, 26);
 const QRect kApplyRect(236, 96, 66, 26);
 constexpr int kTabsTop = 258;
@@ -265,6 +265,7 @@ void MOutputDlg::BuildControls() {
     CGdipButton* b = MakePageButton(this, kFirstRotation + m,
                                     QString::fromUtf8(kRotationTable[m].caption), RotationRect(m));
     b->LoadAltImage(art::kFaceButtonActive);
+    b->SetStayPushed(true);
     connect(b, &QAbstractButton::clicked, this, [this, m] { Rotate(m); });
     rotations_[static_cast<std::size_t>(m)] = b;
   }

@@ -54,11 +54,11 @@ const AdjustSpec kAdjustSpecs[A::kAdjusts] = {
     {A::kFirstAdjustLabel + 7, "Blue :", 448, "%d", 255, &PicSet::COLORBLUE},
 };
 
-constexpr int kLabelLeft = 14;
-constexpr int kLabelWidth = 74;
-constexpr int kSliderLeft = 84;
-constexpr int kEditLeft = 274;
-constexpr int kEditWidth = 38;
+constexpr int kLabelLeft = 10;
+constexpr int kLabelWidth = 78;
+constexpr int kSliderLeft = 88;
+constexpr int kEditLeft = 288;
+constexpr int kEditWidth = 30;
 constexpr int kRowSliderLeft = 16;  // bright level and gamma: slider under the switch row
 constexpr int kRowEditLeft = 226;
 
@@ -72,7 +72,7 @@ const QRect kGammaHintRect(188, 142, 100, 22);
 const QRect kInputLabelRect(16, 206, 56, 22);
 const QRect kInputButtonRect(74, 203, 132, 26);
 const QRect kAllButtonRect(214, 203, 64, 26);
-const QRect kSharpnessHintRect(266, 352, 46, 16);
+const QRect kSharpnessHintRect(272, 352, 46, 16);
 const QRect kColorTempGroupRect(8, 382, 304, 94);
 const QRect kColorTempListRect(146, 372, 160, 22);
 const QRect kResetRect(16, 484, 84, 28);
@@ -132,7 +132,10 @@ void MPicSettingDlg::BuildControls() {
   MakePageLabel(this, kInputLabel, QStringLiteral("Input :"), kInputLabelRect);
   inputButton_ = MakePageButton(this, kInputButton, QString(), kInputButtonRect);
   allButton_ = MakePageButton(this, kAllButton, QStringLiteral("ALL"), kAllButtonRect);
-  for (CGdipButton* b : {inputButton_, allButton_}) b->LoadAltImage(art::kFaceButtonActive);
+  for (CGdipButton* b : {inputButton_, allButton_}) {
+    b->LoadAltImage(art::kFaceButtonActive);
+    b->SetStayPushed(true);
+  }
   connect(inputButton_, &QAbstractButton::clicked, this, [this] { ApplyToChosen(false); });
   connect(allButton_, &QAbstractButton::clicked, this, [this] { ApplyToChosen(true); });
 

@@ -78,6 +78,7 @@ TEST_F(OutputPage, FixedAndCustomResolutionsWindowsAndRotationRoundTrip) {
   Type(page->TimingEditOf(MOutputDlg::kHTotal), QStringLiteral("2000"));
   EXPECT_EQ(page->TimingEditOf(MOutputDlg::kHTotal)->Value(), 2224);
   Type(page->RateEdit(), QStringLiteral("59.94"));
+  SavePicture(*page, "output-custom.png");
   QTest::mouseClick(page->ApplyButton(), Qt::LeftButton);
   const std::vector<uint8_t> custom = Head(before + 1, 22);
   EXPECT_EQ(Request(before + 1).type, SET_OUTPUT_TIMING);
@@ -98,14 +99,19 @@ TEST_F(OutputPage, FixedAndCustomResolutionsWindowsAndRotationRoundTrip) {
 
   // Window edits are held inside the output; "1/2" keeps the half the window is in.
   std::size_t n = processor_->Requests().Size();
+  // (Each answer re-reads the window into the edits, so the next is typed after it.)
   Type(page->WindowEdit(2), QStringLiteral("800"));
+  AwaitQuiet();
   Type(page->WindowEdit(0), QStringLiteral("1500"));
   EXPECT_EQ(page->WindowEdit(0)->Value(), 1200);
+  AwaitQuiet();
   Type(page->WindowEdit(2), QStringLiteral("5000"));
   EXPECT_EQ(page->WindowEdit(2)->Value(), 800);
+  AwaitQuiet();
   EXPECT_EQ(Request(n + 3).type, SET_LAYER_WINDOW);
   EXPECT_EQ(Word(Head(n + 2, 9), 1), 1200);
   QTest::mouseClick(page->Button(MOutputDlg::kHalf), Qt::LeftButton);
+  AwaitQuiet();
   EXPECT_EQ(Head(n + 4, 9), (std::vector<uint8_t>{0, 0xE8, 0x03, 0, 0, 0xE8, 0x03, 0xE8, 0x03}));
 
   // Rotation: sent once; the same mode again sends nothing.
@@ -189,6 +195,7 @@ TEST_F(PicturePage, UserAdjustmentsAllGroupsSwitchesAndResetsRoundTrip) {
   ChooseFar(page->ColorTempList(), P::kUserColorTemp);
   AwaitQuiet();
   ASSERT_TRUE(page->Edit(P::kRed)->isEnabled());
+  SavePicture(*page, "picture-user.png");
   Type(page->Edit(P::kRed), QStringLiteral("200"));
   EXPECT_EQ(Request(8).head[12], 200);
   AwaitQuiet();
