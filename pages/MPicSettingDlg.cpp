@@ -237,6 +237,19 @@ void MPicSettingDlg::ShowApplyTo() {
 void MPicSettingDlg::RefreshFromDevice() {
   NoteRefresh();
   if (!Created()) return;
+  // The dispatcher refreshes this page after a full read-back and when the
+  // program/preview assignment changed; the tabs follow only a new assignment,
+  // so a picture read-back never moves the operator's chosen tab.
+  PvwModeInfo mode{};
+  { mode = State()->block.PVWMODEINFO; }
+  std::array<uint8_t, 9> from{mode.PVWMODE};
+  std::copy(std::begin(mode.PGMSTATE), std::end(mode.PGMSTATE), from.begin() + 1);
+  std::copy(std::begin(mode.PVWSTATE), std::end(mode.PVWSTATE), from.begin() + 5);
+  if (!tabsLabelled_ || from != tabsFrom_) {
+    tabsLabelled_ = true;
+    tabsFrom_ = from;
+    UpdateLayerTabs();
+  }
   PicCommSett common{};
   PicSet pic{};
   PictureDefault preset{};

@@ -7,6 +7,7 @@
 // goes to the layer's current input group or to every group. Sends
 // SET_PICTURE and GET_PICTURE.
 #include <array>
+#include <cstdint>
 #include <memory>
 
 #include "MSettingsPage.h"
@@ -105,6 +106,9 @@ class MPicSettingDlg : public MSettingsPage {
   void SendPicture();
 
   int layer_ = 0;
+  // The program/preview assignment the tabs were last labelled from.
+  std::array<uint8_t, 9> tabsFrom_{};
+  bool tabsLabelled_ = false;
   std::unique_ptr<LayerTabRow> tabs_;
   CSxGroupBox* modeGroup_ = nullptr;
   CSxGroupBox* colorTempGroup_ = nullptr;

@@ -100,6 +100,22 @@ TEST_F(PageValues, PicturePageIgnoresUnknownModesTemperaturesAndGamma) {
   EXPECT_FALSE(page->BrightLevelSwitch()->isEnabled());
   EXPECT_EQ(page->ColorTempList()->GetCurSel(), P::kUserColorTemp);
 
+  // Dual program/preview: the preview layer 2 becomes the tab shown; a later
+  // refresh with the same assignment leaves the operator's tab alone.
+  {
+    auto s = State();
+    s->block.PVWMODEINFO.PVWMODE = 2;
+    s->block.PVWMODEINFO.PGMSTATE[0] = 1;
+    s->block.PVWMODEINFO.PVWSTATE[2] = 1;
+  }
+  page->RefreshFromDevice();
+  EXPECT_EQ(page->SelectedLayer(), 2);
+  EXPECT_EQ(page->Tabs().Tab(0)->text(), QStringLiteral("PGM1"));
+  EXPECT_FALSE(page->Tabs().Tab(0)->isEnabled());
+  QTest::mouseClick(page->Tabs().Tab(3), Qt::LeftButton);
+  page->RefreshFromDevice();
+  EXPECT_EQ(page->SelectedLayer(), 3);
+
   // Hidden, a committed value changes nothing and sends nothing.
   page->ShowPage(false);
   SendMsg(page, UM_VALUE_COMMITTED, static_cast<int>(P::kFirstEdit) + P::kBrightness, 0);
