@@ -306,18 +306,28 @@ void MOutputDlg::SelectResolution(int index, bool send) {
   if (index < 0 || index > kCustomIndex) return;
   bool logo = false;
   bool pvw = false;
+  OutputReso shown{};
   {
     auto s = State();
     OutputReso& o = s->block.OUTPUTRESO;
-    if (index != kCustomIndex) o.RESOINDEX = index;
     const ResoEntry& e = s->RESO_TABLE[index];
-    o.HRESO = e.width;
-    o.VRESO = e.height;
-    o.FPS = e.refresh;
+    shown = o;
+    shown.HRESO = e.width;
+    shown.VRESO = e.height;
+    shown.FPS = e.refresh;
+    // The custom entry only opened in the list is shown, not yet stored: the
+    // record keeps the timing of the resolution still applied, so that a
+    // project saved meanwhile stays true.
+    if (index != kCustomIndex || o.RESOINDEX == kCustomIndex) {
+      o.RESOINDEX = index;
+      o.HRESO = e.width;
+      o.VRESO = e.height;
+      o.FPS = e.refresh;
+    }
     logo = s->block.LOGOINFO.LOGOUSAGE == 1;
     pvw = s->block.PVWMODEINFO.PVWMODE != 0;
   }
-  ShowTiming();
+  ShowTiming(shown);
   more_->SetChecked(false);
   ShowTimingRows(false);
   const bool custom = index == kCustomIndex;
@@ -335,10 +345,8 @@ void MOutputDlg::SelectResolution(int index, bool send) {
   if (!custom) PostMsg(NotifyWindow(this), UM_OUTPUT_CHANGED, 0, 0);
 }
 
-// The record's timing on the edits and polarity lists.
-void MOutputDlg::ShowTiming() {
-  OutputReso o{};
-  { o = State()->block.OUTPUTRESO; }
+// A timing on the edits and polarity lists.
+void MOutputDlg::ShowTiming(const OutputReso& o) {
   SetEditInt(sizeEdits_[0], o.HRESO);
   SetEditInt(sizeEdits_[1], o.VRESO);
   sizeEdits_[2]->SetValue(std::clamp(o.FPS / 100.0f, 23.0f, 120.0f));
@@ -378,7 +386,9 @@ void MOutputDlg::RefreshFromDevice() {
   }
   // An index outside the table changes nothing but the numbers shown.
   SelectResolution(index, false);
-  ShowTiming();
+  OutputReso o{};
+  { o = State()->block.OUTPUTRESO; }
+  ShowTiming(o);
   PostMsg(NotifyWindow(this), UM_OUTPUT_CHANGED, 0, 0);
 }
 

@@ -12,6 +12,7 @@
 
 #include "MSettingsPage.h"
 #include "OutputRules.h"
+#include "ParamBlock.h"
 
 class QLabel;
 
@@ -98,7 +99,7 @@ class MOutputDlg : public MSettingsPage {
   void BuildControls();
   void FillResolutionList();
   void ShowTimingRows(bool shown);
-  void ShowTiming();
+  void ShowTiming(const OutputReso& timing);
   void ApplyCustom();
   void TimingCommitted(int id);
   void WindowCommitted(int which);

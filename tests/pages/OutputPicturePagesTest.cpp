@@ -62,7 +62,11 @@ TEST_F(OutputPage, FixedAndCustomResolutionsWindowsAndRotationRoundTrip) {
   const std::size_t before = processor_->Requests().Size();
   ChooseFar(page->ResolutionList(), MOutputDlg::kCustomIndex);
   EXPECT_TRUE(page->WidthEdit()->isEnabled());
-  { EXPECT_EQ(State()->block.OUTPUTRESO.RESOINDEX, 9); }
+  {
+    auto s = State();  // the applied resolution stays in the record until "Apply"
+    EXPECT_EQ(s->block.OUTPUTRESO.RESOINDEX, 9);
+    EXPECT_EQ(s->block.OUTPUTRESO.FPS, 5994);
+  }
   Type(page->HeightEdit(), QStringLiteral("2160"));
   Type(page->WidthEdit(), QStringLiteral("3840"));
   EXPECT_EQ(page->WidthEdit()->Value(), 1124);
