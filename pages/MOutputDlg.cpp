@@ -141,9 +141,9 @@ const QRect kResolutionListRect(138, 32, 176, 22);
 const QRect kMoreRect(164, 96, 66, 26);
 const QRect kApplyRect(236, 96, 66, 26);
 constexpr int kTabsTop = 258;
-const QRect kFullRect(16, 352, 90, 40);
-const QRect kHalfRect(114, 352, 90, 40);
-const QRect kQuarterRect(212, 352, 90, 40);
+const QRect kFullRect(16, 352, 62, 40);  // narrow, so "Full Screen" wraps onto two lines
+const QRect kHalfRect(88, 352, 104, 40);
+const QRect kQuarterRect(200, 352, 104, 40);
 const QRect kRotateGroupRect(8, 404, 304, 116);
 const QRect kPreviewRect(196, 420, 108, 94);
 
@@ -255,7 +255,7 @@ void MOutputDlg::BuildControls() {
     MakePageLabel(this, row.labelId, QString::fromLatin1(row.caption), row.label);
     windowEdits_[i] = MakePageEdit(this, row.editId, row.edit, row.min, row.max, row.min);
   }
-  connect(MakePageButton(this, kFullScreen, QStringLiteral("Full\nScreen"), kFullRect),
+  connect(MakePageButton(this, kFullScreen, QStringLiteral("Full Screen"), kFullRect),
           &QAbstractButton::clicked, this, [this] { FullScreen(); });
   connect(MakePageButton(this, kHalf, QStringLiteral("1/2"), kHalfRect), &QAbstractButton::clicked,
           this, [this] { HalfOrQuarter(false); });

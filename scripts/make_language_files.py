@@ -355,6 +355,7 @@ CONTROLS = [
         (2228, "V Start :", "垂直起点："),
         (2229, "Width :", "宽度："),
         (2230, "Height :", "高度："),
+        (2235, "Full Screen", "全屏"),
     ]),
     ("Picture page (110); the group captions are UI texts 0 and 1", [
         (2306, "Bright Level :", "亮度等级："),
