@@ -504,7 +504,8 @@ void MOutputDlg::WindowCommitted(int which) {
   const int values[4] = {v.left, v.top, v.width, v.height};
   SetEditInt(windowEdits_[static_cast<std::size_t>(which)], values[which]);
   {
-    ChannelData& ch = State()->block.CHNLDATA[layer_];
+    auto s = State();
+    ChannelData& ch = s->block.CHNLDATA[layer_];
     int32_t* fields[4] = {&ch.HPOS, &ch.VPOS, &ch.HACT, &ch.VACT};
     *fields[which] = EditInt(windowEdits_[static_cast<std::size_t>(which)]);
   }
@@ -513,7 +514,8 @@ void MOutputDlg::WindowCommitted(int which) {
 
 void MOutputDlg::SetWindow(const LayerWindow& w) {
   {
-    ChannelData& ch = State()->block.CHNLDATA[layer_];
+    auto s = State();
+    ChannelData& ch = s->block.CHNLDATA[layer_];
     ch.HPOS = w.left;
     ch.VPOS = w.top;
     ch.HACT = w.width;
@@ -558,7 +560,8 @@ void MOutputDlg::HalfOrQuarter(bool quarter) {
 
 void MOutputDlg::Rotate(int mode) {
   {
-    ChannelData& ch = State()->block.CHNLDATA[layer_];
+    auto s = State();
+    ChannelData& ch = s->block.CHNLDATA[layer_];
     if (ch.CHNLROTATION == mode) {
       ShowRotation(mode);  // a click toggled the button's look; put it back
       return;
