@@ -87,6 +87,16 @@ TEST_F(PageValues, PicturePageIgnoresUnknownModesTemperaturesAndGamma) {
   EXPECT_EQ(page->Edit(P::kBrightness)->Value(), 100);
   EXPECT_EQ(page->ColorTempList()->GetCurSel(), 0);
 
+  // The bright level switched off sends 17, whatever the edit shows.
+  { State()->block.PICCOMMSETT.BRIGHTLEVEL = 5; }
+  page->RefreshFromDevice();
+  ASSERT_EQ(page->BrightLevelSwitch()->text(), QStringLiteral("0n"));
+  QTest::mouseClick(page->BrightLevelSwitch(), Qt::LeftButton);
+  ASSERT_EQ(SendsOf(Library(), SET_PICTURE), 1);
+  EXPECT_EQ(Library().TypedSends().back().bytes[2], P::kBrightLevelOff);
+  EXPECT_EQ(page->Edit(P::kBrightLevel)->Value(), 5);
+  EXPECT_FALSE(page->Edit(P::kBrightLevel)->isEnabled());
+
   { State()->block.PICCOMMSETT.PICMODE = 42; }
   page->RefreshFromDevice();
   EXPECT_EQ(page->ModeList()->GetCurSel(), P::kUserMode);
@@ -119,7 +129,7 @@ TEST_F(PageValues, PicturePageIgnoresUnknownModesTemperaturesAndGamma) {
   // Hidden, a committed value changes nothing and sends nothing.
   page->ShowPage(false);
   SendMsg(page, UM_VALUE_COMMITTED, static_cast<int>(P::kFirstEdit) + P::kBrightness, 0);
-  EXPECT_EQ(SendsOf(Library(), SET_PICTURE), 0);
+  EXPECT_EQ(SendsOf(Library(), SET_PICTURE), 1);
 }
 
 }  // namespace
