@@ -27,10 +27,6 @@ constexpr int kTextCustomResolution = 96;
 // UM_LAYER_WINDOW sub-code: the main page re-places the layer's window.
 constexpr intptr_t kLayerWindowReplace = 0x5AB;
 
-struct Range {
-  int min, max;
-};
-
 const EditRow kSizeRows[3] = {
     {MOutputDlg::kWidthLabel,
      "H Active :",
