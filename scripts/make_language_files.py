@@ -218,8 +218,9 @@ DIALOG_TITLES = [
 # The connection page and the search window use ids 1700..1729, the EDID page
 # 1760..1774, the VGA page's labels 1780..1789; the keyer page 1900..1923, the
 # crop page 1930..1945, the feathering dialog 1950..1956, the video settings
-# page 2000..2012, the caption page's labels 2600..2613, the test pattern page
-# 2800..2802, the switcher page 2850.
+# page 2000..2012, the output page 2200..2246, the picture page 2300..2349, the
+# caption page's labels 2600..2613, the test pattern page 2800..2802, the
+# switcher page 2850.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -349,6 +350,42 @@ CONTROLS = [
         (1510, "Panel x 2", "双屏 x 2"),
         (1429, "Fade Duration :", "淡入淡出时间："),
         (1431, "sec", "秒"),
+    ]),
+    ("Output page (117); the group captions are UI texts 2 and 3", [
+        (2201, "H Active :", "水平有效："),
+        (2202, "V Active :", "垂直有效："),
+        (2203, "FPS :", "刷新率："),
+        (2207, "More >", "更多 >"),
+        (2208, "Apply", "应用"),
+        (2209, "H total :", "水平总数："),
+        (2210, "V total :", "垂直总数："),
+        (2211, "H sync :", "水平同步："),
+        (2212, "V sync :", "垂直同步："),
+        (2213, "Hbp :", "水平后沿："),
+        (2214, "Vbp :", "垂直后沿："),
+        (2215, "H pol :", "水平极性："),
+        (2216, "V pol :", "垂直极性："),
+        (2227, "H Start :", "水平起点："),
+        (2228, "V Start :", "垂直起点："),
+        (2229, "Width :", "宽度："),
+        (2230, "Height :", "高度："),
+        (2235, "Full Screen", "全屏"),
+    ]),
+    ("Picture page (110); the group captions are UI texts 0 and 1", [
+        (2306, "Bright Level :", "亮度等级："),
+        (2308, "Gamma :", "伽马："),
+        (2311, "Input :", "输入："),
+        (2313, "ALL", "全部"),
+        (2314, "Brightness :", "亮度："),
+        (2315, "Contrast :", "对比度："),
+        (2316, "Saturation :", "饱和度："),
+        (2317, "Hue :", "色调："),
+        (2318, "Sharpness :", "锐度："),
+        (2319, "Red :", "红："),
+        (2320, "Green :", "绿："),
+        (2321, "Blue :", "蓝："),
+        (2323, "Reset", "复位"),
+        (2324, "Reset Picture Settings", "复位图像设置"),
     ]),
     ("Video settings page (1533)", [
         (2001, "Quality :", "画质："),

@@ -159,15 +159,40 @@ bool Keyed(const Keyer* keyer, Rgb c) {
          c.g <= keyer->KEYERGREENH && c.b >= keyer->KEYERBLUEL && c.b <= keyer->KEYERBLUEH;
 }
 
-void Blit(const Source& s, const SourceRect& part, const Keyer* keyer, int left, int top, int width,
-          int height, int clipRight, int clipBottom, int clipLeft, int clipTop, YuvImage& out) {
+// How rotation mode 0..7 (off, clockwise 90, anticlockwise 90, mirrored,
+// flipped, 180, and the two 90 turns mirrored) reads the source for a point
+// of the window: the window's axes swapped, then the source's columns and
+// rows counted from the far side. An unknown mode shows the picture unturned.
+struct Turn {
+  bool transpose, mirrorX, mirrorY;
+};
+constexpr std::array<Turn, 8> kTurns{{{false, false, false},
+                                      {true, false, true},
+                                      {true, true, false},
+                                      {false, true, false},
+                                      {false, false, true},
+                                      {false, true, true},
+                                      {true, false, false},
+                                      {true, true, true}}};
+
+void Blit(const Source& s, const SourceRect& part, const Keyer* keyer, int rotation, int left,
+          int top, int width, int height, int clipRight, int clipBottom, int clipLeft, int clipTop,
+          YuvImage& out) {
   if (width <= 0 || height <= 0) return;
+  const Turn turn =
+      rotation >= 0 && rotation < 8 ? kTurns[static_cast<std::size_t>(rotation)] : kTurns[0];
   const int x0 = std::max(left, clipLeft), x1 = std::min(left + width, clipRight);
   const int y0 = std::max(top, clipTop), y1 = std::min(top + height, clipBottom);
   for (int y = y0; y < y1; ++y) {
-    const int sy = part.top + (y - top) * part.height / height;
+    const int dy = y - top;
     for (int x = x0; x < x1; ++x) {
-      const int sx = part.left + (x - left) * part.width / width;
+      const int dx = x - left;
+      int u = turn.transpose ? dy * part.width / height : dx * part.width / width;
+      int v = turn.transpose ? dx * part.height / width : dy * part.height / height;
+      if (turn.mirrorX) u = part.width - 1 - u;
+      if (turn.mirrorY) v = part.height - 1 - v;
+      const int sx = part.left + u;
+      const int sy = part.top + v;
       const Pixel& px = s.pixels[sy * kSourceWidth + sx];
       if (Keyed(keyer, px.rgb)) continue;
       const Yuv p = px.yuv;
@@ -247,7 +272,7 @@ void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& pictur
     const auto scaleX = [&](int64_t v) { return static_cast<int>(v * hw / hreso); };
     const auto scaleY = [&](int64_t v) { return static_cast<int>(v * hh / vreso); };
     const Crop& crop = image.CROP[GroupLayerIndex(InputGroupOfLayer(image, layer), layer)];
-    Blit(source, KeptPart(crop), ActiveKeyer(image, layer), qx + scaleX(ch.HPOS),
+    Blit(source, KeptPart(crop), ActiveKeyer(image, layer), ch.CHNLROTATION, qx + scaleX(ch.HPOS),
          qy + scaleY(ch.VPOS), scaleX(ch.HACT), scaleY(ch.VACT), qx + hw, qy + hh, qx, qy, picture);
   }
   if (IsTestPattern(testPattern)) {

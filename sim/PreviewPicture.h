@@ -8,7 +8,8 @@
 //   mode 2: quadrants 2 / 3 the program layers 0, 2 / 1, 3, and
 //           quadrants 0 / 1 the preview layers 0, 2 / 1, 3.
 // Layers that are off are not drawn. A layer's crop picks the part of its
-// source that fills its window; its chroma keyer makes matching pixels transparent.
+// source that fills its window, turned and mirrored by its rotation mode; its
+// chroma keyer makes matching pixels transparent.
 // Captions that are on scroll over the outputs they are shown on (CaptionOverlay.h).
 // A test pattern (TestPattern.h) replaces every output it is on: all four
 // quadrants in mode 0, the program quadrants in modes 1 and 2.

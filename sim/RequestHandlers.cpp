@@ -13,6 +13,7 @@
 
 #include "DeviceModel.h"
 #include "PreviewPicture.h"
+#include "OutputAndPicture.h"
 #include "ReplyLayout.h"
 #include "TestPattern.h"
 #include "WireFormat.h"
@@ -137,42 +138,19 @@ void DeviceModel::Preset(const Command& c, Frames& out) {
 
 // Settings ----------------------------------------------------------------
 
+// The output stage checks the timing (OutputAndPicture.h); layer windows
+// are relative to the output, so they are fitted to a new raster.
 void DeviceModel::SetOutputTiming(const Command& c, Frames& out) {
-  auto& o = state_.block.OUTPUTRESO;
-  o.RESOINDEX = c.b[0];
-  o.HRESO = c.U16(1);
-  o.VRESO = c.U16(3);
-  o.FPS = c.U16(5);
-  o.HTOTAL = c.U16(7);
-  o.HSYNC = c.U16(9);
-  o.HBP = c.U16(11);
-  o.VTOTAL = c.U16(13);
-  o.VSYNC = c.U16(15);
-  o.VBP = c.U16(17);
-  o.HPOL = c.b[19];
-  o.VPOL = c.b[20];
+  if (!ApplyOutputTiming(state_.block, c.b)) return Ack(c.type, 1, out);
   Ack(c.type, 0, out);
   const uint8_t notify[] = {0};
-  Reply(9, 0, 0, notify, {}, out);  // layer windows are relative to the output
+  Reply(9, 0, 0, notify, {}, out);
 }
 
 void DeviceModel::SetPicture(const Command& c, Frames& out) {
   const int layer = c.b[4];
   if (!ValidLayer(layer)) return Ack(c.type, 1, out);
-  auto& common = state_.block.PICCOMMSETT;
-  common.PICMODE = c.b[1];
-  common.BRIGHTLEVEL = c.b[2];
-  common.GAMMA = static_cast<float>(c.b[3]) / 10.0f;
-  auto& p = state_.block.PICSET[GroupLayerIndex(GroupOf(layer), layer)];
-  p.BRIGHTNESS = c.b[6];
-  p.CONTRAST = c.b[7];
-  p.SATURATION = c.b[8];
-  p.HUE = c.b[9];
-  p.SHARPNESS = c.b[10];
-  p.COLORTEMP = c.b[11];
-  p.COLORRED = c.b[12];
-  p.COLORGREEN = c.b[13];
-  p.COLORBLUE = c.b[14];
+  ApplyPictureCommand(state_.block, c.b, layer, GroupOf(layer));
   Ack(c.type, 0, out);
   ReplyPicture(layer, out);
 }

@@ -1,0 +1,30 @@
+#pragma once
+// What the processor does with the output timing and the picture commands,
+// on its parameter image: the output stage's checks of a timing, the layer
+// windows kept on a new output raster, and the picture record of one layer
+// applied to its input group or to every group, with the two reset requests.
+#include <array>
+#include <cstdint>
+
+#include "ParamBlock.h"
+
+namespace orv::sim {
+
+// The largest pixel clock the output stage runs, in pixels per second.
+inline constexpr int64_t kOutputPixelClock = 164'500'000;
+
+// SET_OUTPUT_TIMING. A custom timing (index 18) whose totals cannot hold
+// the active area with its sync and back porch gets the totals raised; one
+// beyond the pixel clock, an index outside 0..18, a zero size or rate is
+// refused (false) and leaves the image as it was. On success the layer
+// windows are moved, then shrunk, to lie inside the new raster.
+bool ApplyOutputTiming(ParamBlock& image, const std::array<uint8_t, 32>& b);
+
+// SET_PICTURE for `layer`, whose current input group is `group`. Byte 0 = 0
+// first returns every picture record to its defaults; byte 5 = 1 writes the
+// adjustments and gains to all twelve groups (the colour temperature only to
+// `group`, as the panel stores it); byte 15 = 1 then returns the gains of the
+// written groups to 128 and their colour temperature to the user one.
+void ApplyPictureCommand(ParamBlock& image, const std::array<uint8_t, 32>& b, int layer, int group);
+
+}  // namespace orv::sim
