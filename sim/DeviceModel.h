@@ -60,6 +60,13 @@ struct CaptionUpload {
   std::size_t received = 0;
 };
 
+// The editing rectangle the processor draws over its output while the logo
+// page marks a logo (SET_LOGO operation 3).
+struct LogoMark {
+  bool drawn = false;
+  uint16_t x = 0, y = 0, w = 0, h = 0;
+};
+
 struct ModelCounters {
   uint64_t commands = 0;         // command, block and bulk frames handled
   uint64_t malformed = 0;        // wrong length for the type, bad bulk header, wrong kind
@@ -95,6 +102,7 @@ class DeviceModel {
   const std::array<uint8_t, kPresets>& presetFlags() const { return presetFlags_; }
   const std::array<std::array<uint8_t, 32>, 4>& captions() const { return captions_; }
   const CaptionUpload& upload() const { return upload_; }
+  const LogoMark& logoMark() const { return logoMark_; }
   bool previewOffered = false;  // FLAG1 answer
   struct EncoderSetting {
     int fps, resolutionCode, kbps;
@@ -189,6 +197,8 @@ class DeviceModel {
   void ReplyEncoder(uint8_t kind, Frames& out) const;
   int GroupOf(int layer) const { return InputGroupOfLayer(state_, layer); }
   void ResetToFactory();
+  // SET_LOGO by operation (LayerFeatureHandlers.cpp); false: refused.
+  bool ApplyLogo(const Command& c);
 
   DeviceState state_;  // only `block` and the group lookup are used
   std::array<uint8_t, 4> ip_;
@@ -199,6 +209,7 @@ class DeviceModel {
   std::array<uint8_t, kPresets> presetFlags_{};
   std::array<std::array<uint8_t, 32>, 4> captions_{};
   CaptionUpload upload_;
+  LogoMark logoMark_;
   std::array<VgaAdjustRecord, kInputSlots> vga_{};
   std::vector<Deferred> deferred_;
   std::array<uint8_t, 6> clock_{26, 1, 1, 12, 0, 0};
