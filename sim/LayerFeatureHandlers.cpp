@@ -18,7 +18,8 @@ constexpr int kLogoBarredMode = 5;  // "Panel x 4" leaves no layer for the logo
 constexpr int kLogoSlots = 4;
 constexpr int kMinLogoSize = 8;
 
-enum MosaicKind : uint8_t { kModeChange = 0, kPartChosen = 1, kLayerValues = 2 };
+// Kind 2 (and any other) carries one layer's values.
+enum MosaicKind : uint8_t { kModeChange = 0, kPartChosen = 1 };
 enum LogoOp : uint8_t { kClear = 0, kLoad, kSave, kMark, kUsage, kOnOff, kTop, kBorder };
 
 bool LogoWaitsForDevice(int op) {
@@ -33,8 +34,8 @@ void DeviceModel::SetMosaic(const Command& c, Frames& out) {
   const int part = c.b[2];
   const int cell = c.b[3];
   auto& m = state_.block.MOSAICSETT;
-  const bool valid = mode < kMosaicModes && cell < kLayers && kind <= kLayerValues &&
-                     (kind != kPartChosen || part < kMosaicParts);
+  const bool valid =
+      mode < kMosaicModes && cell < kLayers && (kind != kPartChosen || part < kMosaicParts);
   if (!valid) return Ack(c.type, 1, out);
   m.MOSAICMODE = mode;
   m.MOSAIC_OPT = c.b[29];
@@ -43,7 +44,7 @@ void DeviceModel::SetMosaic(const Command& c, Frames& out) {
     state_.block.LOGOINFO.LOGOONOFF = 0;
   }
   if (kind == kPartChosen) m.MOSAICAUTOARR = part;
-  if (kind == kLayerValues) {
+  if (kind != kModeChange && kind != kPartChosen) {
     // Negative values from a careless host are read as zero.
     auto value = [&c](int at) { return std::max<int32_t>(0, static_cast<int32_t>(c.U32(at))); };
     m.HPOS[cell] = value(4);
@@ -55,7 +56,7 @@ void DeviceModel::SetMosaic(const Command& c, Frames& out) {
   }
   Ack(c.type, 0, out);
   ReplyRecord(12, kind, m, out);
-  if (kind != kLayerValues) EventKind(11, {0}, out);
+  if (kind == kModeChange || kind == kPartChosen) EventKind(11, {0}, out);
 }
 
 bool DeviceModel::ApplyLogo(const Command& c) {

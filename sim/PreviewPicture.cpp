@@ -170,7 +170,7 @@ bool Keyed(const Keyer* keyer, Rgb c) {
          c.g <= keyer->KEYERGREENH && c.b >= keyer->KEYERBLUEL && c.b <= keyer->KEYERBLUEH;
 }
 
-// CHNLALPHA is the layer's transparency: 0 opaque .. 64 wholly see-through.
+// CHNLALPHA is a PIP layer's opacity: 0 invisible .. 64 (and above) opaque.
 constexpr int kAlphaSteps = 64;
 
 uint8_t Mix(uint8_t over, uint8_t under, int opacity) {
@@ -260,7 +260,7 @@ void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& pictur
     const auto scaleX = [&](int64_t v) { return static_cast<int>(v * hw / hreso); };
     const auto scaleY = [&](int64_t v) { return static_cast<int>(v * hh / vreso); };
     const Crop& crop = image.CROP[GroupLayerIndex(InputGroupOfLayer(image, layer), layer)];
-    const int opacity = kAlphaSteps - std::min<int>(ch.CHNLALPHA, kAlphaSteps);
+    const int opacity = layer == 0 ? kAlphaSteps : std::min<int>(ch.CHNLALPHA, kAlphaSteps);
     const int left = qx + scaleX(win.x), top = qy + scaleY(win.y);
     const int width = scaleX(win.w), height = scaleY(win.h);
     Blit(source, KeptPart(crop), ActiveKeyer(image, layer), opacity, left, top, width, height,

@@ -9,7 +9,7 @@
 //           quadrants 0 / 1 the preview layers 0, 2 / 1, 3.
 // Layers that are off are not drawn. A layer's crop picks the part of its
 // source that fills its window; its chroma keyer makes matching pixels transparent;
-// its alpha (CHNLALPHA, 0 opaque .. 64 invisible) lets what is below show through.
+// a PIP layer's alpha (CHNLALPHA, 0 invisible .. 64 opaque) lets what is below show through.
 // While the logo uses PIP-3, layer 3 is the loaded logo at its placement, shown
 // only while the logo is on, framed when its border option is set.
 #include <array>
