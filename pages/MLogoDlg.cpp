@@ -93,7 +93,7 @@ bool MLogoDlg::OnInitDialog() {
   MSettingsPage::OnInitDialog();
   BuildControls();
   ApplyControlFont();
-  BuildModeView();
+  BuildModeView(true);
   return true;
 }
 
@@ -149,7 +149,7 @@ void MLogoDlg::ReloadTexts() {
   ApplyDialogTexts(this, TemplateId());
   if (normal_ == nullptr) return;  // the base calls this before the controls exist
   for (std::size_t g = 0; g < groups_.size(); ++g) groups_[g]->SetText(UiQText(kGroups[g].text));
-  BuildModeView();
+  BuildModeView(false);
   ShowSlotLooks();
 }
 
@@ -157,6 +157,9 @@ QRect MLogoDlg::PreviewArea() const {
   return {10, 416, 300, 100};
 }
 
+// Callers that change the record for the command hold one guard over the
+// change and the send: a report of an earlier command, decoded on the reply
+// thread in between, would otherwise overwrite the change before it is sent.
 void MLogoDlg::Send(Operation op, int b) {
   SendCommand(SET_LOGO, static_cast<int>(op), b);
 }
@@ -191,18 +194,20 @@ LogoRect MLogoDlg::EditRect() const {
   return {v(LogoEdit::HStart), v(LogoEdit::VStart), v(LogoEdit::Width), v(LogoEdit::Height)};
 }
 
-void MLogoDlg::BuildModeView() {
+void MLogoDlg::BuildModeView(bool fresh) {
   bool logo = false;
   { logo = State()->block.LOGOINFO.LOGOUSAGE == 1; }
+  // A usage change always starts afresh.
+  if (logo != logoMode_) fresh = true;
   if (logo) {
-    ShowLogoMode();
+    ShowLogoMode(fresh);
   } else {
-    ShowNormalMode();
+    ShowNormalMode(fresh);
   }
   UpdatePreview();
 }
 
-void MLogoDlg::ShowNormalMode() {
+void MLogoDlg::ShowNormalMode(bool fresh) {
   logoMode_ = false;
   normal_->SetChecked(true);
   logo_->SetChecked(false);
@@ -211,13 +216,17 @@ void MLogoDlg::ShowNormalMode() {
   switch_->SetDisabledLook(true);
   QRect pip;
   bool pipOn = false;
+  LogoRect mark = EditRect();
   {
     auto s = State();
     pip = Pip3Window(*s);
     pipOn = s->block.CHNLDATA[kPip3].CHNLONOFF != 0;
-    StoreHostRect(*s, selected_, pip.left(), pip.top(), pip.width(), pip.height());
+    // The device reports after every mark; the operator's mark survives it.
+    mark = fresh ? LogoRect{0, 0, pip.width(), pip.height()}
+                 : ClampLogoMark(mark, LogoEdit::Width, pip.width(), pip.height());
+    StoreHostRect(*s, selected_, pip.left() + mark.x, pip.top() + mark.y, mark.w, mark.h);
   }
-  ShowEdits({0, 0, pip.width(), pip.height()});
+  ShowEdits(mark);
   for (CGdipButton* b : saveLoads_) b->setText(UiQText(kTextSave));
   EnableNormalControls(pipOn);
   status_->setVisible(!pipOn);
@@ -243,7 +252,7 @@ void MLogoDlg::EnableNormalControls(bool p) {
   }
 }
 
-void MLogoDlg::ShowLogoMode() {
+void MLogoDlg::ShowLogoMode(bool fresh) {
   logoMode_ = true;
   normal_->SetChecked(false);
   logo_->SetChecked(true);
@@ -261,10 +270,14 @@ void MLogoDlg::ShowLogoMode() {
     // A placement that would leave the output starts at its edge instead.
     if (l.HPOS[k] + l.HACT[k] > hreso) l.HPOS[k] = 0;
     if (l.VPOS[k] + l.VACT[k] > vreso) l.VPOS[k] = 0;
-    StoreHostRect(*s, selected_, l.HPOS[k], l.VPOS[k], l.HACT[k], l.VACT[k]);
     logo = l;
   }
-  ShowEdits({logo.HPOS[k], logo.VPOS[k], logo.HACT[k], logo.VACT[k]});
+  // A placement not loaded yet stays on the edits until it is loaded or given up.
+  const LogoRect shown = fresh || !positionChanged_
+                             ? LogoRect{logo.HPOS[k], logo.VPOS[k], logo.HACT[k], logo.VACT[k]}
+                             : EditRect();
+  { StoreHostRect(*State(), selected_, shown.x, shown.y, shown.w, shown.h); }
+  ShowEdits(shown);
   for (int i = 0; i < kLogoSlots; ++i) {
     const bool usable = LogoSlotUsable(logo, i, hreso, vreso);
     saveLoads_[Index(i)]->setText(UiQText(kTextLoad));
@@ -311,9 +324,9 @@ void MLogoDlg::UsagePressed(bool logo) {
       s->LOGO_EDIT_ID = l.LOGOCURID;
       selected_ = l.LOGOCURID;
     }
+    Send(Operation::Usage);
   }
-  Send(Operation::Usage);
-  BuildModeView();
+  BuildModeView(true);
   NotifyLayer();
   RemoveMark();
 }
@@ -341,7 +354,8 @@ void MLogoDlg::SwitchPressed() {
         s->LOGO_EDIT_ID = static_cast<uint8_t>(current);
       }
       selected_ = current;
-      BuildModeView();
+      positionChanged_ = false;
+      BuildModeView(true);
       PostMsg(NotifyWindow(this), UM_LAYER_WINDOW, kPlaceLayerWindow, kPip3);
       ShowSwitch(switch_, false);
       positionChanged_ = false;
@@ -349,9 +363,12 @@ void MLogoDlg::SwitchPressed() {
     }
     LoadSlot(selected_);
   }
-  { State()->block.LOGOINFO.LOGOONOFF = on ? 1 : 0; }
   if (on) ShowWait();
-  Send(Operation::OnOff);
+  {
+    auto s = State();
+    s->block.LOGOINFO.LOGOONOFF = on ? 1 : 0;
+    Send(Operation::OnOff);
+  }
   SendMsg(NotifyWindow(this), UM_PAGE_REQUEST, kPipOnOffChanged, 2);
 }
 
@@ -366,7 +383,7 @@ void MLogoDlg::SlotPressed(int k) {
     redraw = s->block.LOGOINFO.LOGO_OPT != 0 && s->MAIN_LOGO_FLAG == 1;
     current = s->block.LOGOINFO.LOGOCURID;
   }
-  BuildModeView();
+  BuildModeView(true);
   if (redraw) Send(Operation::Mark, 1);
   if (logoMode_) {
     PostMsg(NotifyWindow(this), UM_LAYER_WINDOW, kPlaceLayerWindow, kPip3);
@@ -408,15 +425,18 @@ void MLogoDlg::LoadSlot(int k) {
   {
     auto s = State();
     s->LOGO_EDIT_ID = static_cast<uint8_t>(k);
+    s->MAIN_LOGO_FLAG = 0;
+  }
+  Send(Operation::Mark, 0);
+  ShowWait();
+  {
+    auto s = State();
     s->block.LOGOINFO.HPOS[k] = static_cast<uint16_t>(r.x);
     s->block.LOGOINFO.VPOS[k] = static_cast<uint16_t>(r.y);
     s->block.LOGOINFO.LOGOCURID = static_cast<uint8_t>(k);
-    s->MAIN_LOGO_FLAG = 0;
+    Send(Operation::Load);
   }
   ShowSlotLooks();
-  Send(Operation::Mark, 0);
-  ShowWait();
-  Send(Operation::Load);
   PostMsg(NotifyWindow(this), UM_LAYER_WINDOW, kPlaceLayerWindow, kPip3);
   positionChanged_ = false;
 }
@@ -424,8 +444,11 @@ void MLogoDlg::LoadSlot(int k) {
 void MLogoDlg::ClearPressed(int k) {
   clears_[Index(k)]->setText(kEmptySlot);
   clears_[Index(k)]->setEnabled(false);
-  { State()->block.LOGOINFO.LOGOVALID[k] = 0; }
-  Send(Operation::Clear, k);
+  {
+    auto s = State();
+    s->block.LOGOINFO.LOGOVALID[k] = 0;
+    Send(Operation::Clear, k);
+  }
   if (logoMode_) {
     slots_[Index(k)]->setEnabled(false);
     slots_[Index(k)]->SetDisabledLook(true);
@@ -433,12 +456,14 @@ void MLogoDlg::ClearPressed(int k) {
 }
 
 void MLogoDlg::TopPressed() {
-  { State()->block.LOGOINFO.LOGOPOS = top_->IsChecked() ? 0 : 1; }
+  auto s = State();
+  s->block.LOGOINFO.LOGOPOS = top_->IsChecked() ? 0 : 1;
   Send(Operation::Top);
 }
 
 void MLogoDlg::BorderPressed() {
-  { State()->block.LOGOINFO.LOGO_OPT = border_->IsChecked() ? 1 : 0; }
+  auto s = State();
+  s->block.LOGOINFO.LOGO_OPT = border_->IsChecked() ? 1 : 0;
   Send(Operation::Border);
 }
 
@@ -468,7 +493,7 @@ void MLogoDlg::EditCommitted(int id) {
 void MLogoDlg::ReloadPip3Window() {
   NoteRefresh();
   if (!Created() || logoMode_) return;
-  ShowNormalMode();
+  ShowNormalMode(true);
   UpdatePreview();
 }
 
@@ -487,7 +512,7 @@ void MLogoDlg::RefreshFromDevice() {
   ShowSwitch(top_, logo.LOGOPOS == 0);
   ShowSwitch(border_, logo.LOGO_OPT != 0);
   ShowSlotLooks();
-  BuildModeView();
+  BuildModeView(false);
   ShowSwitch(switch_, logoMode_ && logo.LOGOONOFF != 0);
   UpdateForPreviewMode();
   NotifyLayer();
@@ -511,7 +536,7 @@ void MLogoDlg::UpdateForPreviewMode() {
       Edit(LogoEdit::Height)->setEnabled(false);
     }
   } else {
-    BuildModeView();
+    BuildModeView(false);
     f = true;
   }
   for (CGdipButton* b : {normal_, logo_, top_, border_}) {

@@ -81,9 +81,12 @@ class MLogoDlg : public MSettingsPage {
  private:
   static std::size_t Index(int k) { return static_cast<std::size_t>(k); }
   void BuildControls();
-  void BuildModeView();
-  void ShowNormalMode();
-  void ShowLogoMode();
+  // `fresh`: the edits start again from the PIP-3 window (normal mode) or the
+  // slot's stored placement (logo mode); otherwise a mark or placement the
+  // operator has not saved or loaded yet is kept.
+  void BuildModeView(bool fresh);
+  void ShowNormalMode(bool fresh);
+  void ShowLogoMode(bool fresh);
   void EnableNormalControls(bool p);
   void ShowSlotLooks();
   void ShowEdits(const LogoRect& r);

@@ -181,6 +181,8 @@ void MMosaicDlg::ShowWait() {
   PostMsg(NotifyWindow(this), UM_WAIT, 1, 0, UiQText(kTextWait));
 }
 
+// Callers hold one state guard over their change and this send: a mosaic
+// report decoded in between would otherwise undo the change before it goes out.
 void MMosaicDlg::SendMosaic(int layer, int mode) {
   SendCommand(SET_MOSAIC, layer, mode);
 }
@@ -189,18 +191,20 @@ void MMosaicDlg::SwitchPressed() {
   on_ = switch_->IsChecked();
   ApplyEnabling();
   const int mode = Mode();
-  {
-    auto s = State();
-    s->block.MOSAICSETT.MOSAICMODE = mode;
-    if (mode == kLogoBarredMode) s->block.LOGOINFO.LOGOUSAGE = 0;
-    s->MOSAIC_BYTE28 = 0;
-    if (on_) s->MOSAIC_BYTE2 = kNoMosaicPart;
+  if (mode == kLogoBarredMode) {
+    { State()->block.LOGOINFO.LOGOUSAGE = 0; }
+    PostMsg(NotifyWindow(this), UM_LOGO_LAYER, 1, 0);
   }
-  if (mode == kLogoBarredMode) PostMsg(NotifyWindow(this), UM_LOGO_LAYER, 1, 0);
   if (on_) ShowWait();
   SendCommand(GET_KEYER, 1);
   SendCommand(GET_KEYER, 3);
-  SendMosaic(layer_, 0);
+  {
+    auto s = State();
+    s->block.MOSAICSETT.MOSAICMODE = mode;
+    s->MOSAIC_BYTE28 = 0;
+    if (on_) s->MOSAIC_BYTE2 = kNoMosaicPart;
+    SendMosaic(layer_, 0);
+  }
   AskMainWindow(kMosaicModeRequest, mode, false);
   if (on_) {
     selected_.fill(false);
@@ -227,9 +231,9 @@ void MMosaicDlg::LayoutPressed(int index) {
     s->MOSAIC_BYTE28 = 0;
     s->MOSAIC_BYTE2 = kNoMosaicPart;
     if (mode == kLogoBarredMode) s->block.LOGOINFO.LOGOUSAGE = 0;
+    ShowWait();
+    SendMosaic(layer_, 0);
   }
-  ShowWait();
-  SendMosaic(layer_, 0);
   AskMainWindow(kMosaicModeRequest, mode, false);
   SendCommand(QUERY73);
   SendCommand(GET_KEYER, 3);
@@ -263,9 +267,9 @@ void MMosaicDlg::PartClicked(const QPoint& at) {
       auto s = State();
       s->MOSAIC_BYTE2 = static_cast<uint8_t>(part);
       s->block.MOSAICSETT.MOSAICAUTOARR = part;
+      ShowWait();
+      SendMosaic(0, 1);
     }
-    ShowWait();
-    SendMosaic(0, 1);
     AskMainWindow(kArrangementRequest, part, true);
     update();
     return;
@@ -292,10 +296,10 @@ void MMosaicDlg::EditCommitted(int id) {
     auto s = State();
     MosaicSett& m = s->block.MOSAICSETT;
     for (int e = 0; e < kEdits; ++e) (m.*kFields[e])[layer_] = a[static_cast<std::size_t>(e)];
+    SendMosaic(layer_, 2);
   }
   for (int e = 0; e < kEdits; ++e)
     ShowEditValue(edits_[static_cast<std::size_t>(e)], a[static_cast<std::size_t>(e)]);
-  SendMosaic(layer_, 2);
 }
 
 void MMosaicDlg::ResetPressed() {
@@ -303,13 +307,14 @@ void MMosaicDlg::ResetPressed() {
   {
     auto s = State();
     MosaicSett& m = s->block.MOSAICSETT;
-    for (int e = 0; e < kEdits; ++e) (m.*kFields[e])[layer_] = kResetValues[static_cast<std::size_t>(e)];
+    for (int e = 0; e < kEdits; ++e)
+      (m.*kFields[e])[layer_] = kResetValues[static_cast<std::size_t>(e)];
     s->MOSAIC_BYTE28 = 1;
+    SendMosaic(layer_, 2);
+    s->MOSAIC_BYTE28 = 0;
   }
   for (int e = 0; e < kEdits; ++e)
     ShowEditValue(edits_[static_cast<std::size_t>(e)], kResetValues[static_cast<std::size_t>(e)]);
-  SendMosaic(layer_, 2);
-  { State()->MOSAIC_BYTE28 = 0; }
 }
 
 void MMosaicDlg::RefreshKind(int) {

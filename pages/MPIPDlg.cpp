@@ -153,8 +153,12 @@ void MPIPDlg::SwitchPip(int p, bool send) {
   const bool on = switches_[i]->IsChecked();
   alphaEdits_[i]->setEnabled(on);
   lists_[i]->setEnabled(on);
-  { State()->block.CHNLDATA[p + 1].CHNLONOFF = on ? 1 : 0; }
-  if (send) SendCommand(SET_LAYER_ONOFF, p);
+  {
+    // One guard over the change and its send: a report decoded in between would undo it.
+    auto s = State();
+    s->block.CHNLDATA[p + 1].CHNLONOFF = on ? 1 : 0;
+    if (send) SendCommand(SET_LAYER_ONOFF, p);
+  }
   SendMsg(NotifyWindow(this), UM_PAGE_REQUEST, kPipOnOffChanged, p);
 }
 
@@ -162,14 +166,17 @@ void MPIPDlg::RefreshOnOff(int p) {
   if (p < 0 || p >= kPips || !Created()) return;
   bool on = false;
   bool alphaUsable = false;
+  bool logo = false;
   {
     auto s = State();
     on = s->block.CHNLDATA[p + 1].CHNLONOFF != 0;
     alphaUsable = s->block.PVWMODEINFO.PVWMODE == 0;
+    logo = s->block.LOGOINFO.LOGOUSAGE == 1;
   }
   ShowSwitch(switches_[Index(p)], on);
   alphaEdits_[Index(p)]->setEnabled(on && alphaUsable);
   lists_[Index(p)]->setEnabled(on);
+  if (p == 2 && logo) EnablePip(p, false, false, false);
 }
 
 void MPIPDlg::UpdateForPreviewMode() {
@@ -215,7 +222,8 @@ void MPIPDlg::SelectLayerInput(int layer) {
 
 void MPIPDlg::AlphaCommitted(int p) {
   const int alpha = static_cast<int>(alphaEdits_[Index(p)]->Value());
-  { State()->block.CHNLDATA[p + 1].CHNLALPHA = static_cast<uint8_t>(alpha); }
+  auto s = State();
+  s->block.CHNLDATA[p + 1].CHNLALPHA = static_cast<uint8_t>(alpha);
   SendCommand(SET_LAYER_ONOFF, p);
 }
 

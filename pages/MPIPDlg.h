@@ -42,7 +42,8 @@ class MPIPDlg : public MSettingsPage {
   // Empties and refills the three source lists from INPUT_TABLE.
   void RefillSources();
   void UpdateForPreviewMode();
-  // PIP p's toggle from its layer's on/off, its controls enabled to match.
+  // PIP p's toggle from its layer's on/off, its controls enabled to match
+  // (PIP-3's all disabled while the logo holds it).
   void RefreshOnOff(int p);
   // The input list of PIP layer `layer` (1..3) shows the layer's input.
   void SelectLayerInput(int layer);
