@@ -27,6 +27,12 @@ QRect GroupRect(int p) {
   return {10, kGroupTop + p * kGroupStep, 300, 140};
 }
 
+// Shows the entry of input `code`; a code the list lacks leaves the entry shown.
+void ShowCode(CDropButton* drop, int64_t code) {
+  if (code >= 0 && drop->FindByData(static_cast<uint32_t>(code)) >= 0)
+    drop->SelectByData(static_cast<uint32_t>(code));
+}
+
 QString PipCaption(int p) {
   return QStringLiteral("PIP-%1").arg(p + 1);
 }
@@ -95,6 +101,8 @@ void MPIPDlg::RefillSources() {
   }
   for (int p = 0; p < kPips; ++p) {
     CDropButton* drop = lists_[Index(p)];
+    const int shownRow = drop->GetCurSel();
+    const int64_t shown = shownRow >= 0 ? drop->List()->GetItemData(shownRow) : -1;
     drop->ResetContent();
     for (int code = 0; code < kInputCodes; ++code) {
       const InputEntry& e = inputs[static_cast<std::size_t>(code)];
@@ -104,7 +112,8 @@ void MPIPDlg::RefillSources() {
       drop->List()->SetItemFlags(
           row, code == kSdiInput ? CDropList::kUnavailable : CDropList::kAvailable);
     }
-    drop->SelectByData(static_cast<uint32_t>(chosen[Index(p)]));
+    ShowCode(drop, shown);
+    ShowCode(drop, chosen[Index(p)]);
   }
 }
 
@@ -125,8 +134,7 @@ void MPIPDlg::ShowPip(int p) {
     logo = s->block.LOGOINFO.LOGOUSAGE == 1;
   }
   const std::size_t i = Index(p);
-  // An input code outside the list leaves the shown choice as it was.
-  lists_[i]->SelectByData(ch.CHNLINPUT);
+  ShowCode(lists_[i], ch.CHNLINPUT);
   ShowEditValue(alphaEdits_[i], ch.CHNLALPHA);
   ShowSwitch(switches_[i], ch.CHNLONOFF != 0);
   if (p == 2) lists_[i]->setEnabled(!logo);
@@ -217,7 +225,7 @@ void MPIPDlg::SelectLayerInput(int layer) {
   if (layer < 1 || layer > kPips || !Created()) return;
   int code = 0;
   { code = State()->block.CHNLDATA[layer].CHNLINPUT; }
-  lists_[Index(layer - 1)]->SelectByData(static_cast<uint32_t>(code));
+  ShowCode(lists_[Index(layer - 1)], code);
 }
 
 void MPIPDlg::AlphaCommitted(int p) {
