@@ -80,6 +80,19 @@ void StoreHostRect(DeviceState& s, int slot, int x, int y, int w, int h) {
   s.LOGO_HOSTPOS[3][k] = static_cast<uint16_t>(std::clamp(h, 0, 0xFFFF));
 }
 
+// The pressed one of a pair of choice buttons: its face and its caption in the active colour.
+void ShowPressed(CGdipButton* b, bool pressed) {
+  b->SetChecked(pressed);
+  b->SetTextColor(pressed ? skin::kOrange : skin::kText);
+  b->update();
+}
+
+// Enabled state and look together, so that a disabled button reads as one.
+void Enable(CGdipButton* b, bool on) {
+  b->setEnabled(on);
+  b->SetDisabledLook(!on);
+}
+
 bool Pip3OnProgram(const DeviceState& s) {
   return s.block.PVWMODEINFO.PGMSTATE[kPip3] != 0;
 }
@@ -136,10 +149,10 @@ void MLogoDlg::BuildControls() {
       }
     });
   }
-  MakePageLabel(this, kTopLabel, QStringLiteral("Logo Top"), {20, 382, 76, 22});
-  top_ = MakePageSwitch(this, kTop, {96, 380});
-  MakePageLabel(this, kBorderLabel, QStringLiteral("Logo Border"), {164, 382, 76, 22});
-  border_ = MakePageSwitch(this, kBorder, {242, 380});
+  MakePageLabel(this, kTopLabel, QStringLiteral("Logo Top"), {20, 382, 70, 22});
+  top_ = MakePageSwitch(this, kTop, {90, 380});
+  MakePageLabel(this, kBorderLabel, QStringLiteral("Logo Border"), {158, 382, 88, 22});
+  border_ = MakePageSwitch(this, kBorder, {246, 380});
   connect(top_, &QAbstractButton::clicked, this, [this] { TopPressed(); });
   connect(border_, &QAbstractButton::clicked, this, [this] { BorderPressed(); });
 }
@@ -209,11 +222,10 @@ void MLogoDlg::BuildModeView(bool fresh) {
 
 void MLogoDlg::ShowNormalMode(bool fresh) {
   logoMode_ = false;
-  normal_->SetChecked(true);
-  logo_->SetChecked(false);
+  ShowPressed(normal_, true);
+  ShowPressed(logo_, false);
   ShowSwitch(switch_, false);
-  switch_->setEnabled(false);
-  switch_->SetDisabledLook(true);
+  Enable(switch_, false);
   QRect pip;
   bool pipOn = false;
   LogoRect mark = EditRect();
@@ -246,16 +258,16 @@ void MLogoDlg::EnableNormalControls(bool p) {
   for (oRealEdit* e : edits_) e->setEnabled(p);
   for (int k = 0; k < kLogoSlots; ++k) {
     const bool mine = k == selected_;
-    saveLoads_[Index(k)]->setEnabled(mine && p);
-    clears_[Index(k)]->setEnabled(mine && p && LogoSlotUsable(logo, k, hreso, vreso));
-    slots_[Index(k)]->setEnabled(p);
+    Enable(saveLoads_[Index(k)], mine && p);
+    Enable(clears_[Index(k)], mine && p && LogoSlotUsable(logo, k, hreso, vreso));
+    Enable(slots_[Index(k)], p);
   }
 }
 
 void MLogoDlg::ShowLogoMode(bool fresh) {
   logoMode_ = true;
-  normal_->SetChecked(false);
-  logo_->SetChecked(true);
+  ShowPressed(normal_, false);
+  ShowPressed(logo_, true);
   LogoInfo logo{};
   int k = 0;
   int hreso = 0;
@@ -281,14 +293,12 @@ void MLogoDlg::ShowLogoMode(bool fresh) {
   for (int i = 0; i < kLogoSlots; ++i) {
     const bool usable = LogoSlotUsable(logo, i, hreso, vreso);
     saveLoads_[Index(i)]->setText(UiQText(kTextLoad));
-    saveLoads_[Index(i)]->setEnabled(i == k && usable);
-    clears_[Index(i)]->setEnabled(i == k && usable);
-    slots_[Index(i)]->setEnabled(usable);
-    slots_[Index(i)]->SetDisabledLook(!usable);
+    Enable(saveLoads_[Index(i)], i == k && usable);
+    Enable(clears_[Index(i)], i == k && usable);
+    Enable(slots_[Index(i)], usable);
   }
   const bool holds = logo.LOGOVALID[k] != 0;
-  switch_->setEnabled(holds);
-  switch_->SetDisabledLook(!holds);
+  Enable(switch_, holds);
   Edit(LogoEdit::HStart)->setEnabled(true);
   Edit(LogoEdit::VStart)->setEnabled(true);
   Edit(LogoEdit::Width)->setEnabled(false);
@@ -311,7 +321,7 @@ void MLogoDlg::ShowSlotLooks() {
 
 void MLogoDlg::UsagePressed(bool logo) {
   if (logo == logoMode_) {
-    ShowSwitch(logo ? logo_ : normal_, true);  // the pressed button stays pressed
+    ShowPressed(logo ? logo_ : normal_, true);  // the pressed button stays pressed
     return;
   }
   {
@@ -443,15 +453,14 @@ void MLogoDlg::LoadSlot(int k) {
 
 void MLogoDlg::ClearPressed(int k) {
   clears_[Index(k)]->setText(kEmptySlot);
-  clears_[Index(k)]->setEnabled(false);
+  Enable(clears_[Index(k)], false);
   {
     auto s = State();
     s->block.LOGOINFO.LOGOVALID[k] = 0;
     Send(Operation::Clear, k);
   }
   if (logoMode_) {
-    slots_[Index(k)]->setEnabled(false);
-    slots_[Index(k)]->SetDisabledLook(true);
+    Enable(slots_[Index(k)], false);
   }
 }
 
@@ -540,8 +549,7 @@ void MLogoDlg::UpdateForPreviewMode() {
     f = true;
   }
   for (CGdipButton* b : {normal_, logo_, top_, border_}) {
-    b->setEnabled(f);
-    b->SetDisabledLook(!f);
+    Enable(b, f);
   }
 }
 

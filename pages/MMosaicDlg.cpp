@@ -140,6 +140,7 @@ void MMosaicDlg::ApplyEnabling() {
     CGdipButton* b = layouts_[static_cast<std::size_t>(i)];
     const bool usable = on_ && i < kFirstFixedLayout;
     b->SetChecked(i == layout_);
+    b->SetTextColor(i == layout_ ? skin::kOrange : skin::kText);
     b->setEnabled(usable);
     b->SetDisabledLook(!usable);
     b->update();
