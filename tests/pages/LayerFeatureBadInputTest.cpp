@@ -85,6 +85,19 @@ TEST_F(LayerFeatureInput, LogoIdsOutsideTheSlotsAreReadAsSlotOne) {
   EXPECT_EQ(State()->block.LOGOINFO.LOGOCURID, 0);
   EXPECT_EQ(State()->LOGO_EDIT_ID, 0);
   EXPECT_EQ(page->Edit(LogoEdit::Width)->Value(), 320);
+  // "Logo" while already in logo mode sends nothing.
+  page->ShowPage(true);
+  QTest::mouseClick(page->LogoButton(), Qt::LeftButton);
+  EXPECT_EQ(SendsOf(Library(), SET_LOGO), 0);
+  // Hiding the page removes a drawn editing rectangle, once.
+  { State()->MAIN_LOGO_FLAG = 1; }
+  page->ShowPage(false);
+  ASSERT_EQ(SendsOf(Library(), SET_LOGO), 1);
+  EXPECT_EQ(Library().TypedSends().back().bytes[0], 3);
+  EXPECT_EQ(Library().TypedSends().back().bytes[10], 0);
+  EXPECT_EQ(State()->MAIN_LOGO_FLAG, 0);
+  page->ShowPage(false);
+  EXPECT_EQ(SendsOf(Library(), SET_LOGO), 1);
   // A usage value outside 0 and 1 shows the normal mode.
   { State()->block.LOGOINFO.LOGOUSAGE = 7; }
   page->RefreshFromDevice();
