@@ -358,13 +358,15 @@ void MMosaicDlg::PaintPage(QPainter& p) {
   MSettingsPage::PaintPage(p);
   const std::span<const int> parts = MosaicPartsOf(layout_ + 1);
   p.setFont(skin::ControlFont());
+  int position = 0;
   for (const int part : parts) {
+    ++position;  // the pictures are numbered left to right
     const QRect r = PartRect(part);
     const QRect caption(r.left(), r.top(), r.width(), kCaptionHeight);
     const QRect picture(r.left(), r.top() + kCaptionHeight + 2, kPictureSize, kPictureSize);
     const bool chosen = selected_[static_cast<std::size_t>(part)];
     p.setPen(chosen ? skin::kOrange : skin::kText);
-    p.drawText(caption, Qt::AlignCenter, QString::number(part + 1));
+    p.drawText(caption, Qt::AlignCenter, QString::number(position));
     p.fillRect(picture, QColor(46, 46, 46));
     // The panels of the arrangement, this device's part in the active colour.
     const auto [across, down] = kPartGrid[static_cast<std::size_t>(part)];

@@ -237,6 +237,7 @@ TEST_F(Logos, MarkSaveUseLoadSwitchAndClearRoundTrip) {
   EXPECT_EQ(Image().LOGOINFO.HPOS[0], 1780);
   EXPECT_FALSE(page->PositionChanged());
   EXPECT_TRUE(page->Switch()->IsChecked());
+  SavePicture(Window(), "logo-mode-en.png");
 
   // Clearing the current slot: the slot emptied at once on the page and at the processor.
   mark = processor_->Requests().Size();
