@@ -214,7 +214,8 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
     case request::kPipCell:
       if (arg >= 0 && arg <= 2) {
         ShowPipCell(static_cast<int>(arg) + 1);
-        pip_->RefreshFromDevice();
+        // Only the switched PIP: a whole refresh would report every PIP again.
+        pip_->RefreshOnOff(static_cast<int>(arg));
       }
       break;
     case request::kMosaicMode: {

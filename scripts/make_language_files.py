@@ -219,6 +219,7 @@ DIALOG_TITLES = [
 # 1760..1774, the VGA page's labels 1780..1789; the keyer page 1900..1923, the
 # crop page 1930..1945, the feathering dialog 1950..1956, the video settings
 # page 2000..2012, the output page 2200..2246, the picture page 2300..2349, the
+# PIP page 2400..2417, the mosaic page 2450..2475, the logo page 2500..2534, the
 # caption page's labels 2600..2613, the test pattern page 2800..2802, the
 # switcher page 2850.
 CONTROLS = [
@@ -416,6 +417,41 @@ CONTROLS = [
         (2611, "Output 4", "输出4字幕"),
         (2612, "Swap Colors", "前景背景反转"),
         (2613, "ON/OFF", "开/关"),
+    ]),
+    ("PIP page (150)", [
+        (2406, "Input :", "输入源："),
+        (2407, "Input :", "输入源："),
+        (2408, "Input :", "输入源："),
+        (2409, "Alpha :", "透明度："),
+        (2410, "Alpha :", "透明度："),
+        (2411, "Alpha :", "透明度："),
+    ]),
+    ("Mosaic page (120)", [
+        (2452, "ON/OFF", "开/关"),
+        (2454, "Panel x 1", "1 屏"),
+        (2455, "Panel x 2", "2 屏"),
+        (2456, "Panel x2_1", "2 屏 (上下)"),
+        (2457, "Panel x 3", "3 屏"),
+        (2458, "Panel x 4", "4 屏"),
+        (2463, "H Start :", "水平起点："),
+        (2464, "V Start :", "垂直起点："),
+        (2465, "Width :", "宽度："),
+        (2466, "Height :", "高度："),
+        (2467, "H Total :", "水平总宽："),
+        (2468, "V Total :", "垂直总高："),
+        (2475, "Reset", "复位"),
+    ]),
+    ("Logo page (164)", [
+        (2506, "Normal", "普通"),
+        (2507, "Logo", "LOGO"),
+        (2508, "ON/OFF", "开/关"),
+        (2510, "PIP3 Is Off", "PIP3 已关闭"),
+        (2511, "H Start :", "水平起点："),
+        (2512, "V Start :", "垂直起点："),
+        (2513, "Width :", "宽度："),
+        (2514, "Height :", "高度："),
+        (2531, "Logo Top", "LOGO 置顶"),
+        (2533, "Logo Border", "LOGO 边框"),
     ]),
 ]
 

@@ -53,6 +53,13 @@ struct Deferred {
   std::function<void(Frames&)> finish;
 };
 
+// The editing rectangle the processor draws over its output while the logo
+// page marks a logo (SET_LOGO operation 3).
+struct LogoMark {
+  bool drawn = false;
+  uint16_t x = 0, y = 0, w = 0, h = 0;
+};
+
 struct ModelCounters {
   uint64_t commands = 0;         // command, block and bulk frames handled
   uint64_t malformed = 0;        // wrong length for the type, bad bulk header, wrong kind
@@ -90,6 +97,7 @@ class DeviceModel {
   const CaptionIntake& upload() const { return captions_.Intake(); }
   CaptionPeer& Captions() { return captions_; }
   uint8_t testPattern() const { return testPattern_; }
+  const LogoMark& logoMark() const { return logoMark_; }
   bool previewOffered = false;  // FLAG1 answer
   struct EncoderSetting {
     int fps, resolutionCode, kbps;
@@ -185,6 +193,8 @@ class DeviceModel {
   void Answer(uint16_t type, const CaptionAnswer& answer, Frames& out);
   int GroupOf(int layer) const { return InputGroupOfLayer(state_, layer); }
   void ResetToFactory();
+  // SET_LOGO by operation (LayerFeatureHandlers.cpp); false: refused.
+  bool ApplyLogo(const Command& c);
 
   DeviceState state_;  // only `block` and the group lookup are used
   std::array<uint8_t, 4> ip_;
@@ -194,6 +204,7 @@ class DeviceModel {
   std::array<ParamBlock, kPresets> presets_{};
   std::array<uint8_t, kPresets> presetFlags_{};
   CaptionPeer captions_;
+  LogoMark logoMark_;
   std::array<VgaAdjustRecord, kInputSlots> vga_{};
   std::vector<Deferred> deferred_;
   std::array<uint8_t, 6> clock_{26, 1, 1, 12, 0, 0};

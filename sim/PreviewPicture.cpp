@@ -175,9 +175,17 @@ constexpr std::array<Turn, 8> kTurns{{{false, false, false},
                                       {true, false, false},
                                       {true, true, true}}};
 
-void Blit(const Source& s, const SourceRect& part, const Keyer* keyer, int rotation, int left,
-          int top, int width, int height, int clipRight, int clipBottom, int clipLeft, int clipTop,
-          YuvImage& out) {
+// CHNLALPHA is a PIP layer's opacity: 0 invisible .. 64 (and above) opaque.
+constexpr int kAlphaSteps = 64;
+
+uint8_t Mix(uint8_t over, uint8_t under, int opacity) {
+  return static_cast<uint8_t>((over * opacity + under * (kAlphaSteps - opacity)) / kAlphaSteps);
+}
+
+void Blit(const Source& s, const SourceRect& part, const Keyer* keyer, int rotation, int opacity,
+          int left, int top, int width, int height, int clipRight, int clipBottom, int clipLeft,
+          int clipTop, YuvImage& out) {
+  if (opacity <= 0) return;
   if (width <= 0 || height <= 0) return;
   const Turn turn =
       rotation >= 0 && rotation < 8 ? kTurns[static_cast<std::size_t>(rotation)] : kTurns[0];
@@ -196,11 +204,12 @@ void Blit(const Source& s, const SourceRect& part, const Keyer* keyer, int rotat
       const Pixel& px = s.pixels[sy * kSourceWidth + sx];
       if (Keyed(keyer, px.rgb)) continue;
       const Yuv p = px.yuv;
-      out.y[static_cast<std::size_t>(y) * out.width + x] = p.y;
+      uint8_t& luma = out.y[static_cast<std::size_t>(y) * out.width + x];
+      luma = Mix(p.y, luma, opacity);
       if ((x % 2) == 0 && (y % 2) == 0) {
         const std::size_t c = static_cast<std::size_t>(y / 2) * out.chromaWidth() + x / 2;
-        out.u[c] = p.u;
-        out.v[c] = p.v;
+        out.u[c] = Mix(p.u, out.u[c], opacity);
+        out.v[c] = Mix(p.v, out.v[c], opacity);
       }
     }
   }
@@ -240,6 +249,40 @@ bool OnProgram(const PvwModeInfo& pv, int layer) {
   return pv.PVWMODE != 1 && pv.PVWMODE != 2 ? true : pv.PGMSTATE[layer] != 0;
 }
 
+void FrameRect(int left, int top, int width, int height, const std::array<int, 4>& clip,
+               YuvImage& out) {
+  const auto dot = [&](int x, int y) {
+    if (x >= clip[0] && y >= clip[1] && x < clip[2] && y < clip[3])
+      out.y[static_cast<std::size_t>(y) * out.width + x] = 235;
+  };
+  for (int x = left; x < left + width; ++x) {
+    dot(x, top);
+    dot(x, top + height - 1);
+  }
+  for (int y = top; y < top + height; ++y) {
+    dot(left, y);
+    dot(left + width - 1, y);
+  }
+}
+
+// While the logo uses PIP-3, the layer shows the loaded logo (its part of the
+// PIP-3 source) at the logo's placement, only when switched on; a border
+// option frames it.
+struct LayerWindow {
+  bool shown;
+  int x, y, w, h;
+};
+
+LayerWindow WindowOf(const ParamBlock& image, int layer) {
+  const ChannelData& ch = image.CHNLDATA[layer];
+  const LogoInfo& logo = image.LOGOINFO;
+  if (layer != 3 || logo.LOGOUSAGE != 1)
+    return {ch.CHNLONOFF != 0, ch.HPOS, ch.VPOS, ch.HACT, ch.VACT};
+  const int id = logo.LOGOCURID;
+  if (id >= 4 || !logo.LOGOONOFF || !logo.LOGOVALID[id]) return {false, 0, 0, 0, 0};
+  return {true, logo.HPOS[id], logo.VPOS[id], logo.HACT[id], logo.VACT[id]};
+}
+
 }  // namespace
 
 Yuv ToYuv(Rgb c) {
@@ -266,14 +309,20 @@ void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& pictur
   for (int layer = 0; layer < kLayers; ++layer) {
     const ChannelData& ch = image.CHNLDATA[layer];
     const auto q = QuadrantOf(image.PVWMODEINFO, layer);
-    if (!ch.CHNLONOFF || !q) continue;
+    const LayerWindow win = WindowOf(image, layer);
+    if (!win.shown || !q) continue;
     const int qx = (*q % 2) * hw, qy = *q < 2 ? 0 : hh;
     MakeSource(ch.CHNLINPUT, elapsedMs, source);
     const auto scaleX = [&](int64_t v) { return static_cast<int>(v * hw / hreso); };
     const auto scaleY = [&](int64_t v) { return static_cast<int>(v * hh / vreso); };
     const Crop& crop = image.CROP[GroupLayerIndex(InputGroupOfLayer(image, layer), layer)];
-    Blit(source, KeptPart(crop), ActiveKeyer(image, layer), ch.CHNLROTATION, qx + scaleX(ch.HPOS),
-         qy + scaleY(ch.VPOS), scaleX(ch.HACT), scaleY(ch.VACT), qx + hw, qy + hh, qx, qy, picture);
+    const int opacity = layer == 0 ? kAlphaSteps : std::min<int>(ch.CHNLALPHA, kAlphaSteps);
+    const int left = qx + scaleX(win.x), top = qy + scaleY(win.y);
+    const int width = scaleX(win.w), height = scaleY(win.h);
+    Blit(source, KeptPart(crop), ActiveKeyer(image, layer), ch.CHNLROTATION, opacity, left, top,
+         width, height, qx + hw, qy + hh, qx, qy, picture);
+    if (layer == 3 && image.LOGOINFO.LOGOUSAGE == 1 && image.LOGOINFO.LOGO_OPT)
+      FrameRect(left, top, width, height, {qx, qy, qx + hw, qy + hh}, picture);
   }
   if (IsTestPattern(testPattern)) {
     for (int q = 0; q < 4; ++q) {

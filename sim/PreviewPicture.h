@@ -9,7 +9,10 @@
 //           quadrants 0 / 1 the preview layers 0, 2 / 1, 3.
 // Layers that are off are not drawn. A layer's crop picks the part of its
 // source that fills its window, turned and mirrored by its rotation mode; its
-// chroma keyer makes matching pixels transparent.
+// chroma keyer makes matching pixels transparent; a PIP layer's alpha
+// (CHNLALPHA, 0 invisible .. 64 opaque) lets what is below show through.
+// While the logo uses PIP-3, layer 3 is the loaded logo at its placement, shown
+// only while the logo is on, framed when its border option is set.
 // Captions that are on scroll over the outputs they are shown on (CaptionOverlay.h).
 // A test pattern (TestPattern.h) replaces every output it is on: all four
 // quadrants in mode 0, the program quadrants in modes 1 and 2.

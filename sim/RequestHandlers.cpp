@@ -199,23 +199,6 @@ void DeviceModel::SetCrop(const Command& c, Frames& out) {
   ReplyCrop(layer, out);
 }
 
-void DeviceModel::SetMosaic(const Command& c, Frames& out) {
-  const int cell = c.b[3];
-  auto& m = state_.block.MOSAICSETT;
-  m.MOSAICMODE = c.b[1];
-  m.MOSAIC_OPT = c.b[29];
-  if (cell < 4) {
-    m.HPOS[cell] = static_cast<int32_t>(c.U32(4));
-    m.VPOS[cell] = static_cast<int32_t>(c.U32(8));
-    m.HACT[cell] = static_cast<int32_t>(c.U32(12));
-    m.VACT[cell] = static_cast<int32_t>(c.U32(16));
-    m.HTOTAL[cell] = static_cast<int32_t>(c.U32(20));
-    m.VTOTAL[cell] = static_cast<int32_t>(c.U32(24));
-  }
-  Ack(c.type, cell < 4 ? 0 : 1, out);
-  ReplyRecord(12, c.b[0], m, out);
-}
-
 void DeviceModel::SetLayerInput(const Command& c, Frames& out) {
   const int layer = c.b[0];
   const int code = InputCodeOfPair(c.b[1], c.b[2], state_.block);
@@ -232,24 +215,6 @@ void DeviceModel::SetLayerOnOff(const Command& c, Frames& out) {
   state_.block.CHNLDATA[layer].CHNLALPHA = c.b[2];
   Ack(c.type, 0, out);
   ReplyLayers(out);
-}
-
-void DeviceModel::SetLogo(const Command& c, Frames& out) {
-  const int id = c.b[1];
-  if (id >= 4) return Ack(c.type, 1, out);
-  auto& logo = state_.block.LOGOINFO;
-  logo.LOGOCURID = static_cast<uint8_t>(id);
-  logo.HPOS[id] = c.U16(2);
-  logo.VPOS[id] = c.U16(4);
-  logo.HACT[id] = c.U16(6);
-  logo.VACT[id] = c.U16(8);
-  logo.LOGOUSAGE = c.b[11];
-  logo.LOGOONOFF = c.b[12];
-  logo.LOGOPOS = c.b[13];
-  logo.LOGO_OPT = c.b[14];
-  logo.LOGOVALID[id] = 1;
-  Ack(c.type, 0, out);
-  ReplyRecord(15, 0, logo, out);
 }
 
 // Operation 0 restores the default timing, 1 applies size and refresh with

@@ -303,7 +303,8 @@ TEST_F(Refresh, RowsReachThePagesOnTheGuiThreadInArrivalOrder) {
   EXPECT_EQ(edidPage->RefreshCount(), edidBefore);  // nothing ran on the reply thread
   DeliverPostedMessages();
   EXPECT_EQ(edidPage->RefreshCount(), edidBefore + 2);
-  EXPECT_EQ(keyer->RefreshCount(), keyerBefore + 2);  // row 2 and row 16
+  // Row 2, the mosaic page's mode request (0x5B4) in row 2, and row 16.
+  EXPECT_EQ(keyer->RefreshCount(), keyerBefore + 3);
   EXPECT_EQ(misc->RefreshCount(), miscBefore + 3);    // twice in row 2, system info
 }
 

@@ -214,9 +214,14 @@ TEST_F(Model, SettingsApplyAndReport) {
   EXPECT_EQ(Parse(Command(7, {1, 9, 9}))[0].reply.data[2], 1);  // no such input: refused
 
   // Logo, keyer, PVW, transition, TAKE, loop-out, freeze, sync.
-  Command(9, {0, 2, 10, 0, 20, 0, 30, 0, 40, 0, 0, 1, 1, 2, 0});
+  // Saving into slot 2 (PIP-3's source has a signal) stores the size; clearing
+  // slot 2 empties it again.
+  model.image().INPUTINFO.INPUTSTATE[model.image().CHNLDATA[3].CHNLINPUT] = 1;
+  Command(9, {2, 2, 10, 0, 20, 0, 30, 0, 40, 0, 0, 0, 0, 1, 0});
   EXPECT_EQ(model.image().LOGOINFO.HACT[2], 30);
   EXPECT_EQ(model.image().LOGOINFO.LOGOVALID[2], 1);
+  Command(9, {0, 2, 10, 0, 20, 0, 30, 0, 40, 0, 2, 0, 0, 1, 0});
+  EXPECT_EQ(model.image().LOGOINFO.LOGOVALID[2], 0);
   std::vector<uint8_t> keyer(32, 0x55);
   keyer[0] = 1;
   keyer[1] = 0;  // user mode: the ranges sent are kept

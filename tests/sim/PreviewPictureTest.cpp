@@ -22,7 +22,7 @@ ParamBlock BlankImage(uint8_t previewMode) {
 
 void ShowLayer(ParamBlock& image, int layer, uint8_t input, int32_t x, int32_t y, int32_t w,
                int32_t h) {
-  image.CHNLDATA[layer] = {1, 0, input, 0, x, y, w, h, 0};
+  image.CHNLDATA[layer] = {1, 64, input, 0, x, y, w, h, 0};  // opaque
 }
 
 YuvImage Compose(const ParamBlock& image) {
