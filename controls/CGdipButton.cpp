@@ -235,6 +235,18 @@ void CGdipButton::paintEvent(QPaintEvent*) {
       break;
   }
   PaintCaption(p, pressed, disabled);
+  if (marker_ != 0) {
+    // A marked button (a preset a task uses) carries a small lamp in its corner.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(marker_, marker_ * 156 / 255, 0));
+    p.drawEllipse(QRect(client.right() - 9, client.top() + 3, 6, 6));
+  }
+}
+
+void CGdipButton::SetMarker(int marker) {
+  marker_ = std::clamp(marker, 0, 255);
+  update();
 }
 
 void CGdipButton::enterEvent(QEnterEvent* event) {
@@ -255,8 +267,10 @@ void CGdipButton::leaveEvent(QEvent* event) {
 void CGdipButton::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && isEnabled()) {
     if (clickToggle_) {
-      showingAlternate_ = !showingAlternate_;
-      checked_ = showingAlternate_;
+      // The checked state decides, not the picture last drawn: a button
+      // whose state was set while it was hidden flips from that state.
+      checked_ = !checked_;
+      showingAlternate_ = checked_;
     }
     if (stayPushed_) {
       showingAlternate_ = true;

@@ -48,6 +48,9 @@ class CGdipButton : public QAbstractButton {
   bool HasToolTip() const { return tooltipCreated_; }
 
   void SetDisabledLook(bool on);
+  // 0 none, up to 255: the strength of the corner lamp.
+  void SetMarker(int marker);
+  int Marker() const { return marker_; }
   bool DisabledLook() const { return disabledLook_; }
   void SetChecked(bool on);
   bool IsChecked() const { return checked_; }
@@ -95,6 +98,7 @@ class CGdipButton : public QAbstractButton {
   bool hasAlternate_ = false;
   bool prepared_ = false;
   bool disabledLook_ = false;
+  int marker_ = 0;
   bool drawToggle_ = false;
   bool hovered_ = false;
   bool pinnedHover_ = false;

@@ -472,20 +472,6 @@ void DeviceModel::FactoryReset(const Command& c, Frames& out) {
   Ack(c.type, 0, out);
 }
 
-// TAKE exchanges program and preview.
-void DeviceModel::Take(const Command& c, Frames& out) {
-  auto& pv = state_.block.PVWMODEINFO;
-  std::swap(pv.PGMSTATE, pv.PVWSTATE);
-  Ack(c.type, 0, out);
-  ReplyRecord(20, 0, pv, out);
-}
-
-void DeviceModel::SetSync(const Command& c, Frames& out) {
-  state_.block.MACHINESYNCMODE.SYNCLOCKMODE = c.b[0];
-  state_.block.MACHINESYNCMODE.SYNCMODE = c.b[1];
-  Ack(c.type, 0, out);
-}
-
 // Captions, first half: 0 announces an upload (answered by event kind 12,
 // [1] 0 = go ahead, 1 = refused), 1 completes it, 2 places the caption.
 void DeviceModel::CaptionA(const Command& c, Frames& out) {
@@ -736,7 +722,7 @@ DeviceModel::Handler DeviceModel::HandlerOf(uint16_t type) {
       {24, &M::CaptionB},
       {25, &M::SetVideoEncoder},
       {32, &M::AckOnly},
-      {33, &M::AckOnly},
+      {33, &M::SignalSwitch},
       {34, &M::AckOnly},
       {35, &M::SetFeather},
       {36, &M::Freeze},

@@ -1,0 +1,168 @@
+// The control strip against a virtual processor on the test's own loopback
+// subnet, with the real library: a slot click changes the layer's input on
+// the processor and the canvas; TAKE swaps program and preview after the
+// fade and ends the wait; a saved preset brings its layout back.
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include <QTest>
+
+#include "AppTestSupport.h"
+#include "CGdipButton.h"
+#include "CommandEncoder.h"
+#include "DeviceState.h"
+#include "MMainDlg.h"
+#include "MainPageCells.h"
+#include "Messages.h"
+#include "OrvComm.h"
+#include "PageTable.h"
+#include "StartConnection.h"
+#include "TestNet.h"
+#include "VirtualProcessor.h"
+#include "WaitBox.h"
+
+namespace orv::test {
+namespace {
+
+class StripEndToEnd : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    ip_ = test::TestIp(2);
+    sim::ProcessorConfig config;
+    config.ip = ip_;
+    config.udp = false;
+    config.serialPty = false;
+    config.selfReportMs = 0;
+    processor_ = std::make_unique<sim::VirtualProcessor>(config);
+    std::string error;
+    ASSERT_TRUE(processor_->Start(&error)) << error;
+    comm_ = std::make_unique<OrvComm>();
+    SetCommLibrary(comm_.get());
+    MakeWindow(comm_.get());
+    Window().resize(1600, 1000);
+  }
+  void TearDown() override {
+    DestroyWindow();
+    SetCommLibrary(nullptr);
+    comm_.reset();
+    if (processor_) processor_->Stop();
+    MainWindowTest::TearDown();
+  }
+  bool DeliverUntil(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+      QCoreApplication::processEvents();
+      DeliverPostedMessages();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  void ConnectAndReadBack() {
+    ASSERT_TRUE(ConnectAtStart(Window(), {ip_, ""}));
+    ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+    // The follow-up requests of the read-back have their answers too.
+    ASSERT_TRUE(DeliverUntil([&] { return Sent(QUERY68) > 0; }));
+    DeliverPostedMessages();
+    ASSERT_TRUE(Boxes().empty());
+  }
+  std::size_t Sent(int type) {
+    std::size_t n = 0;
+    for (const auto& r : processor_->Requests().Entries()) {
+      if (r.kind == wire::FrameKind::Command && r.type == type) ++n;
+    }
+    return n;
+  }
+  CCell* Layer(int i) { return Window().MainPage()->Cells()->Layer(i); }
+
+  std::string ip_;
+  std::unique_ptr<sim::VirtualProcessor> processor_;
+  std::unique_ptr<OrvComm> comm_;
+};
+
+TEST_F(StripEndToEnd, ASlotClickRoutesTheLayerOnTheProcessorAndTheCanvas) {
+  ConnectAndReadBack();
+  const strip::SlotRect& r = Window().Strip().Layout().Slot(3);
+  QWidget* target = Window().childAt(QPoint(r.left + 5, r.top + 5));
+  ASSERT_NE(target, nullptr);
+  QTest::mouseClick(target, Qt::LeftButton, {},
+                    target->mapFrom(&Window(), QPoint(r.left + 5, r.top + 5)));
+  ASSERT_TRUE(DeliverUntil([&] { return processor_->Image().CHNLDATA[0].CHNLINPUT == 3; }));
+  EXPECT_EQ(Sent(SET_LAYER_INPUT), 1u);
+  std::string name;
+  { name = State()->INPUT_TABLE[3].name; }
+  EXPECT_TRUE(Layer(0)->Name().contains(QString::fromStdString(name)))
+      << Layer(0)->Name().toStdString();
+}
+
+TEST_F(StripEndToEnd, TakeSwapsProgramAndPreviewAfterTheFadeAndEndsTheWait) {
+  processor_->WithModel([](sim::DeviceModel& m) {
+    auto& pv = m.image().PVWMODEINFO;
+    pv.PVWMODE = 1;
+    pv.PVWDTIME = 4;  // half a second
+    for (int i = 0; i < 4; ++i) {
+      pv.PGMSTATE[i] = i < 2 ? 1 : 0;
+      pv.PVWSTATE[i] = i < 2 ? 0 : 1;
+      m.image().CHNLDATA[i].CHNLONOFF = 1;
+    }
+    return 0;
+  });
+  ConnectAndReadBack();
+  CGdipButton* take = Window().Button(strip::kTake);
+  ASSERT_TRUE(take->isVisible());
+  const canvas::Point programCorner = Layer(0)->Origin();
+  const canvas::Point previewCorner = Layer(2)->Origin();
+  ASSERT_NE(programCorner, previewCorner);
+  EXPECT_FALSE(Window().Button(strip::kPgmFirst + 2)->IsChecked());
+
+  const auto started = std::chrono::steady_clock::now();
+  QTest::mouseClick(take, Qt::LeftButton);
+  EXPECT_TRUE(Window().Wait().Shown());
+  ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(450));
+  ASSERT_TRUE(DeliverUntil([&] { return Layer(2)->Origin() == programCorner; }));
+  EXPECT_EQ(Layer(0)->Origin(), previewCorner);
+  EXPECT_EQ(State()->block.PVWMODEINFO.PGMSTATE[2], 1);
+  EXPECT_TRUE(Window().Button(strip::kPgmFirst + 2)->IsChecked());
+  EXPECT_FALSE(Window().Button(strip::kPgmFirst + 2)->isEnabled());
+  EXPECT_TRUE(Boxes().empty()) << "no time-out message";
+}
+
+TEST_F(StripEndToEnd, ASavedPresetBringsItsLayoutBack) {
+  ConnectAndReadBack();
+  const ChannelData saved = processor_->Image().CHNLDATA[1];
+  QTest::mouseClick(Window().Button(strip::kPresetFirst + 2), Qt::LeftButton);
+  QTest::mouseClick(Window().Button(strip::kSave), Qt::LeftButton);
+  ASSERT_TRUE(DeliverUntil([&] {
+    return processor_->WithModel([](sim::DeviceModel& m) { return m.presetFlags()[2]; }) == 1;
+  }));
+  EXPECT_FALSE(Window().Button(strip::kPresetFirst + 2)->DisabledLook());
+
+  // Another layout: PIP-1 moved.
+  {
+    auto s = State();
+    s->block.CHNLDATA[1].HPOS = 40;
+    s->block.CHNLDATA[1].VPOS = 30;
+  }
+  SendCommand(SET_LAYER_WINDOW, 1);
+  ASSERT_TRUE(DeliverUntil([&] { return processor_->Image().CHNLDATA[1].HPOS == 40; }));
+  const canvas::Rect moved = Layer(1)->DeviceRect();
+
+  const std::size_t getAllBefore = Sent(GET_ALL);
+  QTest::mouseClick(Window().Button(strip::kLoad), Qt::LeftButton);
+  ASSERT_TRUE(DeliverUntil([&] { return Sent(GET_ALL) > getAllBefore; }));
+  ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+  ASSERT_TRUE(DeliverUntil([&] { return State()->block.CHNLDATA[1].HPOS == saved.HPOS; }));
+  DeliverPostedMessages();
+  EXPECT_EQ(State()->block.CHNLDATA[1].VPOS, saved.VPOS);
+  EXPECT_NE(Layer(1)->DeviceRect(), moved);
+  EXPECT_EQ(Layer(1)->DeviceRect().left - Layer(1)->Origin().x, saved.HPOS);
+  ASSERT_EQ(Boxes().size(), 1u);  // only the confirmation of the save
+  EXPECT_EQ(Boxes()[0].text, QStringLiteral("Save The Preset?"));
+}
+
+}  // namespace
+}  // namespace orv::test
