@@ -225,6 +225,7 @@ void OrvDlg::CreateStripButtons() {
     topButtons_[i] = AddButton(strip::kTopFirst + i, art::kFaceButton, art::kFaceButtonActive,
                                QRect(layout::kDesignWidth - 22, 120 + i * 64, 20, 60));
     topButtons_[i]->SetCaptionFont(bold15Down_);
+    topButtons_[i]->SetCaptionTurned(true);
     topButtons_[i]->hide();
   }
   // Layer buttons are check buttons: each click flips them.

@@ -182,6 +182,18 @@ void CGdipButton::PaintCaption(QPainter& p, bool pressed, bool disabled) {
   const QString caption = text();
   if (caption.isEmpty()) return;
   p.setFont(captionFont_ ? *captionFont_ : font());
+  if (turned_) {
+    // Text running downwards, centred on the narrow button.
+    p.save();
+    p.translate(width() / 2.0, height() / 2.0);
+    p.rotate(90);
+    const QRect turned(-height() / 2, -width() / 2, height(), width());
+    p.setPen(disabled ? skin::kButtonShadow : textColor_);
+    p.drawText(turned.translated(pressed ? 1 : 0, 0), Qt::AlignCenter | Qt::TextSingleLine,
+               caption);
+    p.restore();
+    return;
+  }
   const int flags =
       captionFont_ ? (Qt::AlignCenter | Qt::TextSingleLine) : (Qt::AlignCenter | Qt::TextWordWrap);
   const QRect r = TextRect(caption, pressed);
@@ -242,6 +254,11 @@ void CGdipButton::paintEvent(QPaintEvent*) {
     p.setBrush(QColor(marker_, marker_ * 156 / 255, 0));
     p.drawEllipse(QRect(client.right() - 9, client.top() + 3, 6, 6));
   }
+}
+
+void CGdipButton::SetCaptionTurned(bool on) {
+  turned_ = on;
+  update();
 }
 
 void CGdipButton::SetMarker(int marker) {

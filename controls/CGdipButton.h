@@ -62,6 +62,8 @@ class CGdipButton : public QAbstractButton {
   // No font: the widget's font with word wrapping and the placement below.
   void SetCaptionFont(std::optional<QFont> font);
   void SetCaptionPlacement(int placement);  // kTop, kCentre, kBottom
+  // The caption runs downwards (the narrow bring-to-front buttons).
+  void SetCaptionTurned(bool on);
 
   bool HasAlternate() const { return hasAlternate_; }
   bool Prepared() const { return prepared_; }
@@ -99,6 +101,7 @@ class CGdipButton : public QAbstractButton {
   bool prepared_ = false;
   bool disabledLook_ = false;
   int marker_ = 0;
+  bool turned_ = false;
   bool drawToggle_ = false;
   bool hovered_ = false;
   bool pinnedHover_ = false;

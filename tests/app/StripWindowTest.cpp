@@ -213,5 +213,16 @@ TEST_F(Strip, ProgramLayersDisableTheirButtonsInProgramPreviewMode) {
   EXPECT_FALSE(Window().Button(strip::kLockOutput)->isVisible());
 }
 
+TEST_F(Strip, TopButtonsShowOnRequestAndHideAfterUse) {
+  SendMsg(&Window(), UM_PAGE_REQUEST, request::kTopButtons, 1);
+  CGdipButton* top1 = Window().Button(strip::kTopFirst + 1);
+  ASSERT_TRUE(top1->isVisible());
+  SavePicture(Window(), "strip-top-buttons.png");
+  QTest::mouseClick(top1, Qt::LeftButton);
+  DeliverPostedMessages();
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(Window().Button(strip::kTopFirst + i)->isVisible());
+  EXPECT_EQ(Window().MainPage()->CurrentLayer(), 1);
+}
+
 }  // namespace
 }  // namespace orv::test
