@@ -168,7 +168,11 @@ intptr_t OrvDlg::OnMessage(const Message& m) {
       SendMsg(main_, UM_OUTPUT_CHANGED);
       return 1;
     case UM_LAYER_SELECTED:
-      if (m.wParam >= 0 && m.wParam < 4) currentLayer_ = static_cast<int>(m.wParam);
+      if (m.wParam >= 0 && m.wParam < 4) {
+        currentLayer_ = static_cast<int>(m.wParam);
+        // The strip marks the input of the layer now worked on.
+        update(0, 0, width(), 106);
+      }
       return 1;
     case UM_LOGO_LAYER:
       main_->UpdateLogoLayer(static_cast<int>(m.wParam));

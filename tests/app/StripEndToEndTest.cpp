@@ -98,6 +98,29 @@ TEST_F(StripEndToEnd, ASlotClickRoutesTheLayerOnTheProcessorAndTheCanvas) {
       << Layer(0)->Name().toStdString();
 }
 
+TEST_F(StripEndToEnd, PluggingAndUnpluggingASourceShowsOnItsSlot) {
+  ConnectAndReadBack();
+  const strip::SlotRect& r = Window().Strip().Layout().Slot(3);
+  auto lampIsGreen = [&] {
+    const QImage shot = Window().grab().toImage();
+    const QColor lamp = shot.pixelColor(r.left + 6, r.bottom + 6);
+    return lamp.green() > 150 && lamp.red() < 100;
+  };
+  ASSERT_FALSE(lampIsGreen());
+  processor_->SetSignal(3, true, 1280, 720, 5000);
+  ASSERT_TRUE(DeliverUntil([&] {
+    auto s = State();
+    return s->block.INPUTINFO.INPUTSTATE[3] != 0 &&
+           s->block.INPUTINFO.INPUTRESO[3].INPUTRESOHACT == 1280;
+  }));
+  DeliverPostedMessages();
+  EXPECT_TRUE(lampIsGreen());
+  processor_->SetSignal(3, false);
+  ASSERT_TRUE(DeliverUntil([&] { return State()->block.INPUTINFO.INPUTSTATE[3] == 0; }));
+  DeliverPostedMessages();
+  EXPECT_FALSE(lampIsGreen());
+}
+
 TEST_F(StripEndToEnd, TakeSwapsProgramAndPreviewAfterTheFadeAndEndsTheWait) {
   processor_->WithModel([](sim::DeviceModel& m) {
     auto& pv = m.image().PVWMODEINFO;
