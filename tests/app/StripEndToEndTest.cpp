@@ -3,6 +3,7 @@
 // the processor and the canvas; TAKE swaps program and preview after the
 // fade and ends the wait; a saved preset brings its layout back.
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "Messages.h"
 #include "OrvComm.h"
 #include "PageTable.h"
+#include "PreviewPicture.h"
 #include "StartConnection.h"
 #include "TestNet.h"
 #include "VirtualProcessor.h"
@@ -25,6 +27,19 @@
 
 namespace orv::test {
 namespace {
+
+// Luma of the processor's composed picture near the top-left corner of
+// quadrant 0, where in mode 0 layer 0 shows its source's plain colour.
+int LayerZeroLuma(const ParamBlock& image) {
+  sim::YuvImage picture;
+  picture.Resize(320, 180);
+  sim::ComposePreview(image, 0, picture);
+  return picture.y[static_cast<std::size_t>(6) * 320 + 6];
+}
+
+int LumaOf(sim::Rgb c) {
+  return static_cast<int>(std::lround(16 + 0.257 * c.r + 0.504 * c.g + 0.098 * c.b));
+}
 
 class StripEndToEnd : public MainWindowTest {
  protected:
@@ -92,6 +107,9 @@ TEST_F(StripEndToEnd, ASlotClickRoutesTheLayerOnTheProcessorAndTheCanvas) {
                     target->mapFrom(&Window(), QPoint(r.left + 5, r.top + 5)));
   ASSERT_TRUE(DeliverUntil([&] { return processor_->Image().CHNLDATA[0].CHNLINPUT == 3; }));
   EXPECT_EQ(Sent(SET_LAYER_INPUT), 1u);
+  // What the processor now sends as its preview shows input 3 in layer 0.
+  EXPECT_NEAR(LayerZeroLuma(processor_->Image()), LumaOf(sim::InputColour(3)), 4);
+  EXPECT_GT(std::abs(LumaOf(sim::InputColour(3)) - LumaOf(sim::InputColour(0))), 8);
   std::string name;
   { name = State()->INPUT_TABLE[3].name; }
   EXPECT_TRUE(Layer(0)->Name().contains(QString::fromStdString(name)))
