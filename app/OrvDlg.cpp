@@ -70,10 +70,6 @@ class ContentArea : public QWidget, public MessageTarget {
   MessageTarget* hub_;
 };
 
-QString Text(int n) {
-  return QString::fromStdString(UiText(n));
-}
-
 }  // namespace
 
 OrvDlg::OrvDlg(Options options, QWidget* parent)
@@ -110,6 +106,7 @@ void OrvDlg::Initialise() {
 
   CreatePages();
   CreateControls();
+  LayoutInputStrip();
 
   SetReplySink(this);
   if (options_.library != nullptr) RegisterReplyFunctions(*options_.library);
@@ -228,6 +225,7 @@ void OrvDlg::CreateStripButtons() {
     topButtons_[i] = AddButton(strip::kTopFirst + i, art::kFaceButton, art::kFaceButtonActive,
                                QRect(layout::kDesignWidth - 22, 120 + i * 64, 20, 60));
     topButtons_[i]->SetCaptionFont(bold15Down_);
+    topButtons_[i]->SetCaptionTurned(true);
     topButtons_[i]->hide();
   }
   // Layer buttons are check buttons: each click flips them.
@@ -240,23 +238,10 @@ void OrvDlg::CreateStripButtons() {
   pgmButtons_[0]->SetChecked(true);
   pgmButtons_[0]->setEnabled(false);
   for (int layer = 1; layer < 4; ++layer) {
-    for (CGdipButton* b : {pgmButtons_[layer], pvwButtons_[layer]}) {
-      connect(b, &QAbstractButton::clicked, this, [this, b, layer] {
-        const bool on = b->IsChecked();
-        bool sharedWithLogo = false;
-        {
-          auto s = State();
-          sharedWithLogo = b == pgmButtons_[3] && s->block.LOGOINFO.LOGOUSAGE != 0;
-          if (!sharedWithLogo) s->block.CHNLDATA[layer].CHNLONOFF = on ? 1 : 0;
-        }
-        // PIP-3 serves the logo while the logo uses it.
-        if (layer == 3) logo_->RefreshFromDevice();
-        if (sharedWithLogo) return;
-        pip_->RefreshFromDevice();
-        main_->ShowLayerCell(layer, on);
-        SendCommand(SET_LAYER_ONOFF, layer - 1);
-      });
-    }
+    connect(pgmButtons_[layer], &QAbstractButton::clicked, this,
+            [this, layer] { OnLayerButton(layer, true); });
+    connect(pvwButtons_[layer], &QAbstractButton::clicked, this,
+            [this, layer] { OnLayerButton(layer, false); });
   }
   AddButton(strip::kTake, art::kFaceTake, 0, QRect(700, band - 6, 90, 38))->hide();
   AddButton(strip::kLockOutput, art::kFaceButton, art::kFaceButtonActive, QRect(800, band, 96, 28))
@@ -284,15 +269,27 @@ void OrvDlg::CreateStripButtons() {
 
   connect(Button(strip::kFreeze), &QAbstractButton::clicked, this,
           [this] { SendCommand(FREEZE, Button(strip::kFreeze)->IsChecked() ? 1 : 0); });
-  connect(Button(strip::kTake), &QAbstractButton::clicked, this, [this] {
-    SendCommand(TAKE);
-    OnWait(true, Text(kWaitTextOperation));
-  });
+  connect(Button(strip::kTake), &QAbstractButton::clicked, this, [this] { OnTake(); });
+  connect(Button(strip::kSignalSwitch), &QAbstractButton::clicked, this,
+          [this] { OnSignalSwitch(); });
   connect(Button(strip::kPreview), &QAbstractButton::clicked, this,
           [this] { main_->ShowVideoWindow(); });
+  // The strip's captions: Arial 15 bold, TAKE 18, dark on the light faces.
+  for (int id : {strip::kLockOutput, strip::kFreeze, strip::kSwitch, strip::kPreview,
+                 strip::kSignalSwitch}) {
+    Button(id)->SetCaptionFont(skin::ControlFont());
+  }
+  for (std::size_t i = 0; i < 4; ++i) {
+    pgmButtons_[i]->SetCaptionFont(skin::ControlFont());
+    pvwButtons_[i]->SetCaptionFont(skin::ControlFont());
+  }
+  Button(strip::kTake)->SetCaptionFont(skin::TitleFont());
   CGdipButton* lockOutput = Button(strip::kLockOutput);
   lockOutput->SetStayPushed(false);
   lockOutput->SetClickToggle(true);
+  // The output areas start fixed (mosaic off): the button starts pressed, so
+  // that the operator's first click releases them.
+  lockOutput->SetChecked(true);
   connect(lockOutput, &QAbstractButton::clicked, this,
           [this, lockOutput] { main_->LockOutputAreas(lockOutput->IsChecked(), true); });
   for (int i = 0; i < 4; ++i) {
@@ -320,39 +317,20 @@ void OrvDlg::CreateBottomRow() {
     const int index = i;
     connect(presetButtons_[i], &QAbstractButton::clicked, this, [this, index] {
       currentPreset_ = index;
-      RefreshPresetButtons();
+      RefreshPresetButtons(index);
     });
   }
   AddButton(strip::kLoad, art::kFaceButton, 0, QRect(1060, row, 90, 28));
   AddButton(strip::kSave, art::kFaceButton, 0, QRect(1158, row, 90, 28));
-  connect(Button(strip::kLoad), &QAbstractButton::clicked, this, [this] {
-    if (currentPreset_ < 0) return;
-    if (presetsMode_) {
-      RecallPresetKey(currentPreset_);
-    } else {
-      RecallPreset(0, currentPreset_);
-      lastTemplate_ = currentPreset_;
-    }
-  });
-  connect(Button(strip::kSave), &QAbstractButton::clicked, this, [this] {
-    if (currentPreset_ >= 0) SavePresetKey(currentPreset_);
-  });
-  connect(Button(strip::kPresets), &QAbstractButton::clicked, this, [this] {
-    presetsMode_ = true;
-    Button(strip::kPresets)->SetChecked(true);
-    Button(strip::kTemplates)->SetChecked(false);
-    Button(strip::kSave)->show();
-    RefreshPresetButtons();
-    update();
-  });
-  connect(Button(strip::kTemplates), &QAbstractButton::clicked, this, [this] {
-    presetsMode_ = false;
-    Button(strip::kTemplates)->SetChecked(true);
-    Button(strip::kPresets)->SetChecked(false);
-    Button(strip::kSave)->hide();
-    RefreshPresetButtons();
-    update();
-  });
+  for (int id : {strip::kTemplates, strip::kPresets, strip::kLoad, strip::kSave})
+    Button(id)->SetCaptionFont(skin::ControlFont());
+  for (CGdipButton* b : presetButtons_) b->SetCaptionFont(skin::ControlFont());
+  connect(Button(strip::kLoad), &QAbstractButton::clicked, this, [this] { OnLoad(); });
+  connect(Button(strip::kSave), &QAbstractButton::clicked, this, [this] { OnSave(); });
+  connect(Button(strip::kPresets), &QAbstractButton::clicked, this,
+          [this] { SetPresetsMode(true); });
+  connect(Button(strip::kTemplates), &QAbstractButton::clicked, this,
+          [this] { SetPresetsMode(false); });
 }
 
 void OrvDlg::CreateGroupsAndLists() {
@@ -504,25 +482,14 @@ void OrvDlg::paintEvent(QPaintEvent*) {
   const layout::SeparatorLines lines = layout::Separators(client);
   for (const QLine& l : lines.verticals) p.drawLine(l);
   for (const QLine& l : lines.horizontals) p.drawLine(l);
+  {
+    strip::StripSnapshot view;
+    { view = strip::TakeSnapshot(*State(), currentLayer_); }
+    for (int i = 0; i < strip::kSlots; ++i) view.remarks[i] = remarks_.Remark(i);
+    inputStrip_.Paint(p, view);
+  }
   if (!appImage_.isNull()) p.drawImage(QRect(0, 14, 76, 76), appImage_);
   PaintPresetNames(p);
-}
-
-void OrvDlg::PaintPresetNames(QPainter& p) {
-  if (!presetsMode_) return;
-  int group = 0;
-  {
-    auto s = State();
-    group = PresetGroupOf(*s);
-  }
-  p.setFont(bold12_);
-  p.setPen(skin::kOrange);
-  for (int i = 0; i < 10; ++i) {
-    const QRect b = presetButtons_[i]->geometry();
-    const QRect area(b.left() - 10, b.bottom() + 1 + 2, b.width() + 20, 20);
-    p.drawText(area, Qt::AlignCenter | Qt::TextSingleLine,
-               QString::fromStdString(presets_.Name(group, i)));
-  }
 }
 
 }  // namespace orv

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "InputStrip.h"
 #include "Keys.h"
 #include "Messages.h"
 #include "PresetNames.h"
@@ -113,6 +114,8 @@ class OrvDlg : public QWidget,
   bool ConnectionIndicator() const;
   bool LayersLocked() const;
   const PresetNames& Presets() const { return presets_; }
+  const strip::InputStrip& Strip() const { return inputStrip_; }
+  bool PresetsMode() const { return presetsMode_; }
   CGdipButton* Button(int controlId) const;
 
   MMainDlg* MainPage() const { return main_; }
@@ -163,6 +166,7 @@ class OrvDlg : public QWidget,
   void keyReleaseEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
@@ -181,6 +185,21 @@ class OrvDlg : public QWidget,
   void PlaceBottomRow();
   void PlaceSubPages(bool afterMove);
   void PaintPresetNames(QPainter& p);
+  QRect PresetNameArea(int index) const;
+
+  // The control strip's own operations.
+  void LayoutInputStrip();
+  void RelayoutInputStrip();
+  void RedrawSlot(int slot);
+  bool SelectInputSlot(QPoint point);
+  bool BeginRenameAt(QPoint point);
+  void OnLayerButton(int layer, bool program);
+  void OnSignalSwitch();
+  void OnTake();
+  void OnLoad();
+  void OnSave();
+  void SetPresetsMode(bool presets);
+  void FrameLoopOutSlot(int slot);
 
   // Messages.
   void OnPageClosed();
@@ -204,7 +223,8 @@ class OrvDlg : public QWidget,
   void ApplyModeEnabling();
   // Sub-code 0x5AA: layer k's cell and layer buttons follow its on/off state.
   void ShowPipCell(int layer);
-  void RefreshPresetButtons();
+  // Preset buttons from PRESET_FLAGS; `highlight` gets the selected background.
+  void RefreshPresetButtons(int highlight);
   void SetOnlineIndicator(bool on);
   void SetSwitchState(bool on);
   // Saves the configuration to `path`; on failure to a dated file instead.
@@ -287,6 +307,7 @@ class OrvDlg : public QWidget,
   PresetNames presets_;
   InputRemarks remarks_;
   RenameSession rename_;
+  strip::InputStrip inputStrip_;
 };
 
 }  // namespace orv

@@ -168,7 +168,11 @@ intptr_t OrvDlg::OnMessage(const Message& m) {
       SendMsg(main_, UM_OUTPUT_CHANGED);
       return 1;
     case UM_LAYER_SELECTED:
-      if (m.wParam >= 0 && m.wParam < 4) currentLayer_ = static_cast<int>(m.wParam);
+      if (m.wParam >= 0 && m.wParam < 4) {
+        currentLayer_ = static_cast<int>(m.wParam);
+        // The strip marks the input of the layer now worked on.
+        update(0, 0, width(), 106);
+      }
       return 1;
     case UM_LOGO_LAYER:
       main_->UpdateLogoLayer(static_cast<int>(m.wParam));
@@ -208,8 +212,7 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
       SetSwitchState(arg != 0);
       break;
     case request::kLoopOutSlot:
-      // Framing an input slot belongs to the input strip; the box keeps its place until then.
-      update();
+      FrameLoopOutSlot(static_cast<int>(arg));
       break;
     case request::kPipCell:
       if (arg >= 0 && arg <= 2) {
@@ -231,7 +234,14 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
         lock->SetChecked(true);
         PageButton(3)->setEnabled(true);
       }
-      ApplyModeEnabling();
+      // Without program/preview the mosaic decides over the PIP, logo and keyer pages.
+      int mode = 0;
+      { mode = State()->block.PVWMODEINFO.PVWMODE; }
+      if (mode == 0) {
+        PageButton(4)->setEnabled(arg != 5);
+        PageButton(6)->setEnabled(arg != 5);
+        keyer_->setEnabled(arg != 5);
+      }
       main_->LockOutputAreas(lock->IsChecked(), true);
       break;
     }
@@ -271,7 +281,17 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
         testPattern_->setEnabled(false);
       } else if (arg == 0) {
         testPattern_->setEnabled(true);
-        ApplyModeEnabling();
+        int mosaic = 0;
+        int mode = 0;
+        {
+          auto s = State();
+          mosaic = s->block.MOSAICSETT.MOSAICMODE;
+          mode = s->block.PVWMODEINFO.PVWMODE;
+        }
+        const bool usable = mosaic != 5 && mode != 2;
+        PageButton(4)->setEnabled(usable);
+        PageButton(6)->setEnabled(usable);
+        keyer_->setEnabled(usable);
       }
       break;
     case request::kOnline:
@@ -282,6 +302,10 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
       break;
     case request::kEncoderResolution:
       main_->SetPreviewSize(static_cast<int>(arg));
+      break;
+    case request::kLockLayers:
+      // The test pattern page may also ask through the page request.
+      OnLockLayers(arg != 0);
       break;
     case request::kTopButtons:
       for (CGdipButton* b : topButtons_) b->setVisible(arg != 0);
@@ -460,52 +484,6 @@ void OrvDlg::SetSwitchState(bool on) {
   Button(strip::kSwitchLamp)->setVisible(on);
 }
 
-void OrvDlg::RefreshPresetButtons() {
-  uint8_t flags[10]{};
-  int group = 0;
-  {
-    auto s = State();
-    for (int i = 0; i < 10; ++i) flags[i] = s->PRESET_FLAGS[i];
-    group = PresetGroupOf(*s);
-  }
-  const int highlighted = currentPreset_ >= 0 ? currentPreset_
-                          : presetsMode_      ? lastPreset_[static_cast<std::size_t>(group)]
-                                              : lastTemplate_;
-  for (int i = 0; i < 10; ++i) {
-    CGdipButton* b = presetButtons_[i];
-    b->SetDisabledLook(presetsMode_ && flags[i] != 1);
-    b->SetChecked(i == highlighted);
-    b->update();
-  }
-}
-
-void OrvDlg::ApplyModeEnabling() {
-  int mode = 0;
-  int mosaic = 0;
-  {
-    auto s = State();
-    mode = s->block.PVWMODEINFO.PVWMODE;
-    mosaic = s->block.MOSAICSETT.MOSAICMODE;
-  }
-  if (LayersLocked()) return;
-  const bool pvw = mode == 1 || mode == 2;
-  Button(strip::kTake)->setVisible(pvw);
-  for (int i = 0; i < 4; ++i) {
-    pvwButtons_[i]->setVisible(mode == 1 && i >= 2);
-    pgmButtons_[i]->setVisible(mode == 0 || (mode == 1 && i >= 2));
-  }
-  const bool keyerUsable = mode == 1 || (mode == 0 && mosaic != 5);
-  PageButton(2)->setEnabled(mode == 0);               // mosaic
-  PageButton(4)->setEnabled(mode == 1 || mode == 0);  // PIP
-  PageButton(6)->setEnabled(keyerUsable);             // logo
-  keyer_->setEnabled(keyerUsable);
-  testPattern_->setEnabled(!pvw);
-  if (pvw) {
-    caption_->ShowPage(false);
-    main_->LockOutputAreas(true, false);
-  }
-}
-
 void OrvDlg::ShowPipCell(int layer) {
   // PIP-3 follows the logo's on/off while the logo uses it, and is left
   // alone for any other usage.
@@ -641,6 +619,7 @@ void OrvDlg::mousePressEvent(QMouseEvent* event) {
     ShowPageByIndex(9, false);
     return;
   }
+  if (event->button() == Qt::LeftButton && SelectInputSlot(event->position().toPoint())) return;
   QWidget::mousePressEvent(event);
 }
 
@@ -664,7 +643,7 @@ void OrvDlg::RecallPresetKey(int index) {
     valid = s->PRESET_FLAGS[index] != 0;
     group = PresetGroupOf(*s);
   }
-  RefreshPresetButtons();
+  RefreshPresetButtons(index);
   if (!valid) {
     ShowMessageBox(this, Text(36), QString());
     return;
@@ -678,7 +657,7 @@ void OrvDlg::SavePresetKey(int index) {
   if (ShowMessageBox(this, Text(37), Text(38), MsgButtons::OkCancel) != kIdOk) return;
   currentPreset_ = index;
   SavePreset(index);
-  RefreshPresetButtons();
+  RefreshPresetButtons(index);
   task_->RefreshPresets();
 }
 

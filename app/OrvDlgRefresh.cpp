@@ -3,6 +3,7 @@
 // and runs the steps of its row there.
 #include <QPointer>
 
+#include <algorithm>
 #include <array>
 
 #include "CDropList.h"
@@ -185,11 +186,27 @@ void OrvDlg::RunStep(RefreshStep step, int arg, const MachineReport* report) {
       Button(strip::kSignalSwitch)->setEnabled(true);
       break;
     case S::InputStripRelayout:
-    case S::RedrawInputStripArea:
-    case S::RedrawAllSlots:
-    case S::RedrawLastTimingSlot:
+      RelayoutInputStrip();
       update(75, 0, width() - 75 - 24, 106);
       break;
+    case S::RedrawInputStripArea:
+      update(75, 0, std::max(0, loopOutGroup_->x() - 2 - 75), 106);
+      break;
+    case S::RedrawAllSlots:
+      update(75, 0, width() - 75 - 24, 106);
+      break;
+    case S::RedrawLastTimingSlot: {
+      int slot = 0;
+      { slot = State()->LAST_TIMING_INPUT; }
+      RedrawSlot(slot);
+      // The halves of the split DP input and of the board share its signal.
+      const int firstHalf = slot == 4 ? 8 : slot == 6 ? 10 : -1;
+      if (firstHalf > 0) {
+        RedrawSlot(firstHalf);
+        RedrawSlot(firstHalf + 1);
+      }
+      break;
+    }
     case S::LayerInputsNoSend:
       for (int layer = 0; layer < 4; ++layer) OnLayerInput(layer, false);
       break;
@@ -199,9 +216,18 @@ void OrvDlg::RunStep(RefreshStep step, int arg, const MachineReport* report) {
     case S::ModeEnabling:
       ApplyModeEnabling();
       break;
-    case S::PresetGroupSelection:
+    case S::PresetGroupSelection: {
+      // Only groups 0..2 exist; another mode shows group 0 and is reset.
+      {
+        auto s = State();
+        if (s->block.PVWMODEINFO.PVWMODE > 2) s->block.PVWMODEINFO.PVWMODE = 0;
+      }
+      RefreshPresetButtons(currentPreset_);
+      update();
+      break;
+    }
     case S::PresetButtons:
-      RefreshPresetButtons();
+      if (presetsMode_) RefreshPresetButtons(currentPreset_);
       update();
       break;
     case S::PortSwitchTexts: {

@@ -69,6 +69,7 @@ inline constexpr int kMediaPlayer = 0x5BD;
 inline constexpr int kFeather = 0x5BE;
 inline constexpr int kPipLogoEnable = 0x5BF;
 inline constexpr int kOnline = 0x5C0;
+inline constexpr int kLockLayers = 0x5C2;
 inline constexpr int kDestinationIp = 0x5C1;
 inline constexpr int kEncoderResolution = 0x5C4;
 inline constexpr int kTopButtons = 0x5C5;

@@ -182,6 +182,18 @@ void CGdipButton::PaintCaption(QPainter& p, bool pressed, bool disabled) {
   const QString caption = text();
   if (caption.isEmpty()) return;
   p.setFont(captionFont_ ? *captionFont_ : font());
+  if (turned_) {
+    // Text running downwards, centred on the narrow button.
+    p.save();
+    p.translate(width() / 2.0, height() / 2.0);
+    p.rotate(90);
+    const QRect turned(-height() / 2, -width() / 2, height(), width());
+    p.setPen(disabled ? skin::kButtonShadow : textColor_);
+    p.drawText(turned.translated(pressed ? 1 : 0, 0), Qt::AlignCenter | Qt::TextSingleLine,
+               caption);
+    p.restore();
+    return;
+  }
   const int flags =
       captionFont_ ? (Qt::AlignCenter | Qt::TextSingleLine) : (Qt::AlignCenter | Qt::TextWordWrap);
   const QRect r = TextRect(caption, pressed);
@@ -235,6 +247,23 @@ void CGdipButton::paintEvent(QPaintEvent*) {
       break;
   }
   PaintCaption(p, pressed, disabled);
+  if (marker_ != 0) {
+    // A marked button (a preset a task uses) carries a small lamp in its corner.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(marker_, marker_ * 156 / 255, 0));
+    p.drawEllipse(QRect(client.right() - 9, client.top() + 3, 6, 6));
+  }
+}
+
+void CGdipButton::SetCaptionTurned(bool on) {
+  turned_ = on;
+  update();
+}
+
+void CGdipButton::SetMarker(int marker) {
+  marker_ = std::clamp(marker, 0, 255);
+  update();
 }
 
 void CGdipButton::enterEvent(QEnterEvent* event) {
@@ -255,8 +284,10 @@ void CGdipButton::leaveEvent(QEvent* event) {
 void CGdipButton::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && isEnabled()) {
     if (clickToggle_) {
-      showingAlternate_ = !showingAlternate_;
-      checked_ = showingAlternate_;
+      // The checked state decides, not the picture last drawn: a button
+      // whose state was set while it was hidden flips from that state.
+      checked_ = !checked_;
+      showingAlternate_ = checked_;
     }
     if (stayPushed_) {
       showingAlternate_ = true;

@@ -48,6 +48,9 @@ class CGdipButton : public QAbstractButton {
   bool HasToolTip() const { return tooltipCreated_; }
 
   void SetDisabledLook(bool on);
+  // 0 none, up to 255: the strength of the corner lamp.
+  void SetMarker(int marker);
+  int Marker() const { return marker_; }
   bool DisabledLook() const { return disabledLook_; }
   void SetChecked(bool on);
   bool IsChecked() const { return checked_; }
@@ -59,6 +62,8 @@ class CGdipButton : public QAbstractButton {
   // No font: the widget's font with word wrapping and the placement below.
   void SetCaptionFont(std::optional<QFont> font);
   void SetCaptionPlacement(int placement);  // kTop, kCentre, kBottom
+  // The caption runs downwards (the narrow bring-to-front buttons).
+  void SetCaptionTurned(bool on);
 
   bool HasAlternate() const { return hasAlternate_; }
   bool Prepared() const { return prepared_; }
@@ -95,6 +100,8 @@ class CGdipButton : public QAbstractButton {
   bool hasAlternate_ = false;
   bool prepared_ = false;
   bool disabledLook_ = false;
+  int marker_ = 0;
+  bool turned_ = false;
   bool drawToggle_ = false;
   bool hovered_ = false;
   bool pinnedHover_ = false;

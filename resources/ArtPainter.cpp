@@ -123,13 +123,12 @@ void PaintPort(QPainter& p, const ArtRow& row) {
 void PaintSignal(QPainter& p, const ArtRow& row) {
   const bool present = row.kind == ArtKind::SignalPresent;
   const QColor lamp = present ? QColor(40, 200, 70) : QColor(90, 90, 90);
-  const QRectF bar(2, row.height / 2.0 - 2, row.width - 4, 4);
+  // Only the left corner holds the lamp: the input strip writes the input's
+  // name from 16 pixels right of the picture's left edge over the rest.
   p.setPen(Qt::NoPen);
-  p.setBrush(present ? QColor(20, 90, 34) : QColor(40, 40, 40));
-  p.drawRoundedRect(bar, 2, 2);
   p.setBrush(lamp);
   const qreal d = row.height - 2;
-  p.drawEllipse(QRectF(row.width / 2.0 - d / 2, 1, d, d));
+  p.drawEllipse(QRectF(1, 1, d, d));
 }
 
 void PaintLamp(QPainter& p, const ArtRow& row) {

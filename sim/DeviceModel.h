@@ -138,6 +138,7 @@ class DeviceModel {
   void FactoryReset(const Command&, Frames&);
   void Take(const Command&, Frames&);
   void SetSync(const Command&, Frames&);
+  void SignalSwitch(const Command&, Frames&);
   void CaptionA(const Command&, Frames&);
   void CaptionB(const Command&, Frames&);
   void SetVideoEncoder(const Command&, Frames&);

@@ -429,26 +429,6 @@ void DeviceModel::FactoryReset(const Command& c, Frames& out) {
   Ack(c.type, 0, out);
 }
 
-// TAKE exchanges program and preview; the exchange is reported when the
-// fade set by SET_TRANSITION_TIME has run.
-void DeviceModel::Take(const Command& c, Frames& out) {
-  Ack(c.type, 0, out);
-  const auto exchange = [this](Frames& done) {
-    auto& pv = state_.block.PVWMODEINFO;
-    std::swap(pv.PGMSTATE, pv.PVWSTATE);
-    ReplyRecord(20, 0, pv, done);
-  };
-  const int fadeMs = FadeMilliseconds(state_.block.PVWMODEINFO.PVWDTIME);
-  if (fadeMs == 0) return exchange(out);
-  deferred_.push_back({fadeMs, exchange});
-}
-
-void DeviceModel::SetSync(const Command& c, Frames& out) {
-  state_.block.MACHINESYNCMODE.SYNCLOCKMODE = c.b[0];
-  state_.block.MACHINESYNCMODE.SYNCMODE = c.b[1];
-  Ack(c.type, 0, out);
-}
-
 // Captions: the caption peer holds them (CaptionPeer.h).
 void DeviceModel::CaptionA(const Command& c, Frames& out) {
   Answer(c.type, captions_.CaptionA(c.b), out);
@@ -631,7 +611,7 @@ DeviceModel::Handler DeviceModel::HandlerOf(uint16_t type) {
       {24, &M::CaptionB},
       {25, &M::SetVideoEncoder},
       {32, &M::AckOnly},
-      {33, &M::AckOnly},
+      {33, &M::SignalSwitch},
       {34, &M::AckOnly},
       {35, &M::SetFeather},
       {36, &M::Freeze},

@@ -74,6 +74,11 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // Before anything is announced: a stop asked for as soon as the caller
+  // read "listening" or "control" still ends the process in order.
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::signal(SIGPIPE, SIG_IGN);
   orv::sim::VirtualProcessor processor(config);
   std::string error;
   if (!processor.Start(&error)) {
@@ -94,9 +99,6 @@ int main(int argc, char** argv) {
     std::cout << "control " << controlPath << std::endl;
   }
 
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
-  std::signal(SIGPIPE, SIG_IGN);
   if (readStdin) {
     // Detached: a blocking read of stdin cannot be interrupted portably;
     // the process ends without waiting for it. End of input leaves the

@@ -1,0 +1,209 @@
+// The control strip against a virtual processor on the test's own loopback
+// subnet, with the real library: a slot click changes the layer's input on
+// the processor and the canvas; TAKE swaps program and preview after the
+// fade and ends the wait; a saved preset brings its layout back.
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include <QTest>
+
+#include "AppTestSupport.h"
+#include "CGdipButton.h"
+#include "CommandEncoder.h"
+#include "DeviceState.h"
+#include "MMainDlg.h"
+#include "MainPageCells.h"
+#include "Messages.h"
+#include "OrvComm.h"
+#include "PageTable.h"
+#include "PreviewPicture.h"
+#include "StartConnection.h"
+#include "TestNet.h"
+#include "VirtualProcessor.h"
+#include "WaitBox.h"
+
+namespace orv::test {
+namespace {
+
+// Luma of the processor's composed picture near the top-left corner of
+// quadrant 0, where in mode 0 layer 0 shows its source's plain colour.
+int LayerZeroLuma(const ParamBlock& image) {
+  sim::YuvImage picture;
+  picture.Resize(320, 180);
+  sim::ComposePreview(image, 0, picture);
+  return picture.y[static_cast<std::size_t>(6) * 320 + 6];
+}
+
+int LumaOf(sim::Rgb c) {
+  return static_cast<int>(std::lround(16 + 0.257 * c.r + 0.504 * c.g + 0.098 * c.b));
+}
+
+class StripEndToEnd : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    ip_ = test::TestIp(2);
+    sim::ProcessorConfig config;
+    config.ip = ip_;
+    config.udp = false;
+    config.serialPty = false;
+    config.selfReportMs = 0;
+    processor_ = std::make_unique<sim::VirtualProcessor>(config);
+    std::string error;
+    ASSERT_TRUE(processor_->Start(&error)) << error;
+    comm_ = std::make_unique<OrvComm>();
+    SetCommLibrary(comm_.get());
+    MakeWindow(comm_.get());
+    Window().resize(1600, 1000);
+  }
+  void TearDown() override {
+    DestroyWindow();
+    SetCommLibrary(nullptr);
+    comm_.reset();
+    if (processor_) processor_->Stop();
+    MainWindowTest::TearDown();
+  }
+  bool DeliverUntil(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+      QCoreApplication::processEvents();
+      DeliverPostedMessages();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  void ConnectAndReadBack() {
+    ASSERT_TRUE(ConnectAtStart(Window(), {ip_, ""}));
+    ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+    // The follow-up requests of the read-back have their answers too.
+    ASSERT_TRUE(DeliverUntil([&] { return Sent(QUERY68) > 0; }));
+    DeliverPostedMessages();
+    ASSERT_TRUE(Boxes().empty());
+  }
+  std::size_t Sent(int type) {
+    std::size_t n = 0;
+    for (const auto& r : processor_->Requests().Entries()) {
+      if (r.kind == wire::FrameKind::Command && r.type == type) ++n;
+    }
+    return n;
+  }
+  CCell* Layer(int i) { return Window().MainPage()->Cells()->Layer(i); }
+
+  std::string ip_;
+  std::unique_ptr<sim::VirtualProcessor> processor_;
+  std::unique_ptr<OrvComm> comm_;
+};
+
+TEST_F(StripEndToEnd, ASlotClickRoutesTheLayerOnTheProcessorAndTheCanvas) {
+  ConnectAndReadBack();
+  const strip::SlotRect& r = Window().Strip().Layout().Slot(3);
+  QWidget* target = Window().childAt(QPoint(r.left + 5, r.top + 5));
+  ASSERT_NE(target, nullptr);
+  QTest::mouseClick(target, Qt::LeftButton, {},
+                    target->mapFrom(&Window(), QPoint(r.left + 5, r.top + 5)));
+  ASSERT_TRUE(DeliverUntil([&] { return processor_->Image().CHNLDATA[0].CHNLINPUT == 3; }));
+  EXPECT_EQ(Sent(SET_LAYER_INPUT), 1u);
+  // What the processor now sends as its preview shows input 3 in layer 0.
+  EXPECT_NEAR(LayerZeroLuma(processor_->Image()), LumaOf(sim::InputColour(3)), 4);
+  EXPECT_GT(std::abs(LumaOf(sim::InputColour(3)) - LumaOf(sim::InputColour(0))), 8);
+  std::string name;
+  { name = State()->INPUT_TABLE[3].name; }
+  EXPECT_TRUE(Layer(0)->Name().contains(QString::fromStdString(name)))
+      << Layer(0)->Name().toStdString();
+}
+
+TEST_F(StripEndToEnd, PluggingAndUnpluggingASourceShowsOnItsSlot) {
+  ConnectAndReadBack();
+  const strip::SlotRect& r = Window().Strip().Layout().Slot(3);
+  auto lampIsGreen = [&] {
+    const QImage shot = Window().grab().toImage();
+    const QColor lamp = shot.pixelColor(r.left + 6, r.bottom + 6);
+    return lamp.green() > 150 && lamp.red() < 100;
+  };
+  ASSERT_FALSE(lampIsGreen());
+  processor_->SetSignal(3, true, 1280, 720, 5000);
+  ASSERT_TRUE(DeliverUntil([&] {
+    auto s = State();
+    return s->block.INPUTINFO.INPUTSTATE[3] != 0 &&
+           s->block.INPUTINFO.INPUTRESO[3].INPUTRESOHACT == 1280;
+  }));
+  DeliverPostedMessages();
+  EXPECT_TRUE(lampIsGreen());
+  processor_->SetSignal(3, false);
+  ASSERT_TRUE(DeliverUntil([&] { return State()->block.INPUTINFO.INPUTSTATE[3] == 0; }));
+  DeliverPostedMessages();
+  EXPECT_FALSE(lampIsGreen());
+}
+
+TEST_F(StripEndToEnd, TakeSwapsProgramAndPreviewAfterTheFadeAndEndsTheWait) {
+  processor_->WithModel([](sim::DeviceModel& m) {
+    auto& pv = m.image().PVWMODEINFO;
+    pv.PVWMODE = 1;
+    pv.PVWDTIME = 4;  // half a second
+    for (int i = 0; i < 4; ++i) {
+      pv.PGMSTATE[i] = i < 2 ? 1 : 0;
+      pv.PVWSTATE[i] = i < 2 ? 0 : 1;
+      m.image().CHNLDATA[i].CHNLONOFF = 1;
+    }
+    return 0;
+  });
+  ConnectAndReadBack();
+  CGdipButton* take = Window().Button(strip::kTake);
+  ASSERT_TRUE(take->isVisible());
+  const canvas::Point programCorner = Layer(0)->Origin();
+  const canvas::Point previewCorner = Layer(2)->Origin();
+  ASSERT_NE(programCorner, previewCorner);
+  EXPECT_FALSE(Window().Button(strip::kPgmFirst + 2)->IsChecked());
+
+  const auto started = std::chrono::steady_clock::now();
+  QTest::mouseClick(take, Qt::LeftButton);
+  EXPECT_TRUE(Window().Wait().Shown());
+  ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(450));
+  ASSERT_TRUE(DeliverUntil([&] { return Layer(2)->Origin() == programCorner; }));
+  EXPECT_EQ(Layer(0)->Origin(), previewCorner);
+  EXPECT_EQ(State()->block.PVWMODEINFO.PGMSTATE[2], 1);
+  EXPECT_TRUE(Window().Button(strip::kPgmFirst + 2)->IsChecked());
+  EXPECT_FALSE(Window().Button(strip::kPgmFirst + 2)->isEnabled());
+  EXPECT_TRUE(Boxes().empty()) << "no time-out message";
+}
+
+TEST_F(StripEndToEnd, ASavedPresetBringsItsLayoutBack) {
+  ConnectAndReadBack();
+  const ChannelData saved = processor_->Image().CHNLDATA[1];
+  QTest::mouseClick(Window().Button(strip::kPresetFirst + 2), Qt::LeftButton);
+  QTest::mouseClick(Window().Button(strip::kSave), Qt::LeftButton);
+  ASSERT_TRUE(DeliverUntil([&] {
+    return processor_->WithModel([](sim::DeviceModel& m) { return m.presetFlags()[2]; }) == 1;
+  }));
+  EXPECT_FALSE(Window().Button(strip::kPresetFirst + 2)->DisabledLook());
+
+  // Another layout: PIP-1 moved.
+  {
+    auto s = State();
+    s->block.CHNLDATA[1].HPOS = 40;
+    s->block.CHNLDATA[1].VPOS = 30;
+  }
+  SendCommand(SET_LAYER_WINDOW, 1);
+  ASSERT_TRUE(DeliverUntil([&] { return processor_->Image().CHNLDATA[1].HPOS == 40; }));
+  const canvas::Rect moved = Layer(1)->DeviceRect();
+
+  const std::size_t getAllBefore = Sent(GET_ALL);
+  QTest::mouseClick(Window().Button(strip::kLoad), Qt::LeftButton);
+  ASSERT_TRUE(DeliverUntil([&] { return Sent(GET_ALL) > getAllBefore; }));
+  ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+  ASSERT_TRUE(DeliverUntil([&] { return State()->block.CHNLDATA[1].HPOS == saved.HPOS; }));
+  DeliverPostedMessages();
+  EXPECT_EQ(State()->block.CHNLDATA[1].VPOS, saved.VPOS);
+  EXPECT_NE(Layer(1)->DeviceRect(), moved);
+  EXPECT_EQ(Layer(1)->DeviceRect().left - Layer(1)->Origin().x, saved.HPOS);
+  ASSERT_EQ(Boxes().size(), 1u);  // only the confirmation of the save
+  EXPECT_EQ(Boxes()[0].text, QStringLiteral("Save The Preset?"));
+}
+
+}  // namespace
+}  // namespace orv::test
