@@ -487,15 +487,21 @@ void OrvDlg::SetSwitchState(bool on) {
 void OrvDlg::ShowPipCell(int layer) {
   // PIP-3 follows the logo's on/off while the logo uses it, and is left
   // alone for any other usage.
+  // In program/preview mode the layer buttons say which side a layer is on,
+  // not whether it is on: the mode rules keep them, on/off would undo that.
   std::optional<bool> on;
+  bool programPreview = false;
   {
     auto s = State();
     const int usage = s->block.LOGOINFO.LOGOUSAGE;
     if (layer < 3 || usage == 0) on = s->block.CHNLDATA[layer].CHNLONOFF != 0;
     if (layer == 3 && usage == 1) on = s->block.LOGOINFO.LOGOONOFF != 0;
+    const int mode = s->block.PVWMODEINFO.PVWMODE;
+    programPreview = mode == 1 || mode == 2;
   }
   if (!on) return;
   main_->ShowLayerCell(layer, *on);
+  if (programPreview) return;
   for (CGdipButton* b : {pgmButtons_[layer], pvwButtons_[layer]}) {
     b->SetChecked(*on);
     b->update();

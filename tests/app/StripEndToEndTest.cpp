@@ -3,7 +3,6 @@
 // the processor and the canvas; TAKE swaps program and preview after the
 // fade and ends the wait; a saved preset brings its layout back.
 #include <chrono>
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -14,32 +13,22 @@
 #include "CGdipButton.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
+#include "LivePreview.h"
 #include "MMainDlg.h"
 #include "MainPageCells.h"
 #include "Messages.h"
 #include "OrvComm.h"
 #include "PageTable.h"
+#include "PixelNear.h"
 #include "PreviewPicture.h"
 #include "StartConnection.h"
 #include "TestNet.h"
+#include "VideoPreview.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
 
 namespace orv::test {
 namespace {
-
-// Luma of the processor's composed picture near the top-left corner of
-// quadrant 0, where in mode 0 layer 0 shows its source's plain colour.
-int LayerZeroLuma(const ParamBlock& image) {
-  sim::YuvImage picture;
-  picture.Resize(320, 180);
-  sim::ComposePreview(image, 0, picture);
-  return picture.y[static_cast<std::size_t>(6) * 320 + 6];
-}
-
-int LumaOf(sim::Rgb c) {
-  return static_cast<int>(std::lround(16 + 0.257 * c.r + 0.504 * c.g + 0.098 * c.b));
-}
 
 class StripEndToEnd : public MainWindowTest {
  protected:
@@ -99,6 +88,7 @@ class StripEndToEnd : public MainWindowTest {
 };
 
 TEST_F(StripEndToEnd, ASlotClickRoutesTheLayerOnTheProcessorAndTheCanvas) {
+  processor_->SetPreviewOffered(true);
   ConnectAndReadBack();
   const strip::SlotRect& r = Window().Strip().Layout().Slot(3);
   QWidget* target = Window().childAt(QPoint(r.left + 5, r.top + 5));
@@ -107,9 +97,18 @@ TEST_F(StripEndToEnd, ASlotClickRoutesTheLayerOnTheProcessorAndTheCanvas) {
                     target->mapFrom(&Window(), QPoint(r.left + 5, r.top + 5)));
   ASSERT_TRUE(DeliverUntil([&] { return processor_->Image().CHNLDATA[0].CHNLINPUT == 3; }));
   EXPECT_EQ(Sent(SET_LAYER_INPUT), 1u);
-  // What the processor now sends as its preview shows input 3 in layer 0.
-  EXPECT_NEAR(LayerZeroLuma(processor_->Image()), LumaOf(sim::InputColour(3)), 4);
-  EXPECT_GT(std::abs(LumaOf(sim::InputColour(3)) - LumaOf(sim::InputColour(0))), 8);
+  // The Main cell's live video shows input 3 (right of its large letters,
+  // above its clock), a colour other than input 0's.
+  auto* live = dynamic_cast<mainpage::LivePreview*>(Window().MainPage()->Preview());
+  ASSERT_NE(live, nullptr);
+  const canvas::Rect cell = Layer(0)->CanvasRect();
+  const sim::Rgb colour = sim::InputColour(3);
+  EXPECT_TRUE(DeliverUntil([&] {
+    preview::CellVideoWidget* video = live->Preview().Cell(0);
+    return video != nullptr &&
+           PixelNear(video->target().PixelAt(cell.Width() * 7 / 8, cell.Height() / 3), colour.r,
+                     colour.g, colour.b, 40);
+  }));
   std::string name;
   { name = State()->INPUT_TABLE[3].name; }
   EXPECT_TRUE(Layer(0)->Name().contains(QString::fromStdString(name)))

@@ -136,7 +136,7 @@ TEST_F(PatternProcessor, ModeSwitchEndsWithItsEventAndTakeWaitsForItsFade) {
   EXPECT_EQ(model.image().PVWMODEINFO.PGMSTATE[0], before);
   Frames later;
   work[0].finish(later);
-  EXPECT_EQ(later.size(), 1u);
+  EXPECT_EQ(later.size(), 2u) << "the states (20), then the event that ends the wait";
   EXPECT_NE(model.image().PVWMODEINFO.PGMSTATE[0], before);
 }
 
