@@ -88,6 +88,13 @@ std::optional<LabelPrefix> LayerLabelPrefix(int pvwMode, int layer, bool onProgr
 
 MosaicPlan PlanMosaic(int mosaicMode, int pvwMode, int mosaicByte2) {
   MosaicPlan plan;
+  // Program/preview owns the canvas: a mosaic refresh arriving after the
+  // arrangement must not bring an output area back over the halves or take
+  // the layers off their program and preview areas.
+  if (pvwMode == 1 || pvwMode == 2) {
+    plan.areaShown = {false, false, false, false};
+    return plan;
+  }
   if (mosaicMode < 0 || mosaicMode >= static_cast<int>(std::size(kMosaicRows))) return plan;
   const MosaicRow& row = kMosaicRows[mosaicMode];
   plan.areaShown = row.shown;

@@ -48,6 +48,7 @@ struct MosaicPlan {
   std::array<int, kLayers> layerArea{-1, -1, -1, -1};
   friend bool operator==(const MosaicPlan&, const MosaicPlan&) = default;
 };
+// In program/preview mode (1, 2) every output area is hidden and no layer moves.
 MosaicPlan PlanMosaic(int mosaicMode, int pvwMode, int mosaicByte2);
 
 // New device rectangles of output areas 1..3 (0-based area index) for a

@@ -49,8 +49,10 @@ TEST(MainPageLayout, MosaicModesShowAreasAndAttachLayers) {
   const std::array<int, 4> none{-1, -1, -1, -1};
   const Case cases[] = {
       {0, 0, 5, {{true, false, false, false}, {0, 0, 0, 0}}},
-      {0, 1, 5, {{true, false, false, false}, none}},  // program/preview places the layers
-      {1, 2, 5, {{true, false, false, false}, {0, 0, 0, 0}}},
+      // Program/preview places the layers and hides every output area.
+      {0, 1, 5, {{false, false, false, false}, none}},
+      {1, 2, 5, {{false, false, false, false}, none}},
+      {1, 0, 5, {{true, false, false, false}, {0, 0, 0, 0}}},
       {2, 0, 5, {{true, true, false, false}, {0, 1, 0, 1}}},
       {3, 0, 5, {{true, true, false, false}, {0, 1, 1, 1}}},
       {4, 0, 3, {{true, true, true, false}, {0, 1, 2, 1}}},
