@@ -3,13 +3,9 @@
 // the processor and the canvas; TAKE swaps program and preview after the
 // fade and ends the wait; a saved preset brings its layout back.
 #include <chrono>
-#include <functional>
-#include <memory>
-#include <thread>
 
 #include <QTest>
 
-#include "AppTestSupport.h"
 #include "CGdipButton.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
@@ -17,74 +13,29 @@
 #include "MMainDlg.h"
 #include "MainPageCells.h"
 #include "Messages.h"
-#include "OrvComm.h"
 #include "PageTable.h"
 #include "PixelNear.h"
 #include "PreviewPicture.h"
-#include "StartConnection.h"
-#include "TestNet.h"
+#include "ProcessorWindowFixture.h"
 #include "VideoPreview.h"
-#include "VirtualProcessor.h"
 #include "WaitBox.h"
 
 namespace orv::test {
 namespace {
 
-class StripEndToEnd : public MainWindowTest {
+class StripEndToEnd : public ProcessorWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    ip_ = test::TestIp(2);
-    sim::ProcessorConfig config;
-    config.ip = ip_;
-    config.udp = false;
-    config.serialPty = false;
-    config.selfReportMs = 0;
-    processor_ = std::make_unique<sim::VirtualProcessor>(config);
-    std::string error;
-    ASSERT_TRUE(processor_->Start(&error)) << error;
-    comm_ = std::make_unique<OrvComm>();
-    SetCommLibrary(comm_.get());
-    MakeWindow(comm_.get());
-    Window().resize(1600, 1000);
-  }
-  void TearDown() override {
-    DestroyWindow();
-    SetCommLibrary(nullptr);
-    comm_.reset();
-    if (processor_) processor_->Stop();
-    MainWindowTest::TearDown();
-  }
-  bool DeliverUntil(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-      QCoreApplication::processEvents();
-      DeliverPostedMessages();
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+    StartProcessor(2);
   }
   void ConnectAndReadBack() {
-    ASSERT_TRUE(ConnectAtStart(Window(), {ip_, ""}));
-    ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+    ProcessorWindowTest::ConnectAndReadBack();
     // The follow-up requests of the read-back have their answers too.
-    ASSERT_TRUE(DeliverUntil([&] { return Sent(QUERY68) > 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return Sent(QUERY68) > 0; }));
     DeliverPostedMessages();
-    ASSERT_TRUE(Boxes().empty());
-  }
-  std::size_t Sent(int type) {
-    std::size_t n = 0;
-    for (const auto& r : processor_->Requests().Entries()) {
-      if (r.kind == wire::FrameKind::Command && r.type == type) ++n;
-    }
-    return n;
   }
   CCell* Layer(int i) { return Window().MainPage()->Cells()->Layer(i); }
-
-  std::string ip_;
-  std::unique_ptr<sim::VirtualProcessor> processor_;
-  std::unique_ptr<OrvComm> comm_;
 };
 
 TEST_F(StripEndToEnd, ASlotClickRoutesTheLayerOnTheProcessorAndTheCanvas) {
@@ -95,15 +46,15 @@ TEST_F(StripEndToEnd, ASlotClickRoutesTheLayerOnTheProcessorAndTheCanvas) {
   ASSERT_NE(target, nullptr);
   QTest::mouseClick(target, Qt::LeftButton, {},
                     target->mapFrom(&Window(), QPoint(r.left + 5, r.top + 5)));
-  ASSERT_TRUE(DeliverUntil([&] { return processor_->Image().CHNLDATA[0].CHNLINPUT == 3; }));
+  ASSERT_TRUE(PumpUntil([&] { return processor_->Image().CHNLDATA[0].CHNLINPUT == 3; }));
   EXPECT_EQ(Sent(SET_LAYER_INPUT), 1u);
-  // The Main cell's live video shows input 3 (right of its large letters,
-  // above its clock), a colour other than input 0's.
+  // The Main cell's live video shows input 3's colour (right of its large
+  // letters, above its clock).
   auto* live = dynamic_cast<mainpage::LivePreview*>(Window().MainPage()->Preview());
   ASSERT_NE(live, nullptr);
   const canvas::Rect cell = Layer(0)->CanvasRect();
   const sim::Rgb colour = sim::InputColour(3);
-  EXPECT_TRUE(DeliverUntil([&] {
+  EXPECT_TRUE(PumpUntil([&] {
     preview::CellVideoWidget* video = live->Preview().Cell(0);
     return video != nullptr &&
            PixelNear(video->target().PixelAt(cell.Width() * 7 / 8, cell.Height() / 3), colour.r,
@@ -125,7 +76,7 @@ TEST_F(StripEndToEnd, PluggingAndUnpluggingASourceShowsOnItsSlot) {
   };
   ASSERT_FALSE(lampIsGreen());
   processor_->SetSignal(3, true, 1280, 720, 5000);
-  ASSERT_TRUE(DeliverUntil([&] {
+  ASSERT_TRUE(PumpUntil([&] {
     auto s = State();
     return s->block.INPUTINFO.INPUTSTATE[3] != 0 &&
            s->block.INPUTINFO.INPUTRESO[3].INPUTRESOHACT == 1280;
@@ -133,7 +84,7 @@ TEST_F(StripEndToEnd, PluggingAndUnpluggingASourceShowsOnItsSlot) {
   DeliverPostedMessages();
   EXPECT_TRUE(lampIsGreen());
   processor_->SetSignal(3, false);
-  ASSERT_TRUE(DeliverUntil([&] { return State()->block.INPUTINFO.INPUTSTATE[3] == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return State()->block.INPUTINFO.INPUTSTATE[3] == 0; }));
   DeliverPostedMessages();
   EXPECT_FALSE(lampIsGreen());
 }
@@ -161,9 +112,9 @@ TEST_F(StripEndToEnd, TakeSwapsProgramAndPreviewAfterTheFadeAndEndsTheWait) {
   const auto started = std::chrono::steady_clock::now();
   QTest::mouseClick(take, Qt::LeftButton);
   EXPECT_TRUE(Window().Wait().Shown());
-  ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+  ASSERT_TRUE(PumpUntil([&] { return !Window().Wait().Shown(); }));
   EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(450));
-  ASSERT_TRUE(DeliverUntil([&] { return Layer(2)->Origin() == programCorner; }));
+  ASSERT_TRUE(PumpUntil([&] { return Layer(2)->Origin() == programCorner; }));
   EXPECT_EQ(Layer(0)->Origin(), previewCorner);
   EXPECT_EQ(State()->block.PVWMODEINFO.PGMSTATE[2], 1);
   EXPECT_TRUE(Window().Button(strip::kPgmFirst + 2)->IsChecked());
@@ -176,7 +127,7 @@ TEST_F(StripEndToEnd, ASavedPresetBringsItsLayoutBack) {
   const ChannelData saved = processor_->Image().CHNLDATA[1];
   QTest::mouseClick(Window().Button(strip::kPresetFirst + 2), Qt::LeftButton);
   QTest::mouseClick(Window().Button(strip::kSave), Qt::LeftButton);
-  ASSERT_TRUE(DeliverUntil([&] {
+  ASSERT_TRUE(PumpUntil([&] {
     return processor_->WithModel([](sim::DeviceModel& m) { return m.presetFlags()[2]; }) == 1;
   }));
   EXPECT_FALSE(Window().Button(strip::kPresetFirst + 2)->DisabledLook());
@@ -188,14 +139,14 @@ TEST_F(StripEndToEnd, ASavedPresetBringsItsLayoutBack) {
     s->block.CHNLDATA[1].VPOS = 30;
   }
   SendCommand(SET_LAYER_WINDOW, 1);
-  ASSERT_TRUE(DeliverUntil([&] { return processor_->Image().CHNLDATA[1].HPOS == 40; }));
+  ASSERT_TRUE(PumpUntil([&] { return processor_->Image().CHNLDATA[1].HPOS == 40; }));
   const canvas::Rect moved = Layer(1)->DeviceRect();
 
   const std::size_t getAllBefore = Sent(GET_ALL);
   QTest::mouseClick(Window().Button(strip::kLoad), Qt::LeftButton);
-  ASSERT_TRUE(DeliverUntil([&] { return Sent(GET_ALL) > getAllBefore; }));
-  ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
-  ASSERT_TRUE(DeliverUntil([&] { return State()->block.CHNLDATA[1].HPOS == saved.HPOS; }));
+  ASSERT_TRUE(PumpUntil([&] { return Sent(GET_ALL) > getAllBefore; }));
+  ASSERT_TRUE(PumpUntil([&] { return !Window().Wait().Shown(); }));
+  ASSERT_TRUE(PumpUntil([&] { return State()->block.CHNLDATA[1].HPOS == saved.HPOS; }));
   DeliverPostedMessages();
   EXPECT_EQ(State()->block.CHNLDATA[1].VPOS, saved.VPOS);
   EXPECT_NE(Layer(1)->DeviceRect(), moved);

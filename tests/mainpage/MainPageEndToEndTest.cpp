@@ -4,10 +4,7 @@
 // mouse events sends its device window, the processor reports it back and
 // the cell stays; the program/preview modes split the canvas into halves.
 #include <atomic>
-#include <chrono>
-#include <functional>
 #include <memory>
-#include <thread>
 
 #include <QTest>
 
@@ -25,6 +22,7 @@
 #include "PageTable.h"
 #include "PixelNear.h"
 #include "PreviewPicture.h"
+#include "ProcessorWindowFixture.h"
 #include "ReplySink.h"
 #include "SerialPorts.h"
 #include "StartConnection.h"
@@ -67,52 +65,22 @@ class CountingSink : public ReplySink {
   ReplySink& target_;
 };
 
-class MainPageEndToEnd : public MainWindowTest {
+class MainPageEndToEnd : public ProcessorWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    // The test process's own loopback subnet: ctest runs the tests in
-    // parallel processes, each with a subnet of its own.
-    ip_ = test::TestIp(2);
-    sim::ProcessorConfig config;
-    config.ip = ip_;
-    config.udp = false;
-    config.serialPty = true;
-    config.selfReportMs = 0;
-    processor_ = std::make_unique<sim::VirtualProcessor>(config);
-    std::string error;
-    ASSERT_TRUE(processor_->Start(&error)) << error;
+    StartProcessor(2, true);
     // A Main window smaller than the output, so that it can be dragged.
     processor_->WithModel([](sim::DeviceModel& m) {
       m.image().CHNLDATA[0] = {1, 255, 0, 0, 240, 120, 960, 540, 0};
       return 0;
     });
-    comm_ = std::make_unique<OrvComm>();
-    SetCommLibrary(comm_.get());
-    MakeWindow(comm_.get());
-    Window().resize(1600, 1000);
     sink_ = std::make_unique<CountingSink>(Window());
     SetReplySink(sink_.get());
   }
   void TearDown() override {
     SetReplySink(nullptr);
-    DestroyWindow();
-    SetCommLibrary(nullptr);
-    comm_.reset();
-    if (processor_) processor_->Stop();
-    ClearExtraSerialDevices();
-    MainWindowTest::TearDown();
-  }
-  // Delivers queued calls until `done`; ten seconds at most.
-  bool DeliverUntil(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-      QCoreApplication::processEvents();
-      DeliverPostedMessages();
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+    ProcessorWindowTest::TearDown();
   }
   MMainDlg& Page() { return *Window().MainPage(); }
   CCell* Layer(int i) { return Page().Cells()->Layer(i); }
@@ -122,11 +90,6 @@ class MainPageEndToEnd : public MainWindowTest {
       if (r.kind == wire::FrameKind::Command && r.type == SET_LAYER_WINDOW) out.push_back(r);
     }
     return out;
-  }
-  void ConnectAndReadBack() {
-    ASSERT_TRUE(ConnectAtStart(Window(), {ip_, ""}));
-    ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
-    ASSERT_TRUE(Boxes().empty());
   }
   // Output area 1's corner; the plane's margin scales with each resolution
   // change, so it depends on the resolution the project had before.
@@ -140,9 +103,6 @@ class MainPageEndToEnd : public MainWindowTest {
     return d.Offset(-cell.Origin().x, -cell.Origin().y);
   }
 
-  std::string ip_;
-  std::unique_ptr<sim::VirtualProcessor> processor_;
-  std::unique_ptr<OrvComm> comm_;
   std::unique_ptr<CountingSink> sink_;
 };
 
@@ -175,7 +135,7 @@ TEST_F(MainPageEndToEnd, ReadBackShowsTheLayersAndADragSendsTheDroppedWindow) {
   DeliverPostedMessages();
   for (int step = 1; step <= 10; ++step) QTest::mouseMove(canvas, grab + (drop - grab) * step / 10);
   QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, drop);
-  ASSERT_TRUE(DeliverUntil([&] { return LayerWindowSends().size() > sentBefore; }));
+  ASSERT_TRUE(PumpUntil([&] { return LayerWindowSends().size() > sentBefore; }));
 
   const Rect dropped = Relative(*Layer(0));
   EXPECT_NE(dropped, (Rect{240, 120, 1200, 660})) << "the drag moved the window";
@@ -190,7 +150,7 @@ TEST_F(MainPageEndToEnd, ReadBackShowsTheLayersAndADragSendsTheDroppedWindow) {
   EXPECT_EQ(State()->ACTIVE_LAYER, 0);
 
   // The processor reports the window back; the cell stays where it was dropped.
-  ASSERT_TRUE(DeliverUntil([&] { return sink_->layerWindows > reportsBefore; }));
+  ASSERT_TRUE(PumpUntil([&] { return sink_->layerWindows > reportsBefore; }));
   DeliverPostedMessages();
   EXPECT_EQ(Relative(*Layer(0)), dropped);
   const ChannelData stored = processor_->Image().CHNLDATA[0];
@@ -205,7 +165,7 @@ TEST_F(MainPageEndToEnd, ProgramPreviewModesSplitTheCanvasIntoHalves) {
     const int before = sink_->pvwModes;
     { State()->block.PVWMODEINFO.PVWMODE = static_cast<uint8_t>(mode); }
     SendCommand(SET_PVW_MODE);
-    ASSERT_TRUE(DeliverUntil([&] { return sink_->pvwModes > before; }));
+    ASSERT_TRUE(PumpUntil([&] { return sink_->pvwModes > before; }));
     DeliverPostedMessages();
   };
   auto inside = [](const CCell& cell, const CCell& area) {
@@ -257,7 +217,7 @@ TEST_F(MainPageEndToEnd, ProgramPreviewModesSplitTheCanvasIntoHalves) {
 TEST_F(MainPageEndToEnd, TheProcessorsPreviewPlaysInTheLayerCellsAndTheVideoWindow) {
   processor_->SetPreviewOffered(true);
   ConnectAndReadBack();
-  ASSERT_TRUE(DeliverUntil([&] { return Page().Canvas()->VideoEnabled(); }));
+  ASSERT_TRUE(PumpUntil([&] { return Page().Canvas()->VideoEnabled(); }));
   auto* live = dynamic_cast<mainpage::LivePreview*>(Page().Preview());
   ASSERT_NE(live, nullptr);
   preview::CellVideoWidget* mainVideo = live->Preview().Cell(0);
@@ -266,7 +226,7 @@ TEST_F(MainPageEndToEnd, TheProcessorsPreviewPlaysInTheLayerCellsAndTheVideoWind
   const Rect cell = Layer(0)->CanvasRect();
   const int input = processor_->Image().CHNLDATA[0].CHNLINPUT;
   const sim::Rgb colour = sim::InputColour(input);
-  EXPECT_TRUE(DeliverUntil([&] {
+  EXPECT_TRUE(PumpUntil([&] {
     return PixelNear(mainVideo->target().PixelAt(cell.Width() * 7 / 8, cell.Height() / 3), colour.r,
                      colour.g, colour.b, 40);
   })) << "the Main cell shows input "
@@ -278,11 +238,11 @@ TEST_F(MainPageEndToEnd, TheProcessorsPreviewPlaysInTheLayerCellsAndTheVideoWind
   EXPECT_FALSE(window->isVisible());
   Window().Button(strip::kPreview)->click();
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(DeliverUntil([&] { return window->View(0).target().drawnCount() > 0; }));
+  EXPECT_TRUE(PumpUntil([&] { return window->View(0).target().drawnCount() > 0; }));
 
   // Switched off by the processor: the cells lose their video.
   processor_->SetPreviewOffered(false);
-  EXPECT_TRUE(DeliverUntil([&] { return !Page().Canvas()->VideoEnabled(); }));
+  EXPECT_TRUE(PumpUntil([&] { return !Page().Canvas()->VideoEnabled(); }));
   EXPECT_EQ(live->Preview().Cell(0), nullptr);
 }
 
@@ -294,7 +254,7 @@ TEST_F(MainPageEndToEnd, StartsConnectedOverTheSerialPortToo) {
   sink_ = std::make_unique<CountingSink>(Window());
   SetReplySink(sink_.get());
   ASSERT_TRUE(ConnectAtStart(Window(), {"", processor_->PtyPath()}));
-  ASSERT_TRUE(DeliverUntil([&] { return !Window().Wait().Shown(); }));
+  ASSERT_TRUE(PumpUntil([&] { return !Window().Wait().Shown(); }));
   EXPECT_TRUE(Boxes().empty());
   EXPECT_FALSE(Layer(1)->IsHidden()) << "PIP-1 is on in the processor";
   EXPECT_FALSE(SerialPortNumberOf("ttyNothing").has_value());
