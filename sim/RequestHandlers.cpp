@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "DeviceModel.h"
-#include "PreviewPicture.h"
 #include "OutputAndPicture.h"
+#include "PreviewPicture.h"
 #include "ReplyLayout.h"
 #include "TestPattern.h"
 #include "WireFormat.h"
@@ -424,9 +424,12 @@ void DeviceModel::SetLoopOut(const Command& c, Frames& out) {
   Reply(18, 0, 0, std::span(&state_.block.LOOPINFO.LOOPOUTIP, 1), {}, out);
 }
 
+// The start image comes back; event kind 6 with [1] = 1 tells the host to
+// read everything again.
 void DeviceModel::FactoryReset(const Command& c, Frames& out) {
   ResetToFactory();
   Ack(c.type, 0, out);
+  EventKind(6, {1}, out);
 }
 
 // TAKE exchanges program and preview; the exchange is reported when the
@@ -632,7 +635,7 @@ DeviceModel::Handler DeviceModel::HandlerOf(uint16_t type) {
       {25, &M::SetVideoEncoder},
       {32, &M::AckOnly},
       {33, &M::AckOnly},
-      {34, &M::AckOnly},
+      {34, &M::Media},
       {35, &M::SetFeather},
       {36, &M::Freeze},
       {48, &M::GetInputTiming},
