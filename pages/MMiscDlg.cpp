@@ -58,29 +58,30 @@ constexpr int kTabWidth = 80;
 constexpr int kTabHeight = 33;
 constexpr int kTabTop = 26;
 
-const QRect kLanguageGroupRect(10, 66, 300, 46);
-const QRect kEnglishRect(50, 86, 90, 20);
-const QRect kSeparatorRect(152, 86, 16, 20);
-const QRect kChineseRect(190, 86, 90, 20);
-const QRect kFileGroupRect(10, 118, 300, 118);
-const QRect kOpenRect(20, 138, 135, 26);
-const QRect kSaveRect(165, 138, 135, 26);
-const QRect kGetDataRect(20, 170, 280, 26);
-const QRect kSetDataRect(20, 202, 280, 26);
-const QRect kLoopOutGroupRect(10, 242, 300, 82);
+const QRect kLanguageGroupRect(10, 62, 300, 42);
+const QRect kEnglishRect(50, 80, 90, 20);
+const QRect kSeparatorRect(152, 80, 16, 20);
+const QRect kChineseRect(190, 80, 90, 20);
+const QRect kFileGroupRect(10, 108, 300, 104);
+const QRect kOpenRect(20, 126, 135, 24);
+const QRect kSaveRect(165, 126, 135, 24);
+const QRect kGetDataRect(20, 154, 280, 24);
+const QRect kSetDataRect(20, 182, 280, 24);
+const QRect kLoopOutGroupRect(10, 216, 300, 80);
 constexpr int kLoopOutLeft = 18;
-constexpr int kLoopOutTop = 262;
+constexpr int kLoopOutTop = 236;
 constexpr int kLoopOutWidth = 69;
-constexpr int kLoopOutHeight = 26;
+constexpr int kButtonHeight = 24;
 constexpr int kLoopOutStep = 72;
-constexpr int kLoopOutRowStep = 30;
-const QRect kWindowRects[3] = {{10, 330, 100, 26}, {112, 330, 100, 26}, {214, 330, 96, 26}};
-const QRect kSystemGroupRect(10, 362, 300, 108);
-const QRect kSystemInfoRect(20, 380, 285, 68);
-const QRect kProgramInfoRect(20, 430, 285, 36);
-const QRect kResetGroupRect(10, 474, 300, 50);
+constexpr int kLoopOutRowStep = 28;
+const QRect kWindowRects[3] = {{10, 302, 114, 26}, {126, 302, 104, 26}, {232, 302, 82, 26}};
+const QRect kSystemGroupRect(10, 332, 300, 132);
+// Five lines when the second version is valid.
+const QRect kSystemInfoRect(20, 350, 285, 76);
+const QRect kProgramInfoRect(20, 428, 285, 32);
+const QRect kResetGroupRect(10, 468, 300, 50);
 constexpr int kResetLeft = 18;
-constexpr int kResetTop = 492;
+constexpr int kResetTop = 486;
 constexpr int kResetWidth = 54;
 constexpr int kResetStep = 58;
 
@@ -106,8 +107,10 @@ void ShowPressed(CGdipButton* button, bool pressed) {
 }
 
 CGdipButton* MakeToggle(QWidget* page, int id, const QString& caption, const QRect& where) {
+  // No alternate face: the orange caption alone marks a pressed button, as on
+  // the tab row (an orange caption on the orange face would be unreadable).
   CGdipButton* button = MakePageButton(page, id, caption, where);
-  button->LoadAltImage(art::kFaceButtonActive);
+  button->LoadImage(art::kFaceTab);
   button->SetClickToggle(true);
   return button;
 }
@@ -179,7 +182,7 @@ void MMiscDlg::BuildControls() {
   loopOutGroup_ = MakePageGroup(this, kLoopOutGroup, UiQText(kTextLoopOut), kLoopOutGroupRect);
   for (int k = 0; k < kLoopOutInputs; ++k) {
     const QRect where(kLoopOutLeft + (k % 4) * kLoopOutStep,
-                      kLoopOutTop + (k / 4) * kLoopOutRowStep, kLoopOutWidth, kLoopOutHeight);
+                      kLoopOutTop + (k / 4) * kLoopOutRowStep, kLoopOutWidth, kButtonHeight);
     CGdipButton* b =
         MakeToggle(this, kFirstLoopOut + k, QString::fromLatin1(kLoopOutCaptions[k]), where);
     // The page shows the loop-out input; it never changes it.
@@ -206,7 +209,7 @@ void MMiscDlg::BuildControls() {
   for (int k = 0; k < kResetSteps; ++k) {
     CGdipButton* b =
         MakeToggle(this, kFirstResetStep + k, QString::fromLatin1(kResetCaptions[k]),
-                   QRect(kResetLeft + k * kResetStep, kResetTop, kResetWidth, kLoopOutHeight));
+                   QRect(kResetLeft + k * kResetStep, kResetTop, kResetWidth, kButtonHeight));
     connect(b, &QAbstractButton::clicked, this, [this, k] { ResetStepClicked(k); });
     resetSteps_[static_cast<std::size_t>(k)] = b;
   }

@@ -2,6 +2,7 @@
 // library, bad project files, and one run against a virtual processor that
 // saves a project, changes the device, opens the project again and writes it
 // back.
+#include <QDir>
 #include <QLabel>
 #include <QTest>
 
@@ -281,6 +282,42 @@ TEST_F(MiscRun, ProjectRoundTripThroughTheDeviceMediaKeysAndFactoryReset) {
   const ParamBlock reset = processor_->Image();
   EXPECT_EQ(std::memcmp(&start, &reset, kParamBlockSize), 0);
   EXPECT_EQ(Boxes().back().text, QStringLiteral("Restart The Machine"));
+}
+
+// The misc page with the media player beside it, in English and, after a
+// click on the Chinese label, in Chinese. With ORV_PAGES_SCREENSHOT=<folder>
+// the window is saved (misc-en.png ... media-zh.png).
+TEST_F(MiscRun, BothLanguagesByTheLanguageLabels) {
+  Connect(TestIp(27), [](sim::DeviceModel& m) {
+    m.image().INPUTINFO.INPUTSRC[7] = 9;
+    m.sysinfo()[14] = 0x21;  // a valid second version: five lines of system information
+    m.sysinfo()[16] = 1;
+  });
+  Window().resize(1280, 728);
+  MMiscDlg* page = ShowMisc(Window());
+  const auto save = [this](const char* name) {
+    const QByteArray folder = qgetenv("ORV_PAGES_SCREENSHOT");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(QString::fromLocal8Bit(folder));
+    EXPECT_TRUE(Window().grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') +
+                                     QString::fromLatin1(name)));
+  };
+  save("misc-en.png");
+  Click(page->WindowButton(MMiscDlg::kMediaWindow));
+  save("media-en.png");
+  EXPECT_EQ(page->GetDataButton()->text(), QStringLiteral("Get Data From Machine"));
+  EXPECT_EQ(Window().MediaPlayerPage()->KeyButton(3)->text(), QStringLiteral("Switch"));
+
+  Click(page->LanguageLabel(MMiscDlg::kChineseLabel));
+  EXPECT_EQ(page->CurrentLanguageLabel(), MMiscDlg::kChineseLabel);
+  EXPECT_EQ(page->GetDataButton()->text(), QStringLiteral("从设备读取数据"));
+  EXPECT_EQ(page->OpenButton()->text(), QStringLiteral("打开工程"));
+  EXPECT_EQ(Window().MediaPlayerPage()->KeyButton(3)->text(), QStringLiteral("切换"));
+  save("media-zh.png");
+  Click(page->WindowButton(MMiscDlg::kMediaWindow));
+  save("misc-zh.png");
+  Click(page->LanguageLabel(MMiscDlg::kEnglishLabel));
+  EXPECT_EQ(page->OpenButton()->text(), QStringLiteral("Open Project"));
 }
 
 }  // namespace
