@@ -135,7 +135,6 @@ bool MMiscDlg::OnInitDialog() {
   MSettingsPage::OnInitDialog();
   BuildControls();
   ApplyControlFont();
-  languageLabel_ = ActiveLanguageName() == "Chinese" ? kChineseLabel : kEnglishLabel;
   ReloadTexts();
   uint8_t version[2]{};
   if (CommLibrary* library = GetCommLibrary()) library->GetVersion(version, 2);
@@ -227,6 +226,8 @@ void MMiscDlg::ReloadTexts() {
   open_->setText(KeyQText("MISC_OpenProject", "Open Project"));
   // The loop-out names of the extension inputs follow the input table, not the file.
   RefreshLoopOutInputs();
+  // The label follows the language in use, whoever switched it.
+  languageLabel_ = ActiveLanguageName() == "Chinese" ? kChineseLabel : kEnglishLabel;
   ShowLanguage();
   update();
 }
@@ -311,12 +312,15 @@ void MMiscDlg::RefreshFromDevice() {
   NoteRefresh();
   if (!Created()) return;
   RefreshLoopOutInputs();
-  RefreshLoopOut();
+  ShowLoopOut();
 }
 
 void MMiscDlg::RefreshLoopOut() {
   NoteRefresh();
-  if (!Created()) return;
+  if (Created()) ShowLoopOut();
+}
+
+void MMiscDlg::ShowLoopOut() {
   int k = 0;
   { k = State()->block.LOOPINFO.LOOPOUTIP; }
   if (k < 0 || k >= kLoopOutInputs) return;  // outside the table: nothing changes

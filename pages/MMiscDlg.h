@@ -95,6 +95,7 @@ class MMiscDlg : public MSettingsPage {
   void SaveProject();
   void WindowClicked(Window w);
   void ReleaseWindowButtons();
+  void ShowLoopOut();
   void ResetStepClicked(int k);
   void ReleaseResetSteps();
   void SendProjectFile(int subCode, const QString& path);
