@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "DeviceModel.h"
-#include "OutputAndPicture.h"
 #include "PreviewPicture.h"
+#include "OutputAndPicture.h"
 #include "ReplyLayout.h"
 #include "TestPattern.h"
 #include "WireFormat.h"
