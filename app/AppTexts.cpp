@@ -15,13 +15,19 @@ struct AppTextRow {
   const char* english;
 };
 
-constexpr std::array<AppTextRow, 3> kAppTexts = {{
+constexpr std::array<AppTextRow, 6> kAppTexts = {{
     {AppText::kNoAnswer, "APP_NoAnswer",
      "The device did not answer. Check the connection and try again."},
     {AppText::kProjectNotSaved, "APP_ProjectNotSaved",
      "The project could not be saved to\n%1\nThe current settings are not stored."},
     {AppText::kProjectSavedInstead, "APP_ProjectSavedInstead",
      "The project could not be saved to\n%1\nIt was saved to\n%2"},
+    {AppText::kProjectUnreadable, "APP_ProjectUnreadable",
+     "The project\n%1\ncannot be read. The current settings are kept."},
+    {AppText::kNotAProject, "APP_NotAProject",
+     "The file\n%1\nis not a project. The current settings are kept."},
+    {AppText::kProjectIncomplete, "APP_ProjectIncomplete",
+     "The project\n%1\nis incomplete (cut short or edited). The current settings are kept."},
 }};
 
 }  // namespace

@@ -10,6 +10,9 @@ enum class AppText {
   kNoAnswer,             // the wait box timed out
   kProjectNotSaved,      // %1 = the project path
   kProjectSavedInstead,  // %1 = the project path, %2 = where it went instead
+  kProjectUnreadable,    // %1 = the chosen file
+  kNotAProject,          // %1 = the chosen file
+  kProjectIncomplete,    // %1 = the chosen file
 };
 
 QString AppTextOf(AppText text);

@@ -373,9 +373,20 @@ void OrvDlg::OnLanguage(intptr_t which) {
 
 void OrvDlg::OnProjectFile(intptr_t what, const QString& path) {
   if (what == kProjectOpen) {
-    projectPath_ = path.toStdString();
-    LoadProject(projectPath_, [this](int type, int arg) { QueueSteps(RefreshSteps(type), arg); });
-    WriteProfileString("Project", "FilePath", projectPath_, settingsPath_);
+    // A file that is not a whole project leaves the configuration and the
+    // current project as they were.
+    const ProjectLoad result = LoadWholeProject(
+        path.toStdString(), [this](int type, int arg) { QueueSteps(RefreshSteps(type), arg); });
+    if (result == ProjectLoad::Loaded) {
+      projectPath_ = path.toStdString();
+      WriteProfileString("Project", "FilePath", projectPath_, settingsPath_);
+    } else {
+      OnWait(false, {});
+      const AppText why = result == ProjectLoad::Unreadable    ? AppText::kProjectUnreadable
+                          : result == ProjectLoad::NotAProject ? AppText::kNotAProject
+                                                               : AppText::kProjectIncomplete;
+      ShowMessageBox(this, AppTextOf(why).arg(path), Text(38));
+    }
   } else if (what == kProjectSave) {
     std::string target = path.toStdString();
     EnsureProjectPath(target);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <ctime>
@@ -523,20 +524,30 @@ bool SaveProject(const std::string& path) {
   return ok && replace.Commit();
 }
 
-bool LoadProject(const std::string& path, const RefreshFunction& refresh) {
+namespace {
+
+using KeyTexts = std::vector<std::optional<std::string>>;
+
+// The value text of every layout key the file holds; nullopt when the file
+// cannot be opened.
+std::optional<KeyTexts> ReadKeyTexts(const std::string& path) {
   CStdioFileEx file;
   if (!file.Open(path,
                  CStdioFileEx::modeRead | CStdioFileEx::shareDenyWrite | CStdioFileEx::typeText)) {
-    return false;
+    return std::nullopt;
   }
   const std::vector<ProjectKey>& layout = Layout();
-  std::vector<std::optional<std::string>> texts(layout.size());
+  KeyTexts texts(layout.size());
   for (std::size_t i = 0; i < layout.size(); ++i) {
     std::string value;
     if (FindKey(file, layout[i].section, layout[i].key, value)) texts[i] = std::move(value);
   }
   file.Close();
+  return texts;
+}
 
+void ApplyKeyTexts(const KeyTexts& texts, const RefreshFunction& refresh) {
+  const std::vector<ProjectKey>& layout = Layout();
   {
     // One hold of the record from the copy to the apply, so that a read-back
     // arriving meanwhile cannot clear the pending flag before the apply sees it.
@@ -553,7 +564,27 @@ bool LoadProject(const std::string& path, const RefreshFunction& refresh) {
   } else {
     GetReplySink().RefreshAfterReply(2, 0);
   }
+}
+
+}  // namespace
+
+bool LoadProject(const std::string& path, const RefreshFunction& refresh) {
+  const std::optional<KeyTexts> texts = ReadKeyTexts(path);
+  if (!texts) return false;
+  ApplyKeyTexts(*texts, refresh);
   return true;
+}
+
+ProjectLoad LoadWholeProject(const std::string& path, const RefreshFunction& refresh) {
+  const std::optional<KeyTexts> texts = ReadKeyTexts(path);
+  if (!texts) return ProjectLoad::Unreadable;
+  const auto found =
+      std::count_if(texts->begin(), texts->end(),
+                    [](const std::optional<std::string>& t) { return t.has_value(); });
+  if (found == 0) return ProjectLoad::NotAProject;
+  if (static_cast<std::size_t>(found) != texts->size()) return ProjectLoad::Incomplete;
+  ApplyKeyTexts(*texts, refresh);
+  return ProjectLoad::Loaded;
 }
 
 }  // namespace orv

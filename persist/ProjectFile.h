@@ -52,4 +52,16 @@ bool SaveProject(const std::string& path);
 // nothing changed, when the file cannot be opened.
 bool LoadProject(const std::string& path, const RefreshFunction& refresh = {});
 
+// What became of a project the operator chose to open.
+enum class ProjectLoad {
+  Loaded,
+  Unreadable,   // the file cannot be opened
+  NotAProject,  // not one key of the layout was found
+  Incomplete,   // some keys are missing (a file cut short or edited by hand)
+};
+
+// Like LoadProject, but loads only a file that holds every key of the layout;
+// any other file changes nothing, and the answer says why.
+ProjectLoad LoadWholeProject(const std::string& path, const RefreshFunction& refresh = {});
+
 }  // namespace orv

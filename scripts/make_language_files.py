@@ -221,7 +221,7 @@ DIALOG_TITLES = [
 # page 2000..2012, the output page 2200..2246, the picture page 2300..2349, the
 # PIP page 2400..2417, the mosaic page 2450..2475, the logo page 2500..2534, the
 # caption page's labels 2600..2613, the test pattern page 2800..2802, the
-# switcher page 2850.
+# switcher page 2850, the misc page 2900.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -441,6 +441,28 @@ CONTROLS = [
         (2468, "V Total :", "垂直总高："),
         (2475, "Reset", "复位"),
     ]),
+    ("Misc page (158); the group captions are UI texts 27, 29, 30 and 89; the language labels,"
+     " loop-out names and reset steps keep their template captions", [
+        (1505, "Setting", "设置"),
+        (1506, "Keyer", "抠像"),
+        (1507, "TEST PATTERN", "测试画面"),
+        (1508, "TIME/TASK", "时间/任务"),
+        (1442, "Save Project", "保存工程"),
+        (1480, "Get Data From Machine", "从设备读取数据"),
+        (1481, "Set Data To Machine", "写入数据到设备"),
+        (1547, "Video Setting >>", "视频设置 >>"),
+        (1574, "Media Player >>", "媒体播放 >>"),
+        (1593, "Feathering", "边缘羽化"),
+    ]),
+    ("Media player page (1563)", [
+        (1575, "OK", "确定"),
+        (1576, "Return", "返回"),
+        (1577, "Switch", "切换"),
+        (1578, "Up", "上"),
+        (1579, "Down", "下"),
+        (1580, "Left", "左"),
+        (1581, "Right", "右"),
+    ]),
     ("Logo page (164)", [
         (2506, "Normal", "普通"),
         (2507, "Logo", "LOGO"),
@@ -465,6 +487,17 @@ PAGE_MESSAGES = [
          "工程无法保存到\\n%1\\n当前设置未能保存。"),
         ("APP_ProjectSavedInstead", "The project could not be saved to\\n%1\\nIt was saved to\\n%2",
          "工程无法保存到\\n%1\\n已改为保存到\\n%2"),
+        ("APP_ProjectUnreadable",
+         "The project\\n%1\\ncannot be read. The current settings are kept.",
+         "无法读取工程\\n%1\\n当前设置保持不变。"),
+        ("APP_NotAProject", "The file\\n%1\\nis not a project. The current settings are kept.",
+         "文件\\n%1\\n不是工程文件。当前设置保持不变。"),
+        ("APP_ProjectIncomplete",
+         "The project\\n%1\\nis incomplete (cut short or edited). The current settings are kept.",
+         "工程\\n%1\\n不完整（被截断或被修改）。当前设置保持不变。"),
+    ]),
+    ("Misc page (158): the open button (its id 1344 is a main-window control too)", [
+        ("MISC_OpenProject", "Open Project", "打开工程"),
     ]),
     ("Network search window (179): messages", [
         ("SearchNoMachine", "No Machine Found", "未找到设备"),

@@ -221,6 +221,30 @@ std::string Adjust(VirtualProcessor& p, const Args& a) {
   return "ok";
 }
 
+// The supply voltage the system information reports (QUERY68), in 1/100 V.
+std::string SysinfoCmd(VirtualProcessor& p, const Args& a) {
+  long v = 0;
+  if (a.size() != 2 || !Number(a[1], v) || v < 0 || v > 65535) {
+    return "error usage: sysinfo VOLTAGE100";
+  }
+  p.WithModel([v](DeviceModel& m) {
+    m.sysinfo()[2] = static_cast<uint8_t>(v & 0xFF);
+    m.sysinfo()[3] = static_cast<uint8_t>(v >> 8);
+  });
+  return "ok";
+}
+
+// The media player keys received so far, "key/disk" each.
+std::string MediaCmd(VirtualProcessor& p, const Args&) {
+  return p.WithModel([](DeviceModel& m) {
+    std::string keys = "ok";
+    for (const MediaKey& k : m.mediaKeys()) {
+      keys += ' ' + std::to_string(k.key) + '/' + std::to_string(k.disk);
+    }
+    return keys;
+  });
+}
+
 // The processor's own settings, read back by the panel's next GET_ALL.
 std::string LayerCmd(VirtualProcessor& p, const Args& a) {
   long layer = 0;
@@ -340,7 +364,7 @@ std::string CaptionCmd(VirtualProcessor& p, const Args& a) {
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
          "stream corrupt route edid vga adjust layer pvwmode mosaic output encoder caption "
-         "status help";
+         "sysinfo media status help";
 }
 
 struct Row {
@@ -375,6 +399,8 @@ constexpr Row kCommands[] = {
     {"help", Help},
     {"encoder", EncoderCmd},
     {"caption", CaptionCmd},
+    {"sysinfo", SysinfoCmd},
+    {"media", MediaCmd},
 };
 
 }  // namespace

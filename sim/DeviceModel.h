@@ -60,6 +60,15 @@ struct LogoMark {
   uint16_t x = 0, y = 0, w = 0, h = 0;
 };
 
+// One key the media player received (MEDIA): key code 1..7, U-disk 0 or 1.
+struct MediaKey {
+  uint8_t key = 0;
+  uint8_t disk = 0;
+};
+
+// The system information record (data type 19), as the wire carries it.
+using SysInfoRecord = std::array<uint8_t, 18>;
+
 struct ModelCounters {
   uint64_t commands = 0;         // command, block and bulk frames handled
   uint64_t malformed = 0;        // wrong length for the type, bad bulk header, wrong kind
@@ -97,6 +106,8 @@ class DeviceModel {
   const CaptionIntake& upload() const { return captions_.Intake(); }
   CaptionPeer& Captions() { return captions_; }
   uint8_t testPattern() const { return testPattern_; }
+  const std::vector<MediaKey>& mediaKeys() const { return mediaKeys_; }
+  SysInfoRecord& sysinfo() { return sysinfo_; }
   const LogoMark& logoMark() const { return logoMark_; }
   bool previewOffered = false;  // FLAG1 answer
   struct EncoderSetting {
@@ -143,6 +154,7 @@ class DeviceModel {
   void CaptionB(const Command&, Frames&);
   void SetVideoEncoder(const Command&, Frames&);
   void AckOnly(const Command&, Frames&);
+  void Media(const Command&, Frames&);
   void SetFeather(const Command&, Frames&);
   void Freeze(const Command&, Frames&);
   void GetInputTiming(const Command&, Frames&);
@@ -213,7 +225,8 @@ class DeviceModel {
   uint8_t testPattern_ = 0;
   uint8_t vencFps_ = 15, vencCode_ = 7;
   uint16_t vencKbps_ = 3072;
-  std::array<uint8_t, 18> sysinfo_{};
+  SysInfoRecord sysinfo_{};
+  std::vector<MediaKey> mediaKeys_;
 };
 
 // The believable image a processor starts with.

@@ -424,9 +424,12 @@ void DeviceModel::SetLoopOut(const Command& c, Frames& out) {
   Reply(18, 0, 0, std::span(&state_.block.LOOPINFO.LOOPOUTIP, 1), {}, out);
 }
 
+// The start image comes back; event kind 6 with [1] = 1 tells the host to
+// read everything again.
 void DeviceModel::FactoryReset(const Command& c, Frames& out) {
   ResetToFactory();
   Ack(c.type, 0, out);
+  EventKind(6, {1}, out);
 }
 
 // Captions: the caption peer holds them (CaptionPeer.h).
@@ -612,7 +615,7 @@ DeviceModel::Handler DeviceModel::HandlerOf(uint16_t type) {
       {25, &M::SetVideoEncoder},
       {32, &M::AckOnly},
       {33, &M::SignalSwitch},
-      {34, &M::AckOnly},
+      {34, &M::Media},
       {35, &M::SetFeather},
       {36, &M::Freeze},
       {48, &M::GetInputTiming},

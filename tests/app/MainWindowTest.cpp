@@ -242,11 +242,16 @@ TEST_F(CloseOrder, LinksCloseAndTheLibraryStopsBeforeTheProjectIsSaved) {
 }
 
 TEST_F(CloseOrder, AFailedSaveIsReportedAndTheSettingsGoElsewhere) {
-  // A project path inside a plain file cannot be written.
+  // A project path inside a plain file cannot be written: a project is
+  // opened, then its folder is replaced by a file.
   const std::string blocker = Folder() + "blocker";
-  { std::ofstream(blocker) << "x"; }
+  std::filesystem::create_directory(blocker);
+  ASSERT_TRUE(SaveProject(blocker + "/show.pro"));
   SendMsg(&Window(), UM_PROJECT_FILE, kProjectOpen, 0,
           QString::fromStdString(blocker + "/show.pro"));
+  ASSERT_EQ(Window().ProjectPath(), blocker + "/show.pro");
+  std::filesystem::remove_all(blocker);
+  { std::ofstream(blocker) << "x"; }
   EXPECT_FALSE(Window().CloseDown());
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_TRUE(Boxes()[0].text.contains(QStringLiteral("could not be saved")));
@@ -305,7 +310,7 @@ TEST_F(Refresh, RowsReachThePagesOnTheGuiThreadInArrivalOrder) {
   EXPECT_EQ(edidPage->RefreshCount(), edidBefore + 2);
   // Row 2, the mosaic page's mode request (0x5B4) in row 2, and row 16.
   EXPECT_EQ(keyer->RefreshCount(), keyerBefore + 3);
-  EXPECT_EQ(misc->RefreshCount(), miscBefore + 3);    // twice in row 2, system info
+  EXPECT_EQ(misc->RefreshCount(), miscBefore + 3);  // twice in row 2, system info
 }
 
 TEST_F(Refresh, FreezeButtonPresetButtonsAndBoardControlsFollowTheRecord) {

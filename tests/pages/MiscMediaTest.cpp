@@ -1,0 +1,325 @@
+// The misc page and the media player page: their rules against the recording
+// library, bad project files, and one run against a virtual processor that
+// saves a project, changes the device, opens the project again and writes it
+// back.
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "CGdipButton.h"
+#include "FileChooser.h"
+#include "MKeyerDlg.h"
+#include "MMediaPlayerDlg.h"
+#include "MMiscDlg.h"
+#include "MTstPatternDlg.h"
+#include "MessageIds.h"
+#include "Orv_FeatherDlg.h"
+#include "PageRun.h"
+#include "ParamBlock.h"
+#include "Skin.h"
+
+namespace orv::test {
+namespace {
+
+using MiscRules = MainWindowTest;
+using MediaRules = MainWindowTest;
+using MiscRun = PageRun;
+
+void Click(QWidget* w) {
+  QTest::mouseClick(w, Qt::LeftButton);
+  DeliverPostedMessages();
+}
+
+// Answers every file dialog with `path` while alive.
+class ScopedChooser {
+ public:
+  explicit ScopedChooser(const std::string& path)
+      : previous_(SetFileChooser([this](QWidget*, const FileRequest& r) {
+          requests_.push_back(r);
+          return QString::fromStdString(path_);
+        })),
+        path_(path) {}
+  ~ScopedChooser() { SetFileChooser(previous_); }
+  void Use(const std::string& path) { path_ = path; }
+  const std::vector<FileRequest>& Requests() const { return requests_; }
+
+ private:
+  FileChooser previous_;
+  std::string path_;
+  std::vector<FileRequest> requests_;
+};
+
+MMiscDlg* ShowMisc(OrvDlg& window) {
+  window.ShowPageByIndex(9, false);
+  DeliverPostedMessages();
+  return window.MiscPage();
+}
+
+TEST_F(MiscRules, FactoryResetNeedsTheStepsInOrderAndAnyReleaseStartsAgain) {
+  MMiscDlg* page = ShowMisc(Window());
+  Click(page->ResetStep(1));  // "2>" before "1>"
+  EXPECT_FALSE(page->ResetStep(1)->IsChecked());
+  for (int k = 0; k < 3; ++k) Click(page->ResetStep(k));
+  EXPECT_TRUE(page->ResetStep(2)->IsChecked());
+  Click(page->ResetStep(2));  // releasing "3>" releases all five
+  for (int k = 0; k < MMiscDlg::kResetSteps; ++k) EXPECT_FALSE(page->ResetStep(k)->IsChecked());
+  Click(page->ResetStep(1));
+  EXPECT_FALSE(page->ResetStep(1)->IsChecked());
+  EXPECT_TRUE(Library().TypedSendsOf(FACTORY_RESET).empty());
+
+  for (int k = 0; k < MMiscDlg::kResetSteps; ++k) Click(page->ResetStep(k));
+  EXPECT_EQ(Library().TypedSendsOf(FACTORY_RESET).size(), 1u);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, QStringLiteral("Restart The Machine"));
+  EXPECT_EQ(Boxes()[0].caption, QStringLiteral("Tips"));
+  for (int k = 0; k < MMiscDlg::kResetSteps; ++k) EXPECT_FALSE(page->ResetStep(k)->IsChecked());
+}
+
+TEST_F(MiscRules, SystemInformationTexts) {
+  struct Case {
+    uint16_t voltage;
+    uint8_t version2Valid;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {1205, 0, "Video Processor\nVersion:Q20S-   2-  1f-1234\nsystem Voltage:12.05 V"},
+      {5, 1, "Video Processor\nVersion:Q20S-   2-  1f-1234\nVersion2:  a0\nsystem Voltage:0.05 V"},
+  };
+  for (const Case& c : cases) {
+    SysInfo info{};
+    info.VOLTAGE = c.voltage;
+    std::memcpy(info.MODEL_TAG, "Q20S", 4);
+    info.VERSION[0] = 2;
+    info.VERSION[1] = 0x1F;
+    info.VERSION[2] = 0x1234;
+    info.VERSION2 = 0xA0;
+    info.VERSION2_VALID = c.version2Valid;
+    EXPECT_EQ(MMiscDlg::SystemInfoText(info), QString::fromLatin1(c.shown));
+  }
+  EXPECT_EQ(Window().MiscPage()->ProgramInfoShown(),
+            QStringLiteral("Q20 VideoProcessor,1.27\nSysDLL:1.00"));
+}
+
+TEST_F(MiscRules, TabsLanguageAndTheThreeWindows) {
+  MMiscDlg* page = ShowMisc(Window());
+  const std::size_t sent = Library().TypedSends().size();
+  Click(page->Tab(0));  // the current tab changes nothing
+  EXPECT_EQ(page->CurrentTab(), 0);
+  Click(page->Tab(2));
+  EXPECT_TRUE(Window().TestPatternPage()->isVisible());
+  EXPECT_TRUE(page->Tab(2)->IsChecked());
+  EXPECT_FALSE(page->Tab(0)->IsChecked());
+  Click(page->Tab(1));
+  EXPECT_TRUE(Window().KeyerPage()->isVisible());
+  EXPECT_FALSE(Window().TestPatternPage()->isVisible());
+
+  // The current language label sends nothing.
+  Click(page->LanguageLabel(MMiscDlg::kEnglishLabel));
+  EXPECT_EQ(page->CurrentLanguageLabel(), MMiscDlg::kEnglishLabel);
+  EXPECT_EQ(Library().TypedSends().size(), sent);
+
+  // "Feathering" twice: shown, orange, then hidden, grey.
+  CGdipButton* feather = page->WindowButton(MMiscDlg::kFeatherWindow);
+  Click(feather);
+  EXPECT_TRUE(Window().FeatherPage()->isVisible());
+  EXPECT_EQ(feather->TextColor(), skin::kOrange);
+  Click(page->WindowButton(MMiscDlg::kMediaWindow));  // the others give way
+  EXPECT_FALSE(Window().FeatherPage()->isVisible());
+  EXPECT_FALSE(feather->IsChecked());
+  EXPECT_TRUE(Window().MediaPlayerPage()->isVisible());
+  Click(feather);
+  Click(feather);
+  EXPECT_FALSE(Window().FeatherPage()->isVisible());
+  EXPECT_EQ(feather->TextColor(), skin::kText);
+
+  // Hiding the misc page hides its sub-page and windows.
+  Click(feather);
+  Window().ShowPageByIndex(9, true);
+  DeliverPostedMessages();
+  EXPECT_FALSE(Window().KeyerPage()->isVisible());
+  EXPECT_FALSE(Window().FeatherPage()->isVisible());
+  EXPECT_FALSE(feather->IsChecked());
+}
+
+TEST_F(MiscRules, ABadProjectFileIsRefusedAndChangesNothing) {
+  MMiscDlg* page = ShowMisc(Window());
+  const std::string good = Folder() + "good.pro";
+  { State()->block.CHNLDATA[1].HPOS = 1280; }
+  ScopedChooser chooser(good);
+  Click(page->SaveButton());
+  ASSERT_TRUE(std::filesystem::exists(good));
+  EXPECT_TRUE(chooser.Requests().back().save);
+  EXPECT_EQ(chooser.Requests().back().filter, QStringLiteral("Orv File(*.pro)"));
+  const std::string text = ReadFile(good);
+
+  const std::string cut = Folder() + "cut.pro";
+  std::ofstream(cut, std::ios::binary) << text.substr(0, text.size() / 2);
+  const std::string other = Folder() + "notes.pro";
+  std::ofstream(other, std::ios::binary) << "[Shopping]\r\nMILK=2\r\n";
+  const std::string folder = Folder() + "folder.pro";
+  std::filesystem::create_directory(folder);
+
+  { State()->block.CHNLDATA[1].HPOS = 1920; }
+  const std::string before = Window().ProjectPath();
+  const QString reasons[] = {QStringLiteral("is incomplete"), QStringLiteral("is not a project"),
+                             QStringLiteral("cannot be read")};
+  int n = 0;
+  for (const std::string& bad : {cut, other, folder}) {
+    chooser.Use(bad);
+    Click(page->OpenButton());
+    ASSERT_EQ(Boxes().size(), static_cast<std::size_t>(n + 1));
+    EXPECT_TRUE(Boxes()[n].text.contains(reasons[n])) << Boxes()[n].text.toStdString();
+    EXPECT_EQ(State()->block.CHNLDATA[1].HPOS, 1920);
+    EXPECT_EQ(Window().ProjectPath(), before);
+    EXPECT_FALSE(Window().Wait().Shown());
+    ++n;
+  }
+  chooser.Use(good);
+  Click(page->OpenButton());
+  EXPECT_EQ(State()->block.CHNLDATA[1].HPOS, 1280);
+  EXPECT_EQ(Window().ProjectPath(), good);
+  EXPECT_FALSE(chooser.Requests().back().save);
+}
+
+TEST_F(MediaRules, KeysCarryTheirCodeAndTheChosenDisk) {
+  MMediaPlayerDlg* page = Window().MediaPlayerPage();
+  SendMsg(&Window(), UM_PAGE_REQUEST, 0x5BD, 0);
+  DeliverPostedMessages();
+  auto lastMedia = [this] {
+    const auto b = Library().TypedSendsOf(MEDIA).back().bytes;
+    return std::pair<int, int>(b[0], b[1]);
+  };
+  // Each key's code is its place in the row OK, Return, switch, up, down, left, right.
+  for (int code = 1; code <= MMediaPlayerDlg::kKeys; ++code) {
+    Click(page->KeyButton(code));
+    EXPECT_EQ(lastMedia(), std::pair(code, 0));
+  }
+  // Only slot 7 a U-disk input: UDISK2 is chosen.
+  {
+    auto s = State();
+    s->block.INPUTINFO.INPUTSRC[6] = 3;
+    s->block.INPUTINFO.INPUTSRC[7] = 9;
+  }
+  page->RefreshFromDevice();
+  EXPECT_FALSE(page->DiskButton(0)->isEnabled());
+  EXPECT_TRUE(page->DiskButton(1)->isEnabled());
+  Click(page->KeyButton(4));
+  EXPECT_EQ(lastMedia(), std::pair(4, 1));
+  // No U-disk input: both disabled, the keys still send with the last choice.
+  { State()->block.INPUTINFO.INPUTSRC[7] = 1; }
+  page->RefreshFromDevice();
+  EXPECT_FALSE(page->DiskButton(1)->isEnabled());
+  Click(page->KeyButton(2));
+  EXPECT_EQ(lastMedia(), std::pair(2, 1));
+}
+
+// Save, change the device, open, "Set Data To Machine": the processor holds
+// the saved image again, byte for byte. Media keys reach its player; the
+// factory reset brings back its start image, which the page reads back.
+TEST_F(MiscRun, ProjectRoundTripThroughTheDeviceMediaKeysAndFactoryReset) {
+  Connect(TestIp(26), [](sim::DeviceModel& m) {
+    m.image().INPUTINFO.INPUTSRC[6] = 9;
+    m.image().INPUTINFO.INPUTSRC[7] = 9;
+    m.sysinfo()[2] = 0xB5;  // 12.05 V
+  });
+  MMiscDlg* page = ShowMisc(Window());
+  EXPECT_TRUE(page->SystemInfoShown().endsWith(QStringLiteral("system Voltage:12.05 V")))
+      << page->SystemInfoShown().toStdString();
+
+  const std::string path = Folder() + "show.pro";
+  ScopedChooser chooser(path);
+  Click(page->SaveButton());
+  ParamBlock saved;
+  { saved = State()->block; }
+
+  // The device changes (its own panel), and the panel reads it back.
+  processor_->WithModel([](sim::DeviceModel& m) {
+    m.image().CHNLDATA[0].CHNLALPHA = 77;
+    m.image().CHNLDATA[1].HPOS = 40;
+    m.image().LOOPINFO.LOOPOUTIP = 3;
+    return 0;
+  });
+  Click(page->GetDataButton());
+  ASSERT_TRUE(PumpUntil([this] { return !Window().Wait().Shown(); }));
+  AwaitQuiet();
+  EXPECT_EQ(State()->block.CHNLDATA[1].HPOS, 40);
+  EXPECT_TRUE(page->LoopOutButton(3)->IsChecked());
+  const ParamBlock changed = processor_->Image();
+  EXPECT_NE(std::memcmp(&saved, &changed, kParamBlockSize), 0);
+
+  Click(page->OpenButton());
+  AwaitQuiet();  // the project's own requests (VGA adjustments) are answered first
+  processor_->Requests().Clear();
+  Click(page->SetDataButton());
+  ASSERT_TRUE(PumpUntil([this] { return !Window().Wait().Shown(); }));
+  const ParamBlock written = processor_->Image();
+  EXPECT_EQ(std::memcmp(&saved, &written, kParamBlockSize), 0);
+  const auto requests = processor_->Requests().Entries();
+  ASSERT_GE(requests.size(), 2u);
+  EXPECT_EQ(requests[0].type, SET_FEATHER);
+  EXPECT_EQ(requests[1].kind, wire::FrameKind::Block);
+  EXPECT_EQ(requests[1].size, kParamBlockSize);
+
+  // Media keys for the second disk.
+  SendMsg(&Window(), UM_PAGE_REQUEST, 0x5BD, 0);
+  MMediaPlayerDlg* media = Window().MediaPlayerPage();
+  Click(media->DiskButton(1));
+  Click(media->KeyButton(7));
+  ASSERT_TRUE(PumpUntil([this] {
+    return processor_->WithModel([](sim::DeviceModel& m) { return m.mediaKeys().size(); }) == 1;
+  }));
+  const auto key = processor_->WithModel([](sim::DeviceModel& m) { return m.mediaKeys()[0]; });
+  EXPECT_EQ(key.key, 7);
+  EXPECT_EQ(key.disk, 1);
+
+  // Factory reset: the start image comes back and the panel reads it.
+  for (int k = 0; k < MMiscDlg::kResetSteps; ++k) Click(page->ResetStep(k));
+  ASSERT_TRUE(PumpUntil([] { return State()->block.INPUTINFO.INPUTSRC[6] == 3; }));
+  const ParamBlock start = sim::StartImage();
+  const ParamBlock reset = processor_->Image();
+  EXPECT_EQ(std::memcmp(&start, &reset, kParamBlockSize), 0);
+  EXPECT_EQ(Boxes().back().text, QStringLiteral("Restart The Machine"));
+}
+
+// The misc page with the media player beside it, in English and, after a
+// click on the Chinese label, in Chinese. With ORV_PAGES_SCREENSHOT=<folder>
+// the window is saved (misc-en.png ... media-zh.png).
+TEST_F(MiscRun, BothLanguagesByTheLanguageLabels) {
+  Connect(TestIp(27), [](sim::DeviceModel& m) {
+    m.image().INPUTINFO.INPUTSRC[7] = 9;
+    m.sysinfo()[14] = 0x21;  // a valid second version: five lines of system information
+    m.sysinfo()[16] = 1;
+  });
+  Window().resize(1280, 728);
+  MMiscDlg* page = ShowMisc(Window());
+  const auto save = [this](const char* name) {
+    const QByteArray folder = qgetenv("ORV_PAGES_SCREENSHOT");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(QString::fromLocal8Bit(folder));
+    EXPECT_TRUE(Window().grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') +
+                                     QString::fromLatin1(name)));
+  };
+  save("misc-en.png");
+  Click(page->WindowButton(MMiscDlg::kMediaWindow));
+  save("media-en.png");
+  EXPECT_EQ(page->GetDataButton()->text(), QStringLiteral("Get Data From Machine"));
+  EXPECT_EQ(Window().MediaPlayerPage()->KeyButton(3)->text(), QStringLiteral("Switch"));
+
+  Click(page->LanguageLabel(MMiscDlg::kChineseLabel));
+  EXPECT_EQ(page->CurrentLanguageLabel(), MMiscDlg::kChineseLabel);
+  EXPECT_EQ(page->GetDataButton()->text(), QStringLiteral("从设备读取数据"));
+  EXPECT_EQ(page->OpenButton()->text(), QStringLiteral("打开工程"));
+  EXPECT_EQ(Window().MediaPlayerPage()->KeyButton(3)->text(), QStringLiteral("切换"));
+  save("media-zh.png");
+  Click(page->WindowButton(MMiscDlg::kMediaWindow));
+  save("misc-zh.png");
+  Click(page->LanguageLabel(MMiscDlg::kEnglishLabel));
+  EXPECT_EQ(page->OpenButton()->text(), QStringLiteral("Open Project"));
+}
+
+}  // namespace
+}  // namespace orv::test
