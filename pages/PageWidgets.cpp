@@ -19,6 +19,11 @@ QString UiQText(int n) {
   return QString::fromStdString(UiText(n));
 }
 
+QString KeyedQText(const char* key, const char* english) {
+  const std::string fromFile = GetText(key);
+  return QString::fromStdString(fromFile.empty() ? std::string(english) : fromFile);
+}
+
 CSxGroupBox* MakePageGroup(QWidget* page, int id, const QString& caption, const QRect& where) {
   auto* box = new CSxGroupBox(caption, page, id);
   box->setGeometry(where);
