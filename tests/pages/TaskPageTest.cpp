@@ -216,6 +216,13 @@ TEST_F(TaskRun, SyncScheduleAndATaskThatLoadsItsPresetOnTheProcessor) {
   EXPECT_EQ(Image().CHNLDATA[1].HPOS, kPresetHpos);
   EXPECT_TRUE(page->TaskButton(3)->IsChecked());
   EXPECT_TRUE(page->TaskSwitch()->IsChecked());
+
+  Window().resize(1280, 728);
+  SavePicture(Window(), "task-en.png");
+  SendMsg(&Window(), UM_LANGUAGE, 1);
+  EXPECT_EQ(page->TitleText(), QStringLiteral("时间/任务管理"));
+  EXPECT_EQ(page->ConfirmButton()->text(), QStringLiteral("确定"));
+  SavePicture(Window(), "task-zh.png");
 }
 
 }  // namespace
