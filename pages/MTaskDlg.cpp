@@ -140,8 +140,7 @@ bool MTaskDlg::OnInitDialog() {
   datePicker_->setDate(now.date());
   timePicker_->setTime(now.time());
   lastTick_ = now;
-  ShowSwitch(switch_, false);
-  RefreshFromDevice();
+  ShowSchedule();
   SetTimer(kClockTimer, kClockTickMs);
   return true;
 }
@@ -203,7 +202,7 @@ void MTaskDlg::FillPresetList() {
     const int i = presetList_->List()->AddString(QString::number(n + 1));
     presetList_->List()->SetItemData(i, static_cast<uint32_t>(n));
   }
-  RefreshPresets();
+  ShowPresetFlags();
 }
 
 void MTaskDlg::ReloadTexts() {
@@ -212,7 +211,7 @@ void MTaskDlg::ReloadTexts() {
   if (groups_[0] == nullptr) return;  // the base calls this before the controls exist
   for (std::size_t i = 0; i < groups_.size(); ++i) groups_[i]->SetText(UiQText(kGroups[i].text));
   // An invalid clock's note follows the language too.
-  if (!machineClockKnown_ && !machineLabel_->text().isEmpty()) RefreshClock();
+  if (invalidClock_) ShowInvalidClock(*invalidClock_);
   update();
 }
 
@@ -263,23 +262,29 @@ void MTaskDlg::RefreshClock() {
   if (!time) {
     // Shown as read, marked, and not run on: there is no time to run from.
     machineClockKnown_ = false;
-    machineLabel_->setText(KeyedQText(kInvalidClockKey, kInvalidClock).arg(ClockText(clock)));
+    invalidClock_ = clock;
+    ShowInvalidClock(clock);
     return;
   }
+  invalidClock_.reset();
   machineTime_ = *time;
   machineClockKnown_ = true;
   lastTick_ = now_();
   machineLabel_->setText(ClockText(clock));
 }
 
+void MTaskDlg::ShowInvalidClock(const ClockFields& clock) {
+  machineLabel_->setText(KeyedQText(kInvalidClockKey, kInvalidClock).arg(ClockText(clock)));
+}
+
 void MTaskDlg::SyncPressed() {
   // The label stops until the device reports its new time.
   machineClockKnown_ = false;
   const ClockFields now = ClockFieldsOf(now_());
-  {
-    auto s = State();
-    std::copy(now.begin(), now.end(), std::begin(s->DEVICE_CLOCK));
-  }
+  // One guard over the change and its command: a report decoded in between
+  // would otherwise replace the time before it is sent.
+  auto s = State();
+  std::copy(now.begin(), now.end(), std::begin(s->DEVICE_CLOCK));
   SendCommand(SET_TASK, 0, 0);
   SendCommand(GET_TASKS, 0);
 }
@@ -288,7 +293,10 @@ void MTaskDlg::SyncPressed() {
 
 void MTaskDlg::RefreshFromDevice() {
   NoteRefresh();
-  if (!Created()) return;
+  if (Created()) ShowSchedule();
+}
+
+void MTaskDlg::ShowSchedule() {
   bool on = false;
   { on = State()->block.TASKEINFO.TASKSTATUS != 0; }
   ShowSwitch(switch_, on);
@@ -351,8 +359,8 @@ void MTaskDlg::OptionPressed(int o) {
 }
 
 void MTaskDlg::SwitchPressed() {
-  const bool on = switch_->IsChecked();
-  { State()->block.TASKEINFO.TASKSTATUS = on ? 1 : 0; }
+  auto s = State();
+  s->block.TASKEINFO.TASKSTATUS = switch_->IsChecked() ? 1 : 0;
   SendCommand(SET_TASK, 0, 2);
 }
 
@@ -369,20 +377,21 @@ void MTaskDlg::ConfirmPressed() {
     ShowMessageBox(this, KeyedQText(kNoPresetKey, kNoPreset), UiQText(kTextTips));
     return;
   }
-  {
-    auto s = State();
-    Task& task = s->block.TASKEINFO.TASK[current_];
-    SetTaskTime(task, ClockFieldsOf(QDateTime(datePicker_->date(), timePicker_->time())));
-    task.OPTION = option;
-    task.PRESETID = static_cast<uint8_t>(presetList_->List()->GetItemData(item));
-  }
   taskButtons_[static_cast<std::size_t>(current_)]->SetChecked(true);
+  auto s = State();
+  Task& task = s->block.TASKEINFO.TASK[current_];
+  SetTaskTime(task, ClockFieldsOf(QDateTime(datePicker_->date(), timePicker_->time())));
+  task.OPTION = option;
+  task.PRESETID = static_cast<uint8_t>(presetList_->List()->GetItemData(item));
   SendCommand(SET_TASK, current_, 1);
 }
 
 void MTaskDlg::RefreshPresets() {
   NoteRefresh();
-  if (presetList_ == nullptr) return;
+  if (Created()) ShowPresetFlags();
+}
+
+void MTaskDlg::ShowPresetFlags() {
   std::array<bool, kPresets> held{};
   {
     auto s = State();

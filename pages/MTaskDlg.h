@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include <QDateTime>
 
@@ -102,6 +103,9 @@ class MTaskDlg : public MSettingsPage {
   void FillPresetList();
   void Tick();
   void ShowLocalTime(const QDateTime& now);
+  void ShowInvalidClock(const std::array<uint8_t, 6>& clock);
+  void ShowSchedule();
+  void ShowPresetFlags();
   void ShowTaskButtons();
   void ShowTask(int t);
   void SyncPressed();
@@ -116,6 +120,7 @@ class MTaskDlg : public MSettingsPage {
   bool machineClockKnown_ = false;
   QDateTime machineTime_;
   QDateTime lastTick_;
+  std::optional<std::array<uint8_t, 6>> invalidClock_;  // as read, while it is out of range
 
   std::array<CSxGroupBox*, 5> groups_{};
   QLabel* machineLabel_ = nullptr;

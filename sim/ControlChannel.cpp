@@ -355,7 +355,7 @@ std::string ClockCmd(VirtualProcessor& p, const Args& a) {
   ok = ok && v[0] >= 2000 && v[0] <= 2255;
   ClockBytes t{};
   for (std::size_t i = 0; ok && i < 6; ++i) {
-    ok = v[i] >= 0 && v[i] <= 255;
+    ok = i == 0 || (v[i] >= 0 && v[i] <= 255);
     t[i] = static_cast<uint8_t>(i == 0 ? v[0] - 2000 : v[i]);
   }
   if (!ok || !p.WithModel([&](DeviceModel& m) { return m.SetClock(t); })) {

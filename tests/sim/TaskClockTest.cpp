@@ -2,10 +2,13 @@
 // tasks fall due, and what SET_TASK does to the clock and the schedule.
 #include <gtest/gtest.h>
 
+#include "ControlChannel.h"
 #include "DeviceClock.h"
 #include "DeviceModel.h"
 #include "FrameParser.h"
 #include "ReplyLayout.h"
+#include "TestNet.h"
+#include "VirtualProcessor.h"
 #include "WireFormat.h"
 
 namespace orv::sim {
@@ -139,6 +142,19 @@ TEST_F(TaskModel, APresetLoadKeepsTheSchedule) {
   EXPECT_EQ(task.MONTH, 7);
   EXPECT_EQ(task.PRESETID, 3);
   EXPECT_EQ(model.image().TASKEINFO.TASKSTATUS, 0);
+}
+
+TEST(TaskControl, TheClockLineSetsAndTellsTheClock) {
+  ProcessorConfig config;
+  config.ip = test::TestIp(97);
+  config.udp = false;
+  config.selfReportMs = 0;
+  VirtualProcessor processor(config);
+  ASSERT_TRUE(processor.Start());
+  EXPECT_EQ(ExecuteControlLine(processor, "clock 2027 2 29 8 0 0").substr(0, 5), "error");
+  EXPECT_EQ(ExecuteControlLine(processor, "clock 1999 1 1 8 0 0").substr(0, 5), "error");
+  EXPECT_EQ(ExecuteControlLine(processor, "clock 2028 2 29 8 0 0"), "ok");
+  EXPECT_EQ(ExecuteControlLine(processor, "clock").substr(0, 18), "ok 2028/2/29 8:0:0");
 }
 
 }  // namespace
