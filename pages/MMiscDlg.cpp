@@ -223,7 +223,7 @@ void MMiscDlg::ReloadTexts() {
   resetGroup_->SetText(UiQText(kTextFactoryReset));
   fileGroup_->SetText(UiQText(kTextFileSetting));
   // The open button shares its id with a main-window control; its text has a key of its own.
-  open_->setText(KeyQText("MISC_OpenProject", "Open Project"));
+  open_->setText(KeyedQText("MISC_OpenProject", "Open Project"));
   // The loop-out names of the extension inputs follow the input table, not the file.
   RefreshLoopOutInputs();
   // The label follows the language in use, whoever switched it.

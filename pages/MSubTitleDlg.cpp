@@ -54,8 +54,7 @@ struct KeyText {
   const char* english;
 };
 QString TextOf(const KeyText& t) {
-  const std::string fromFile = GetText(t.key);
-  return QString::fromStdString(fromFile.empty() ? std::string(t.english) : fromFile);
+  return KeyedQText(t.key, t.english);
 }
 constexpr KeyText kInvalid{"CAP_Invalid", "Caption Invalid"};
 constexpr KeyText kTooLarge{"CAP_TooLarge", "The picture exceeds the 3840*128 limit"};

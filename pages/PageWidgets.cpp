@@ -19,7 +19,7 @@ QString UiQText(int n) {
   return QString::fromStdString(UiText(n));
 }
 
-QString KeyQText(const char* key, const char* english) {
+QString KeyedQText(const char* key, const char* english) {
   const std::string fromFile = GetText(key);
   return QString::fromStdString(fromFile.empty() ? std::string(english) : fromFile);
 }

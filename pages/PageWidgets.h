@@ -18,8 +18,9 @@ class oRealEdit;
 
 // Text n of the UI text table, in the active language.
 QString UiQText(int n);
-// The language file's text under `key`, or `english` when the file lacks it.
-QString KeyQText(const char* key, const char* english);
+// A page message of the language file under `key`; `english` when the file
+// has none.
+QString KeyedQText(const char* key, const char* english);
 
 CSxGroupBox* MakePageGroup(QWidget* page, int id, const QString& caption, const QRect& where);
 QLabel* MakePageLabel(QWidget* page, int id, const QString& caption, const QRect& where);

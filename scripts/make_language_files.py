@@ -221,7 +221,8 @@ DIALOG_TITLES = [
 # page 2000..2012, the output page 2200..2246, the picture page 2300..2349, the
 # PIP page 2400..2417, the mosaic page 2450..2475, the logo page 2500..2534, the
 # caption page's labels 2600..2613, the test pattern page 2800..2802, the
-# switcher page 2850, the misc page 2900.
+# switcher page 2850, the time and task page's labels 2700..2706, the misc page
+# 2900.
 CONTROLS = [
     ("Main window (102): page buttons", [
         (1021, "PICTURE", "图像"),
@@ -463,6 +464,20 @@ CONTROLS = [
         (1580, "Left", "左"),
         (1581, "Right", "右"),
     ]),
+    ("Time and task page (162); the group captions are UI texts 22..26", [
+        (2700, "Date :", "日期："),
+        (2701, "Time :", "时间："),
+        (2702, "(Y/M/D)", "(年/月/日)"),
+        (1327, "SYNC", "同步"),
+        (2703, "ON/OFF", "开/关"),
+        (2704, "Time Setting", "时间设置"),
+        (2705, "Task Option", "任务选项"),
+        (1462, "Not Use", "不使用"),
+        (1463, "Once", "一次"),
+        (1464, "Every Day", "每天"),
+        (2706, "Preset", "场景"),
+        (1189, "Confirm", "确定"),
+    ]),
     ("Logo page (164)", [
         (2506, "Normal", "普通"),
         (2507, "Logo", "LOGO"),
@@ -516,6 +531,10 @@ PAGE_MESSAGES = [
         ("VENC_BadAnswer", "the encoder's answer is not understood", "无法识别编码器的应答"),
         ("VENC_Refused", "the encoder refused the package", "编码器拒绝了升级文件"),
         ("VENC_Cancelled", "the update was stopped", "升级已停止"),
+    ]),
+    ("Time and task page (162): messages", [
+        ("TASK_InvalidClock", "%1 (invalid)", "%1 (无效)"),
+        ("TASK_NoPreset", "Choose a preset that holds settings", "请选择已保存的场景"),
     ]),
     ("Caption page (1514): messages", [
         ("CAP_Invalid", "Caption Invalid", "字幕无效"),

@@ -361,10 +361,38 @@ std::string CaptionCmd(VirtualProcessor& p, const Args& a) {
   });
 }
 
+// "clock Y M D h m s" sets the processor's clock as its front panel would;
+// "clock" alone tells the time it shows.
+std::string ClockCmd(VirtualProcessor& p, const Args& a) {
+  if (a.size() == 1) {
+    return p.WithModel([](DeviceModel& m) {
+      const ClockBytes t = m.ReadClock();
+      std::ostringstream out;
+      out << "ok " << 2000 + t[0] << '/' << int{t[1]} << '/' << int{t[2]} << ' ' << int{t[3]} << ':'
+          << int{t[4]} << ':' << int{t[5]} << " fired " << m.tasksFired();
+      return out.str();
+    });
+  }
+  long v[6]{};
+  bool ok = a.size() == 7;
+  for (std::size_t i = 0; ok && i < 6; ++i) ok = Number(a[i + 1], v[i]);
+  ok = ok && v[0] >= 2000 && v[0] <= 2255;
+  ClockBytes t{};
+  for (std::size_t i = 0; ok && i < 6; ++i) {
+    ok = i == 0 || (v[i] >= 0 && v[i] <= 255);
+    t[i] = static_cast<uint8_t>(i == 0 ? v[0] - 2000 : v[i]);
+  }
+  if (!ok || !p.WithModel([&](DeviceModel& m) { return m.SetClock(t); })) {
+    return "error usage: clock [YEAR MONTH DAY HOUR MINUTE SECOND] (a date of 2000..2255)";
+  }
+  p.SendReply(13, 0, std::vector<uint8_t>(t.begin(), t.end()));
+  return "ok";
+}
+
 std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
          "stream corrupt route edid vga adjust layer pvwmode mosaic output encoder caption "
-         "sysinfo media status help";
+         "sysinfo media clock status help";
 }
 
 struct Row {
@@ -401,6 +429,7 @@ constexpr Row kCommands[] = {
     {"caption", CaptionCmd},
     {"sysinfo", SysinfoCmd},
     {"media", MediaCmd},
+    {"clock", ClockCmd},
 };
 
 }  // namespace

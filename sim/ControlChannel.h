@@ -31,6 +31,9 @@
 //   caption [ok|drop N|misaddress N|delay MS|refuse on|off]
 //                                  the next N chunk acknowledges dropped or naming another
 //                                  position, every one late, announces refused; alone: counts
+//   clock [YEAR MONTH DAY HOUR MINUTE SECOND]
+//                                  sets the processor's clock and reports it (13);
+//                                  alone: what the clock shows and how many tasks fired
 //   status                         counters
 //   help
 #include <memory>

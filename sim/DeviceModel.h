@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "CaptionPeer.h"
+#include "DeviceClock.h"
 #include "DeviceState.h"
 #include "FrameParser.h"
 #include "ParamBlock.h"
@@ -123,6 +124,17 @@ class DeviceModel {
   // The work started by the last commands; the caller runs it when due.
   std::vector<Deferred> TakeDeferred() { return std::exchange(deferred_, {}); }
 
+  // The clock and the scheduled tasks (TaskHandlers.cpp). Setting the clock
+  // starts the task schedule afresh from the new time, so a jump forward
+  // fires none of the tasks it skips.
+  bool SetClock(const ClockBytes& t);
+  ClockBytes ReadClock() const { return clock_.Read(); }
+  // Fires the tasks that fell due since the last call: each loads its preset
+  // and the processor reports its whole image (data type 2), as after a
+  // recall from its front panel.
+  void RunTasks(Frames& out);
+  uint64_t tasksFired() const { return tasksFired_; }
+
   // The handlers (RequestHandlers.cpp) ------------------------------------
   using Handler = void (DeviceModel::*)(const Command&, Frames&);
   static Handler HandlerOf(uint16_t type);
@@ -206,6 +218,9 @@ class DeviceModel {
   void Answer(uint16_t type, const CaptionAnswer& answer, Frames& out);
   int GroupOf(int layer) const { return InputGroupOfLayer(state_, layer); }
   void ResetToFactory();
+  // Loads preset n; the freeze state and the task schedule are the unit's
+  // own and stay.
+  void RestorePreset(int n);
   // SET_LOGO by operation (LayerFeatureHandlers.cpp); false: refused.
   bool ApplyLogo(const Command& c);
 
@@ -220,7 +235,9 @@ class DeviceModel {
   LogoMark logoMark_;
   std::array<VgaAdjustRecord, kInputSlots> vga_{};
   std::vector<Deferred> deferred_;
-  std::array<uint8_t, 6> clock_{26, 1, 1, 12, 0, 0};
+  DeviceClock clock_{{26, 1, 1, 12, 0, 0}};
+  int64_t tasksCheckedTo_ = clock_.Now();
+  uint64_t tasksFired_ = 0;
   std::array<int32_t, 9> feather_{};
   uint8_t testPattern_ = 0;
   uint8_t vencFps_ = 15, vencCode_ = 7;

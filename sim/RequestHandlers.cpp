@@ -130,9 +130,7 @@ void DeviceModel::Preset(const Command& c, Frames& out) {
     return;
   }
   if (!presetFlags_[n]) return Ack(c.type, 1, out);
-  const uint8_t freeze = state_.block.FREEZE_STATE;
-  state_.block = presets_[n];
-  state_.block.FREEZE_STATE = freeze;
+  RestorePreset(n);
   Ack(c.type, 0, out);
 }
 
@@ -393,31 +391,6 @@ void DeviceModel::SetTransitionTime(const Command& c, Frames& out) {
   ReplyRecord(20, 0, state_.block.PVWMODEINFO, out);
 }
 
-// Kind 1 writes task t; any other kind sets the device clock.
-void DeviceModel::SetTask(const Command& c, Frames& out) {
-  auto& info = state_.block.TASKEINFO;
-  info.TASKSTATUS = c.b[1];
-  if (c.b[0] == 1) {
-    const int t = c.b[8];
-    if (t >= kTasks) return Ack(c.type, 1, out);
-    auto& task = info.TASK[t];
-    task.YEAR = c.b[2];
-    task.MONTH = c.b[3];
-    task.DAY = c.b[4];
-    task.HOUR = c.b[5];
-    task.MIN = c.b[6];
-    task.SEC = c.b[7];
-    task.PRESETID = c.b[9];
-    task.OPTION = c.b[10];
-    Ack(c.type, 0, out);
-    ReplyRecord(7, 0, info, out);
-    return;
-  }
-  std::copy_n(c.b.begin() + 2, 6, clock_.begin());
-  Ack(c.type, 0, out);
-  Reply(13, 0, 0, clock_, {}, out);
-}
-
 void DeviceModel::SetLoopOut(const Command& c, Frames& out) {
   state_.block.LOOPINFO.LOOPOUTIP = c.b[0];
   Ack(c.type, 0, out);
@@ -495,11 +468,6 @@ void DeviceModel::GetVgaAdjust(const Command& c, Frames& out) {
 
 void DeviceModel::GetEdid(const Command& c, Frames& out) {
   ReplyEdid(c.b[0], out);
-}
-
-void DeviceModel::GetTasks(const Command&, Frames& out) {
-  ReplyRecord(7, 0, state_.block.TASKEINFO, out);
-  Reply(13, 0, 0, clock_, {}, out);
 }
 
 void DeviceModel::GetPicture(const Command& c, Frames& out) {

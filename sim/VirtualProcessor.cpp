@@ -49,7 +49,7 @@ void AddStats(wire::ParseStats& into, const wire::ParseStats& d) {
 }  // namespace
 
 VirtualProcessor::VirtualProcessor(ProcessorConfig config)
-    : config_(std::move(config)), acceptor_(io_), udp_(io_), reportTimer_(io_) {
+    : config_(std::move(config)), acceptor_(io_), udp_(io_), reportTimer_(io_), taskTimer_(io_) {
   reportMs_ = config_.selfReportMs;
 }
 
@@ -100,6 +100,7 @@ bool VirtualProcessor::Start(std::string* error) {
     Accept();
     if (config_.udp) ReadDatagram();
     ArmSelfReport();
+    ArmTaskCheck();
   });
   stream_ = std::make_unique<PreviewStream>(
       [this] {
@@ -128,6 +129,7 @@ void VirtualProcessor::Stop() {
     acceptor_.close(ignored);
     udp_.close(ignored);
     reportTimer_.cancel();
+    taskTimer_.cancel();
     for (auto& t : deferredTimers_) t->cancel();
     for (auto& s : sessions_) s->Close();
     ClosePty();
@@ -362,6 +364,20 @@ void VirtualProcessor::ArmSelfReport() {
       Broadcast(std::move(out));
     }
     ArmSelfReport();
+  });
+}
+
+// The clock is looked at four times a second, so a task fires within a
+// quarter of a second of its time.
+void VirtualProcessor::ArmTaskCheck() {
+  taskTimer_.expires_after(std::chrono::milliseconds(250));
+  taskTimer_.async_wait([this](const asio::error_code& ec) {
+    // A check already due when Stop cancelled the timer must not re-arm it.
+    if (ec || !acceptor_.is_open()) return;
+    Frames out;
+    model_->RunTasks(out);
+    if (!silent_ && !out.empty()) Broadcast(std::move(out));
+    ArmTaskCheck();
   });
 }
 

@@ -117,6 +117,7 @@ class VirtualProcessor {
   void SendTo(const LinkPtr& link, Frames frames);
   void Broadcast(Frames frames);
   void ArmSelfReport();
+  void ArmTaskCheck();
   void ScheduleDeferred();
   void UpdatePtyRate();
   std::vector<LinkPtr> OpenLinks();
@@ -135,6 +136,7 @@ class VirtualProcessor {
   asio::ip::udp::endpoint udpPeer_;
   std::vector<uint8_t> udpBuffer_ = std::vector<uint8_t>(65536);
   asio::steady_timer reportTimer_;
+  asio::steady_timer taskTimer_;
   std::vector<std::shared_ptr<asio::steady_timer>> deferredTimers_;
 
   std::vector<LinkPtr> sessions_;
