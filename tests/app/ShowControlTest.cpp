@@ -115,20 +115,20 @@ TEST_F(ShowControl, SubscribeSwitchInputTakeInOrder) {
   EXPECT_TRUE(subscribed.Find("state")->Find("connected")->AsBool());
 
   // Layer 1 is on program: its input stays, and the client is told why.
-  client.Send(R"({"cmd":"input","layer":1,"input":1,"id":"pgm"})");
+  client.Send(R"({"cmd":"input","layer":1,"input":0,"id":"pgm"})");
   const Json refused = Next(client);
   EXPECT_EQ(refused.Find("error")->AsString(), "refused");
 
   processor_->Requests().Clear();
-  client.Send(R"({"cmd":"input","layer":2,"input":1,"id":"in"})");
+  client.Send(R"({"cmd":"input","layer":2,"input":0,"id":"in"})");
   const Json switched = Next(client);
   ASSERT_TRUE(switched.Find("ok")->AsBool()) << switched.Dump();
   EXPECT_EQ(switched.Find("id")->AsString(), "in");
-  EXPECT_EQ(switched.Find("state")->Find("layers")->AsArray()[2].Find("input")->AsInteger(), 1);
+  EXPECT_EQ(switched.Find("state")->Find("layers")->AsArray()[2].Find("input")->AsInteger(), 0);
   const Json inputEvent = Next(client);
   EXPECT_EQ(EventOf(inputEvent), "layer");
   EXPECT_EQ(inputEvent.Find("layer")->AsInteger(), 2);
-  EXPECT_EQ(inputEvent.Find("input")->AsInteger(), 1);
+  EXPECT_EQ(inputEvent.Find("input")->AsInteger(), 0);
 
   client.Send(R"({"cmd":"take","id":"tk"})");
   const Json taken = Next(client);
@@ -151,7 +151,7 @@ TEST_F(ShowControl, SubscribeSwitchInputTakeInOrder) {
     if (r.type == SET_LAYER_INPUT || r.type == TAKE) actions.push_back(r.type);
   }
   EXPECT_EQ(actions, (std::vector<uint16_t>{SET_LAYER_INPUT, TAKE}));
-  EXPECT_EQ(processor_->Image().CHNLDATA[2].CHNLINPUT, 1);
+  EXPECT_EQ(processor_->Image().CHNLDATA[2].CHNLINPUT, 0);
   EXPECT_EQ(processor_->Image().PVWMODEINFO.PGMSTATE[2], 1);
 }
 

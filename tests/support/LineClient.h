@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -55,11 +57,12 @@ class LineClient {
         buffer_.erase(0, nl + 1);
         return line;
       }
+      // Polled at least once, so that a short deadline still takes what is there.
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           end - std::chrono::steady_clock::now());
-      if (left.count() <= 0) return std::nullopt;
       pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+      if (::poll(&p, 1, static_cast<int>(std::max<int64_t>(left.count(), 0))) <= 0)
+        return std::nullopt;
       char chunk[4096];
       const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
       if (n <= 0) return std::nullopt;
