@@ -55,12 +55,16 @@ DeviceSession::Marks DeviceSession::Now() const {
   return marks_;
 }
 
-bool DeviceSession::WaitFor(const Marks& since, int type) {
+bool DeviceSession::WaitFor(const Marks& since, std::initializer_list<int> types) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs_), [&] {
-    if (type < 0) return marks_.busyOffs > since.busyOffs;
-    return marks_.refreshes[static_cast<std::size_t>(type)] >
-           since.refreshes[static_cast<std::size_t>(type)];
+    for (int type : types) {
+      if (type < 0 ? marks_.busyOffs > since.busyOffs
+                   : marks_.refreshes[static_cast<std::size_t>(type)] >
+                         since.refreshes[static_cast<std::size_t>(type)])
+        return true;
+    }
+    return false;
   });
 }
 

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -34,8 +35,10 @@ class DeviceSession : public ReplySink {
   };
   Marks Now() const;
   // Until reply data type `type` was refreshed after `since` (23: any
-  // acknowledged reply), or the wait box would have been hidden (type -1).
-  bool WaitFor(const Marks& since, int type);
+  // acknowledged reply), or the wait box would have been hidden (type -1);
+  // with several types, until the first of them.
+  bool WaitFor(const Marks& since, std::initializer_list<int> types);
+  bool WaitFor(const Marks& since, int type) { return WaitFor(since, {type}); }
 
   // The full read-back the panel runs after connecting: the image (2), the
   // preset flags (17) and the answer to GET_LAYERS (14), which the

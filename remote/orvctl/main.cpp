@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -96,12 +97,13 @@ class Tool {
     return kOk;
   }
 
-  // Sends through `send` and waits for the report of data type `type`.
+  // Sends through `send` and waits for the first report of `types` (data
+  // types; -1: the end of the wait the panel would show).
   template <class Send>
-  int SendAndWait(const char* what, int type, Send send) {
+  int SendAndWait(const char* what, std::initializer_list<int> types, Send send) {
     const DeviceSession::Marks before = session_.Now();
     send();
-    if (!session_.WaitFor(before, type)) {
+    if (!session_.WaitFor(before, types)) {
       return Fail({kNoAnswer, std::string(what) + ": no answer from " + ip_ + " within " +
                                   std::to_string(session_.TimeoutMs()) + " ms"});
     }
@@ -137,7 +139,7 @@ class Tool {
       s->block.CHNLDATA[layer].CHNLINPUT = static_cast<uint8_t>(input);
     }
     constexpr int kLayersReport = 14;
-    return SendAndWait("input", kLayersReport, [layer] { SendCommand(SET_LAYER_INPUT, layer); });
+    return SendAndWait("input", {kLayersReport}, [layer] { SendCommand(SET_LAYER_INPUT, layer); });
   }
 
   int Window(const std::vector<std::string>& a) {
@@ -158,7 +160,8 @@ class Tool {
       ch.VACT = v[3];
     }
     constexpr int kWindowReport = 10;
-    return SendAndWait("window", kWindowReport, [layer] { SendCommand(SET_LAYER_WINDOW, layer); });
+    return SendAndWait("window", {kWindowReport},
+                       [layer] { SendCommand(SET_LAYER_WINDOW, layer); });
   }
 
   int Layer(const std::vector<std::string>& a) {
@@ -174,22 +177,20 @@ class Tool {
       s->block.CHNLDATA[layer].CHNLONOFF = on ? 1 : 0;
     }
     constexpr int kLayersReport = 14;
-    return SendAndWait("layer", kLayersReport,
+    return SendAndWait("layer", {kLayersReport},
                        [layer] { SendCommand(SET_LAYER_ONOFF, layer - 1); });
   }
 
   int Take() {
     if (int rc = ReadBack()) return rc;
     int mode = 0;
-    int multi = 0;
-    {
-      auto s = State();
-      mode = s->block.PVWMODEINFO.PVWMODE;
-      multi = s->SWITCH_MODE;
-    }
+    { mode = State()->block.PVWMODEINFO.PVWMODE; }
     if (mode == 0) return Fail({kRefused, "take needs a program/preview mode (pvwmode is 0)"});
-    constexpr int kAcknowledged = 23;
-    return SendAndWait("take", kAcknowledged, [multi] { SendCommand(TAKE, multi); });
+    // Done when the processor reports the exchange (its mode record, once
+    // the fade has run) or ends the wait with its layers event.
+    constexpr int kPvwModeReport = 20;
+    constexpr int kWaitEnded = -1;
+    return SendAndWait("take", {kPvwModeReport, kWaitEnded}, [] { SendCommand(TAKE); });
   }
 
   int Preset(bool save, const std::string& number) {
@@ -197,12 +198,12 @@ class Tool {
     if (!ParseInt(number, 1, 10, n)) return Fail({kUsage, "N must be 1..10"});
     if (int rc = ReadBack()) return rc;
     constexpr int kPresetFlags = 17;
-    if (save) return SendAndWait("preset save", kPresetFlags, [n] { SavePreset(n - 1); });
+    if (save) return SendAndWait("preset save", {kPresetFlags}, [n] { SavePreset(n - 1); });
     bool valid = false;
     { valid = State()->PRESET_FLAGS[n - 1] != 0; }
     if (!valid) return Fail({kRefused, "preset " + number + " is empty"});
     constexpr int kWaitEnded = -1;
-    return SendAndWait("preset load", kWaitEnded, [n] { RecallPreset(1, n - 1); });
+    return SendAndWait("preset load", {kWaitEnded}, [n] { RecallPreset(1, n - 1); });
   }
 
   int Template(const std::string& number) {
@@ -210,14 +211,14 @@ class Tool {
     if (!ParseInt(number, 1, 10, n)) return Fail({kUsage, "N must be 1..10"});
     if (int rc = ReadBack()) return rc;
     constexpr int kWaitEnded = -1;
-    return SendAndWait("template load", kWaitEnded, [n] { RecallPreset(0, n - 1); });
+    return SendAndWait("template load", {kWaitEnded}, [n] { RecallPreset(0, n - 1); });
   }
 
   int Freeze(const std::string& value) {
     bool on = false;
     if (!ParseOnOff(value, on)) return Fail({kUsage, "expected on or off"});
     constexpr int kFreezeState = 31;
-    return SendAndWait("freeze", kFreezeState, [on] { SendCommand(FREEZE, on ? 1 : 0); });
+    return SendAndWait("freeze", {kFreezeState}, [on] { SendCommand(FREEZE, on ? 1 : 0); });
   }
 
   int ProjectApply(const std::string& file) {
@@ -229,7 +230,7 @@ class Tool {
     if (int rc = ReadBack()) return rc;
     if (!LoadProject(path, [](int, int) {})) return Fail({kFile, "cannot read " + file});
     constexpr int kWaitEnded = -1;
-    return SendAndWait("project apply", kWaitEnded, [] { FullWriteBack(); });
+    return SendAndWait("project apply", {kWaitEnded}, [] { FullWriteBack(); });
   }
 
   int ProjectSave(const std::string& file) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "ControlChannel.h"
 #include "Json.h"
 #include "ParamBlock.h"
 #include "TestNet.h"
@@ -88,6 +89,10 @@ TEST(Orvctl, ActsAndReportsStatus) {
   EXPECT_NE(take.output.find("program/preview"), std::string::npos);
   const ToolRun empty = Orvctl(at + "preset load 7");
   EXPECT_EQ(empty.status, 4) << empty.output;
+  // In program/preview mode TAKE exchanges program and preview.
+  ASSERT_EQ(sim::ExecuteControlLine(*processor, "pvwmode 1"), "ok");
+  ASSERT_EQ(Orvctl(at + "take").status, 0);
+  EXPECT_EQ(processor->Image().PVWMODEINFO.PGMSTATE[2], 1);
   EXPECT_EQ(Orvctl(at + "input 4 0").status, 1);
   EXPECT_EQ(Orvctl("input 1 1").status, 1);
   processor->Stop();
