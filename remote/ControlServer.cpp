@@ -10,6 +10,7 @@
 #include <asio.hpp>
 
 #include "Ipv4.h"
+#include "Osc.h"
 
 namespace orv::remote {
 
@@ -43,17 +44,25 @@ struct ControlServer::Core {
   asio::io_context io;
   std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work{io.get_executor()};
   asio::ip::tcp::acceptor acceptor{io};
+  asio::ip::udp::socket osc{io};
+  asio::ip::udp::endpoint oscSender;
+  std::array<uint8_t, 4096> oscBuffer{};
+  bool oscInFlight = false;  // one OSC action at a time (io thread only)
   std::thread thread;
   ShowControlTarget* target;  // null once stopping (io thread only)
   ServerOptions options;
   std::set<std::shared_ptr<Session>> sessions;  // io thread only
   std::optional<ShowState> last;                // io thread only
   uint16_t port = 0;
+  std::weak_ptr<Core> self;  // for callbacks that may outlive the server
 
   mutable std::mutex statsMutex;
   ServerStats stats;
 
   void Accept();
+  void ReceiveOsc();
+  void HandleOsc(std::size_t size);
+  void AnswerOsc(const asio::ip::udp::endpoint& to, std::vector<uint8_t> datagram);
   void Broadcast(const ShowState& state);
   template <class F>
   void Count(F f) {
@@ -280,6 +289,55 @@ void ControlServer::Core::Accept() {
   });
 }
 
+void ControlServer::Core::ReceiveOsc() {
+  osc.async_receive_from(asio::buffer(oscBuffer), oscSender,
+                         [this](asio::error_code ec, std::size_t n) {
+                           if (!osc.is_open()) return;
+                           // A datagram larger than the buffer arrives cut: refused as garbage.
+                           if (!ec) HandleOsc(n);
+                           ReceiveOsc();
+                         });
+}
+
+void ControlServer::Core::AnswerOsc(const asio::ip::udp::endpoint& to,
+                                    std::vector<uint8_t> datagram) {
+  auto bytes = std::make_shared<std::vector<uint8_t>>(std::move(datagram));
+  osc.async_send_to(asio::buffer(*bytes), to, [bytes](asio::error_code, std::size_t) {});
+}
+
+void ControlServer::Core::HandleOsc(std::size_t size) {
+  Count([](ServerStats& s) { ++s.oscMessages; });
+  const asio::ip::udp::endpoint from = oscSender;
+  std::string why;
+  const std::optional<OscMessage> message =
+      ParseOsc(std::span<const uint8_t>(oscBuffer.data(), size), &why);
+  if (!message) return AnswerOsc(from, OscAnswer("", false, error::kBadRequest, why));
+  const ParsedRequest parsed = OscToRequest(*message);
+  if (!parsed.request) {
+    return AnswerOsc(
+        from, OscAnswer(message->address, false, parsed.failure.error, parsed.failure.detail));
+  }
+  if (parsed.request->command == Command::Ping)
+    return AnswerOsc(from, OscAnswer(message->address, true));
+  if (target == nullptr || oscInFlight) {
+    return AnswerOsc(from, OscAnswer(message->address, false, error::kBusy,
+                                     "the previous OSC command is still being carried out"));
+  }
+  oscInFlight = true;
+  std::weak_ptr<Core> weak = self.lock();
+  const std::string address = message->address;
+  target->Execute(*parsed.request, [weak, from, address](ActionResult result) {
+    auto core = weak.lock();
+    if (!core) return;
+    asio::post(core->io, [weak, from, address, result = std::move(result)] {
+      auto c = weak.lock();
+      if (!c || !c->osc.is_open()) return;
+      c->oscInFlight = false;
+      c->AnswerOsc(from, OscAnswer(address, result.ok, result.error, result.detail));
+    });
+  });
+}
+
 void ControlServer::Core::Broadcast(const ShowState& state) {
   if (!last) {
     last = state;
@@ -305,7 +363,9 @@ void ControlServer::Core::Broadcast(const ShowState& state) {
 }
 
 ControlServer::ControlServer(ShowControlTarget& target, ServerOptions options)
-    : core_(std::make_shared<Core>(target, std::move(options))) {}
+    : core_(std::make_shared<Core>(target, std::move(options))) {
+  core_->self = core_;
+}
 
 ControlServer::~ControlServer() {
   Stop();
@@ -335,6 +395,23 @@ bool ControlServer::Start(std::string* error) {
     return fail(c.options.address + ":" + std::to_string(c.options.port) + ": " + ec.message());
   }
   c.port = c.acceptor.local_endpoint(ec).port();
+  if (c.options.oscPort != 0) {
+    if (!IsLoopbackAddress(c.options.address)) {
+      c.acceptor.close(ec);
+      return fail("OSC is taken on loopback addresses only");
+    }
+    const asio::ip::udp::endpoint oscAt(endpoint.address(), c.options.oscPort);
+    c.osc.open(oscAt.protocol(), ec);
+    if (!ec) c.osc.bind(oscAt, ec);
+    if (ec) {
+      asio::error_code ignored;
+      c.osc.close(ignored);
+      c.acceptor.close(ignored);
+      return fail("OSC " + c.options.address + ":" + std::to_string(c.options.oscPort) + ": " +
+                  ec.message());
+    }
+    c.ReceiveOsc();
+  }
   c.Accept();
   c.thread = std::thread([&c] { c.io.run(); });
   return true;
@@ -347,6 +424,7 @@ void ControlServer::Stop() {
     c.target = nullptr;
     asio::error_code ignored;
     c.acceptor.close(ignored);
+    c.osc.close(ignored);
     const std::vector<std::shared_ptr<Session>> clients(c.sessions.begin(), c.sessions.end());
     for (const auto& client : clients) client->Close();
     c.work.reset();

@@ -37,6 +37,9 @@ struct ServerOptions {
   std::size_t maxLineBytes = 4096;
   std::size_t maxQueuedBytes = 256 * 1024;  // unread answers and events per client
   std::size_t maxClients = 32;
+  // OSC datagrams on this UDP port of the same address; 0: none. Only on a
+  // loopback address: a datagram's sender cannot be trusted.
+  uint16_t oscPort = 0;
 };
 
 struct ServerStats {
@@ -45,6 +48,7 @@ struct ServerStats {
   uint64_t dropped = 0;  // slow readers and failed logins
   uint64_t answers = 0;
   uint64_t events = 0;  // event lines queued, summed over clients
+  uint64_t oscMessages = 0;
   std::size_t clients = 0;
 };
 

@@ -27,6 +27,12 @@ RemoteSettings ReadRemoteSettings(const std::string& path) {
     if (*end == '\0' && n >= 1 && n <= 65535) out.server.port = static_cast<uint16_t>(n);
   }
   out.server.token = ReadSetting(kSection, "Token", path);
+  const std::string osc = ReadSetting(kSection, "OscPort", path);
+  if (!osc.empty()) {
+    char* end = nullptr;
+    const long n = std::strtol(osc.c_str(), &end, 10);
+    if (*end == '\0' && n >= 1 && n <= 65535) out.server.oscPort = static_cast<uint16_t>(n);
+  }
   return out;
 }
 

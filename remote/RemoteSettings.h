@@ -4,6 +4,7 @@
 //   Address = 127.0.0.1 (another address must come with a Token)
 //   Port    = 9750
 //   Token   = (empty: no login; required from every client when set)
+//   OscPort = (empty: no OSC; else the UDP port for OSC, loopback only)
 #include <string>
 
 #include "ControlServer.h"

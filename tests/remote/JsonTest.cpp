@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Json.h"
+#include "Osc.h"
 #include "ShowCommands.h"
 
 namespace orv::remote {
@@ -132,6 +133,27 @@ TEST(Requests, FuzzedLinesNeverBreakTheParser) {
     ASSERT_TRUE(Json::Parse(answer)) << answer;
   }
   EXPECT_GT(valid, 0);  // the mutations also leave some requests intact
+}
+
+// OSC datagrams cut, flipped and made up: parsed or refused, never read
+// past their end.
+TEST(Osc, FuzzedDatagramsNeverBreakTheParser) {
+  const std::vector<uint8_t> seeds[] = {
+      FormatOsc(
+          {"/orv/window", {int32_t{1}, int32_t{10}, int32_t{20}, int32_t{640}, int32_t{360}}}),
+      FormatOsc({"/orv/testpattern", {true, 33.0F}}),
+      FormatOsc({"/orv/preset/load", {std::string("3")}}),
+  };
+  EXPECT_EQ(ParseOsc(seeds[0])->args.size(), 5u);
+  std::mt19937 rng(1210);
+  for (int run = 0; run < 100000; ++run) {
+    std::vector<uint8_t> d = seeds[rng() % std::size(seeds)];
+    if (run % 3 == 0) d.resize(rng() % (d.size() + 1));
+    const int edits = static_cast<int>(rng() % 4);
+    for (int e = 0; e < edits && !d.empty(); ++e) d[rng() % d.size()] = static_cast<uint8_t>(rng());
+    const std::optional<OscMessage> m = ParseOsc(d);
+    if (m) OscToRequest(*m);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 // garbage and over-long lines answered without losing the connection,
 // events to subscribers only, slow readers dropped while others carry on,
 // the token, and a flood that waits in the flooding client's socket.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -12,6 +16,7 @@
 
 #include "ControlServer.h"
 #include "LineClient.h"
+#include "Osc.h"
 #include "TestNet.h"
 
 namespace orv::remote {
@@ -179,6 +184,47 @@ TEST_F(Server, TokenGuardsEveryCommand) {
     EXPECT_EQ(ErrorOf(Line(guesser->ReadLine())), error::kUnauthorized);
   }
   EXPECT_TRUE(guesser->ClosedByPeer());
+}
+
+// One datagram to the server's OSC port, and its answer (10 s at most).
+std::optional<OscMessage> OscExchange(uint16_t port, const std::vector<uint8_t>& datagram) {
+  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(port);
+  ::inet_pton(AF_INET, TestIp(30).c_str(), &a.sin_addr);
+  ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  pollfd p{fd, POLLIN, 0};
+  std::optional<OscMessage> answer;
+  if (::poll(&p, 1, 10000) == 1) {
+    uint8_t buffer[2048];
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+    if (n > 0) answer = ParseOsc(std::span<const uint8_t>(buffer, static_cast<std::size_t>(n)));
+  }
+  ::close(fd);
+  return answer;
+}
+
+TEST_F(Server, OscCommandsAreAnswered) {
+  ServerOptions options;
+  options.oscPort = static_cast<uint16_t>(20000 + ::getpid() % 20000);
+  Start(options);
+  OscMessage input{"/orv/input", {int32_t{1}, int32_t{4}}};
+  std::optional<OscMessage> answer = OscExchange(options.oscPort, FormatOsc(input));
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->address, "/orv/ok");
+  EXPECT_EQ(target_.Count(), 1u);
+  // A fader's 1.0 switches on; an input out of range is refused by the line rules.
+  answer = OscExchange(options.oscPort, FormatOsc({"/orv/input", {int32_t{9}, int32_t{0}}}));
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->address, "/orv/error");
+  EXPECT_EQ(std::get<std::string>(answer->args[1]), error::kOutOfRange);
+  const ParsedRequest freeze = OscToRequest({"/orv/freeze", {1.0F}});
+  ASSERT_TRUE(freeze.request);
+  EXPECT_TRUE(freeze.request->on);
+  answer = OscExchange(options.oscPort, {'g', 'a', 'r', 'b', 'a', 'g', 'e'});
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(std::get<std::string>(answer->args[1]), error::kBadRequest);
 }
 
 TEST(ServerSettings, OtherAddressesNeedAToken) {
