@@ -110,6 +110,8 @@ void ShowControlAdapter::Execute(const remote::ShowRequest& request,
 
 ActionResult ShowControlAdapter::Act(const remote::ShowRequest& r) {
   if (r.command == Command::Status) return ActionResult::Ok(Snapshot());
+  // After the close the links are down and the project is saved.
+  if (window_.ClosedDown()) return ActionResult::Fail(err::kBusy, "the panel is closing");
   // The operator cannot click while the wait box shows; neither can a client.
   if (window_.Wait().Shown())
     return ActionResult::Fail(err::kBusy, "the panel waits for the processor");
