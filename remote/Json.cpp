@@ -378,8 +378,11 @@ void Json::DumpTo(std::string& out) const {
       if (const std::optional<int64_t> n = AsInteger()) {
         out += std::to_string(*n);
       } else {
+        // The shortest of 15 or 17 digits that reads back as the same value.
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%.17g", AsNumber());
+        std::snprintf(buf, sizeof buf, "%.15g", AsNumber());
+        if (std::strtod(buf, nullptr) != AsNumber())
+          std::snprintf(buf, sizeof buf, "%.17g", AsNumber());
         out += buf;
       }
       break;

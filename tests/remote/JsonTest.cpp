@@ -26,6 +26,7 @@ TEST(Json, RoundTripsWhatItWrites) {
     EXPECT_EQ(v->Dump().find('\n'), std::string::npos);
   }
   EXPECT_EQ(Json::Parse(R"("\ud83d\ude00")")->AsString(), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(Json(5994 / 100.0).Dump(), "59.94");  // a frame rate reads as it was meant
 }
 
 TEST(Json, RefusesMalformedText) {
