@@ -45,6 +45,7 @@
 #include "ReadBack.h"
 #include "ResourceRegistry.h"
 #include "SerialPortWatcher.h"
+#include "ShowControlAdapter.h"
 #include "Skin.h"
 #include "UiTexts.h"
 #include "WaitBox.h"
@@ -134,6 +135,7 @@ void OrvDlg::Initialise() {
     serialWatcher_ = std::make_unique<SerialPortWatcher>(
         [this](bool arrival) { connect_->OnSerialDeviceChange(arrival); });
   }
+  showControl_ = ShowControlAdapter::StartFromSettings(*this, settingsPath_);
 }
 
 void OrvDlg::CreatePages() {

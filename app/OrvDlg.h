@@ -54,6 +54,7 @@ class MVgaDlg;
 class MVideoSettingDlg;
 class Orv_FeatherDlg;
 class SerialPortWatcher;
+class ShowControlAdapter;
 class WaitBox;
 struct MachineReport;
 
@@ -272,6 +273,7 @@ class OrvDlg : public QWidget,
   Orv_FeatherDlg* feather_ = nullptr;
   std::unique_ptr<WaitBox> waitBox_;
   std::unique_ptr<SerialPortWatcher> serialWatcher_;
+  std::unique_ptr<ShowControlAdapter> showControl_;  // the remote-control server, [Remote]
 
   std::array<MBaseDialog*, layout::kPageCount> columnPages_{};
   std::array<CGdipButton*, layout::kPageCount> pageButtons_{};

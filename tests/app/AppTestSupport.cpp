@@ -40,6 +40,8 @@ void MainWindowTest::SetUp() {
     fs::copy_file(fs::path(ORV_LANGUAGE_SOURCE_DIR) / name, folder_ + "Language/" + name);
   }
   SetAppFolderForTesting(folder_);
+  // Window tests never listen for show control; its own tests start it on their subnet.
+  WriteProfileString("Remote", "Enabled", "0", folder_ + "Info.ini");
   SelectLanguage("English");
   ReloadUiTexts();
   {

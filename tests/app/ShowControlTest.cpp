@@ -1,0 +1,180 @@
+// Show control against the panel and a virtual processor: a client
+// subscribes, switches an input and TAKEs; the processor receives the
+// commands in order and the client gets its answers and the events in order.
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "AppTestSupport.h"
+#include "CGdipButton.h"
+#include "CommandEncoder.h"
+#include "DeviceState.h"
+#include "Json.h"
+#include "LineClient.h"
+#include "Messages.h"
+#include "OrvComm.h"
+#include "PageTable.h"
+#include "ShowControlAdapter.h"
+#include "StartConnection.h"
+#include "TestNet.h"
+#include "VirtualProcessor.h"
+#include "WaitBox.h"
+
+namespace orv::test {
+namespace {
+
+using remote::Json;
+
+class ShowControl : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    sim::ProcessorConfig config;
+    config.ip = TestIp(70);
+    config.udp = false;
+    config.selfReportMs = 0;
+    config.encoder = false;
+    processor_ = std::make_unique<sim::VirtualProcessor>(config);
+    std::string error;
+    ASSERT_TRUE(processor_->Start(&error)) << error;
+    comm_ = std::make_unique<OrvComm>();
+    SetCommLibrary(comm_.get());
+    MakeWindow(comm_.get());
+    ASSERT_TRUE(ConnectAtStart(Window(), {config.ip, ""}));
+    ASSERT_TRUE(Pump([this] { return !Window().Wait().Shown(); }));
+  }
+  void TearDown() override {
+    adapter_.reset();
+    DestroyWindow();
+    SetCommLibrary(nullptr);
+    comm_.reset();
+    if (processor_) processor_->Stop();
+    MainWindowTest::TearDown();
+  }
+
+  // Runs the GUI thread (queued calls, posted messages, timers) until `done`
+  // or ten seconds pass.
+  template <class Done>
+  bool Pump(Done done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+      QCoreApplication::processEvents();
+      DeliverPostedMessages();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+  }
+
+  void StartServer() {
+    remote::ServerOptions options;
+    options.address = TestIp(71);
+    options.port = 0;
+    adapter_ = std::make_unique<ShowControlAdapter>(Window(), options);
+    std::string error;
+    ASSERT_TRUE(adapter_->Listen(&error)) << error;
+  }
+
+  // The next line of `client`, the panel running meanwhile.
+  Json Next(LineClient& client) {
+    std::optional<std::string> line;
+    Pump([&] { return (line = client.ReadLine(1)).has_value(); });
+    EXPECT_TRUE(line) << "no line within 10 s";
+    std::optional<Json> j = line ? Json::Parse(*line) : std::nullopt;
+    EXPECT_TRUE(j) << line.value_or("");
+    return j.value_or(Json());
+  }
+
+  static std::string EventOf(const Json& j) {
+    const Json* e = j.Find("event");
+    return e != nullptr ? e->AsString() : std::string();
+  }
+
+  std::unique_ptr<sim::VirtualProcessor> processor_;
+  std::unique_ptr<OrvComm> comm_;
+  std::unique_ptr<ShowControlAdapter> adapter_;
+};
+
+TEST_F(ShowControl, SubscribeSwitchInputTakeInOrder) {
+  // Program/preview mode, as the switcher page sets it: TAKE appears.
+  { State()->block.PVWMODEINFO.PVWMODE = 1; }
+  SendCommand(SET_PVW_MODE);
+  CGdipButton* take = Window().Button(strip::kTake);
+  ASSERT_TRUE(Pump([&] { return !take->isHidden() && !Window().Wait().Shown(); }));
+  StartServer();
+
+  LineClient client(TestIp(71), adapter_->Port());
+  ASSERT_TRUE(client.Connected());
+  client.Send(R"({"cmd":"subscribe","id":"s"})");
+  const Json subscribed = Next(client);
+  ASSERT_TRUE(subscribed.Find("ok")->AsBool());
+  EXPECT_EQ(subscribed.Find("state")->Find("pvwmode")->AsInteger(), 1);
+  EXPECT_TRUE(subscribed.Find("state")->Find("connected")->AsBool());
+
+  // Layer 1 is on program: its input stays, and the client is told why.
+  client.Send(R"({"cmd":"input","layer":1,"input":0,"id":"pgm"})");
+  const Json refused = Next(client);
+  EXPECT_EQ(refused.Find("error")->AsString(), "refused");
+
+  processor_->Requests().Clear();
+  client.Send(R"({"cmd":"input","layer":2,"input":0,"id":"in"})");
+  const Json switched = Next(client);
+  ASSERT_TRUE(switched.Find("ok")->AsBool()) << switched.Dump();
+  EXPECT_EQ(switched.Find("id")->AsString(), "in");
+  EXPECT_EQ(switched.Find("state")->Find("layers")->AsArray()[2].Find("input")->AsInteger(), 0);
+  const Json inputEvent = Next(client);
+  EXPECT_EQ(EventOf(inputEvent), "layer");
+  EXPECT_EQ(inputEvent.Find("layer")->AsInteger(), 2);
+  EXPECT_EQ(inputEvent.Find("input")->AsInteger(), 0);
+
+  client.Send(R"({"cmd":"take","id":"tk"})");
+  const Json taken = Next(client);
+  ASSERT_TRUE(taken.Find("ok")->AsBool()) << taken.Dump();
+  // The processor exchanges program and preview; each layer's tally follows.
+  for (int layer = 0; layer < 4; ++layer) {
+    const Json e = Next(client);
+    ASSERT_EQ(EventOf(e), "layer") << e.Dump();
+    EXPECT_EQ(e.Find("layer")->AsInteger(), layer);
+    EXPECT_EQ(e.Find("program")->AsBool(), layer >= 2) << e.Dump();
+  }
+  // The panel waits for the TAKE like after the operator's click.
+  EXPECT_TRUE(Window().Wait().Shown());
+  client.Send(R"({"cmd":"input","layer":3,"input":0,"id":"b"})");
+  EXPECT_EQ(Next(client).Find("error")->AsString(), "busy");
+
+  // The processor got the input switch, then the TAKE, and nothing else acted.
+  std::vector<uint16_t> actions;
+  for (const sim::ReceivedRequest& r : processor_->Requests().Entries()) {
+    if (r.type == SET_LAYER_INPUT || r.type == TAKE) actions.push_back(r.type);
+  }
+  EXPECT_EQ(actions, (std::vector<uint16_t>{SET_LAYER_INPUT, TAKE}));
+  EXPECT_EQ(processor_->Image().CHNLDATA[2].CHNLINPUT, 0);
+  EXPECT_EQ(processor_->Image().PVWMODEINFO.PGMSTATE[2], 1);
+}
+
+TEST_F(ShowControl, PanelClicksReachSubscribers) {
+  StartServer();
+  LineClient client(TestIp(71), adapter_->Port());
+  client.Send(R"({"cmd":"subscribe"})");
+  ASSERT_TRUE(Next(client).Find("ok")->AsBool());
+  // The operator switches PIP-2 on at the panel.
+  CGdipButton* pip2 = Window().Button(strip::kPgmFirst + 2);
+  pip2->SetChecked(true);
+  pip2->click();
+  const Json e = Next(client);
+  EXPECT_EQ(EventOf(e), "layer");
+  EXPECT_EQ(e.Find("layer")->AsInteger(), 2);
+  EXPECT_TRUE(e.Find("on")->AsBool());
+  // And a client switches it off through the same button.
+  client.Send(R"({"cmd":"layer","layer":2,"on":false})");
+  EXPECT_TRUE(Next(client).Find("ok")->AsBool());
+  EXPECT_FALSE(pip2->IsChecked());
+  EXPECT_FALSE(Next(client).Find("on")->AsBool());
+  ASSERT_TRUE(Pump([&] { return processor_->Image().CHNLDATA[2].CHNLONOFF == 0; }));
+}
+
+}  // namespace
+}  // namespace orv::test

@@ -1,0 +1,149 @@
+// orvctl as a cue script runs it, against virtual processors on loopback:
+// actions reach the processor, a project saved from one processor and
+// applied to another gives the same image, and a silent processor ends in a
+// message within the time-out.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "ControlChannel.h"
+#include "Json.h"
+#include "ParamBlock.h"
+#include "TestNet.h"
+#include "VirtualProcessor.h"
+
+namespace orv::remote {
+namespace {
+
+using test::TestIp;
+
+struct ToolRun {
+  int status = -1;
+  std::string output;  // stdout and stderr
+};
+
+ToolRun Orvctl(const std::string& args) {
+  ToolRun run;
+  const std::string command = std::string(ORVCTL_PATH) + " " + args + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char chunk[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, n);
+  const int raw = ::pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return run;
+}
+
+std::unique_ptr<sim::VirtualProcessor> StartProcessor(const std::string& ip) {
+  sim::ProcessorConfig config;
+  config.ip = ip;
+  config.udp = false;
+  config.selfReportMs = 0;
+  config.encoder = false;
+  auto p = std::make_unique<sim::VirtualProcessor>(config);
+  std::string error;
+  EXPECT_TRUE(p->Start(&error)) << error;
+  return p;
+}
+
+std::string TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "orvctl-XXXXXX").string();
+  const char* made = ::mkdtemp(pattern.data());
+  return made != nullptr ? std::string(made) : std::string();
+}
+
+TEST(Orvctl, ActsAndReportsStatus) {
+  const std::string ip = TestIp(40);
+  auto processor = StartProcessor(ip);
+  const std::string at = "--ip " + ip + " ";
+  EXPECT_EQ(Orvctl(at + "input 1 3").status, 0);
+  EXPECT_EQ(Orvctl(at + "window 1 100 200 640 360").status, 0);
+  EXPECT_EQ(Orvctl(at + "layer 2 on").status, 0);
+  EXPECT_EQ(Orvctl(at + "freeze on").status, 0);
+  const ParamBlock image = processor->Image();
+  EXPECT_EQ(image.CHNLDATA[1].CHNLINPUT, 3);
+  EXPECT_EQ(image.CHNLDATA[1].HPOS, 100);
+  EXPECT_EQ(image.CHNLDATA[1].VACT, 360);
+  EXPECT_EQ(image.CHNLDATA[2].CHNLONOFF, 1);
+  EXPECT_EQ(image.FREEZE_STATE, 1);
+
+  const ToolRun status = Orvctl(at + "status");
+  ASSERT_EQ(status.status, 0) << status.output;
+  const std::optional<Json> j = Json::Parse(status.output);
+  ASSERT_TRUE(j) << status.output;
+  const Json& layer1 = j->Find("layers")->AsArray()[1];
+  EXPECT_EQ(layer1.Find("input")->AsInteger(), 3);
+  EXPECT_EQ(layer1.Find("window")->Find("w")->AsInteger(), 640);
+  EXPECT_EQ(j->Find("inputs")->AsArray()[0].Find("timing")->Find("width")->AsInteger(), 1920);
+
+  // Refusals and usage errors: one line, a non-zero status.
+  const ToolRun take = Orvctl(at + "take");
+  EXPECT_EQ(take.status, 4);
+  EXPECT_NE(take.output.find("program/preview"), std::string::npos);
+  const ToolRun empty = Orvctl(at + "preset load 7");
+  EXPECT_EQ(empty.status, 4) << empty.output;
+  // In program/preview mode TAKE exchanges program and preview.
+  ASSERT_EQ(sim::ExecuteControlLine(*processor, "pvwmode 1"), "ok");
+  ASSERT_EQ(Orvctl(at + "take").status, 0);
+  EXPECT_EQ(processor->Image().PVWMODEINFO.PGMSTATE[2], 1);
+  EXPECT_EQ(Orvctl(at + "input 4 0").status, 1);
+  EXPECT_EQ(Orvctl("input 1 1").status, 1);
+  processor->Stop();
+}
+
+TEST(Orvctl, ProjectSavedFromOneProcessorAppliedToAnother) {
+  const std::string ipA = TestIp(41);
+  const std::string ipB = TestIp(42);
+  auto a = StartProcessor(ipA);
+  auto b = StartProcessor(ipB);
+  // A is set up differently from the start image both share.
+  ASSERT_EQ(Orvctl("--ip " + ipA + " input 1 3").status, 0);
+  ASSERT_EQ(Orvctl("--ip " + ipA + " window 1 10 20 800 450").status, 0);
+  ASSERT_EQ(Orvctl("--ip " + ipA + " layer 3 on").status, 0);
+  const ParamBlock before = a->Image();
+  const ParamBlock start = b->Image();
+  ASSERT_NE(std::memcmp(&before, &start, sizeof(ParamBlock)), 0);
+
+  const std::string file = TempFolder() + "/show.pro";
+  const ToolRun save = Orvctl("--ip " + ipA + " project save " + file);
+  ASSERT_EQ(save.status, 0) << save.output;
+  const ToolRun apply = Orvctl("--ip " + ipB + " project apply " + file);
+  ASSERT_EQ(apply.status, 0) << apply.output;
+
+  const ParamBlock imageA = a->Image();
+  const ParamBlock imageB = b->Image();
+  const auto* pa = reinterpret_cast<const uint8_t*>(&imageA);
+  const auto* pb = reinterpret_cast<const uint8_t*>(&imageB);
+  for (std::size_t i = 0; i < sizeof(ParamBlock); ++i) {
+    EXPECT_EQ(pa[i], pb[i]) << "image byte 0x" << std::hex << i;
+  }
+  EXPECT_EQ(Orvctl("--ip " + ipB + " project apply " + file + ".missing").status, 5);
+  a->Stop();
+  b->Stop();
+}
+
+TEST(Orvctl, SilentProcessorEndsInAMessage) {
+  const std::string ip = TestIp(43);
+  auto processor = StartProcessor(ip);
+  processor->SetSilent(true);
+  const auto start = std::chrono::steady_clock::now();
+  const ToolRun run = Orvctl("--ip " + ip + " --timeout 500 status");
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(run.status, 3);
+  EXPECT_NE(run.output.find("no answer"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find('\n'), run.output.size() - 1);  // one line
+  EXPECT_LT(took, std::chrono::seconds(10));
+  // Nobody listening at all: no link.
+  EXPECT_EQ(Orvctl("--ip " + TestIp(44) + " --timeout 500 take").status, 2);
+  processor->Stop();
+}
+
+}  // namespace
+}  // namespace orv::remote
