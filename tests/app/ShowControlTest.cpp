@@ -130,20 +130,36 @@ TEST_F(ShowControl, SubscribeSwitchInputTakeInOrder) {
   EXPECT_EQ(inputEvent.Find("layer")->AsInteger(), 2);
   EXPECT_EQ(inputEvent.Find("input")->AsInteger(), 0);
 
+  // A fade of 3 s: the panel's wait after TAKE lasts until the processor's
+  // exchange ends it.
+  processor_->WithModel([](sim::DeviceModel& m) {
+    m.image().PVWMODEINFO.PVWDTIME = 7;
+    return 0;
+  });
   client.Send(R"({"cmd":"take","id":"tk"})");
   const Json taken = Next(client);
   ASSERT_TRUE(taken.Find("ok")->AsBool()) << taken.Dump();
-  // The processor exchanges program and preview; each layer's tally follows.
-  for (int layer = 0; layer < 4; ++layer) {
-    const Json e = Next(client);
-    ASSERT_EQ(EventOf(e), "layer") << e.Dump();
-    EXPECT_EQ(e.Find("layer")->AsInteger(), layer);
-    EXPECT_EQ(e.Find("program")->AsBool(), layer >= 2) << e.Dump();
-  }
   // The panel waits for the TAKE like after the operator's click.
   EXPECT_TRUE(Window().Wait().Shown());
   client.Send(R"({"cmd":"input","layer":3,"input":0,"id":"b"})");
-  EXPECT_EQ(Next(client).Find("error")->AsString(), "busy");
+  // The busy answer, and after the fade each layer's tally in order, as the
+  // processor exchanges program and preview.
+  int layer = 0;
+  bool busy = false;
+  for (int line = 0; line < 5; ++line) {
+    const Json e = Next(client);
+    if (const Json* id = e.Find("id"); id != nullptr && id->AsString() == "b") {
+      EXPECT_EQ(e.Find("error")->AsString(), "busy");
+      busy = true;
+      continue;
+    }
+    ASSERT_EQ(EventOf(e), "layer") << e.Dump();
+    EXPECT_EQ(e.Find("layer")->AsInteger(), layer);
+    EXPECT_EQ(e.Find("program")->AsBool(), layer >= 2) << e.Dump();
+    ++layer;
+  }
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(layer, 4);
 
   // The processor got the input switch, then the TAKE, and nothing else acted.
   std::vector<uint16_t> actions;
