@@ -231,11 +231,7 @@ intptr_t MCropDlg::OnMessage(const Message& message) {
 
 void MCropDlg::PaintPage(QPainter& p) {
   MSettingsPage::PaintPage(p);
-  p.fillRect(PreviewArea(), kPreviewFill);
-  if (preview_.isEmpty()) return;
-  p.setPen(QPen(Qt::black, 1));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(preview_);
+  PaintPreviewBox(p, PreviewArea(), kPreviewFill, preview_);
 }
 
 }  // namespace orv

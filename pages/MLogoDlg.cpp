@@ -587,11 +587,7 @@ void MLogoDlg::UpdatePreview() {
 
 void MLogoDlg::PaintPage(QPainter& p) {
   MSettingsPage::PaintPage(p);
-  p.fillRect(PreviewArea(), kPreviewFill);
-  if (preview_.isEmpty()) return;
-  p.setPen(QPen(Qt::black, 1));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(preview_);
+  PaintPreviewBox(p, PreviewArea(), kPreviewFill, preview_);
 }
 
 intptr_t MLogoDlg::OnMessage(const Message& message) {

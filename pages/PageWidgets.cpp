@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QLabel>
+#include <QPainter>
 
 #include "ArtIds.h"
 #include "CDropList.h"
@@ -87,6 +88,14 @@ void ShowEditValue(oRealEdit* edit, int value) {
 void ShowSwitch(CGdipButton* button, bool on) {
   button->SetChecked(on);
   button->update();
+}
+
+void PaintPreviewBox(QPainter& p, const QRect& area, const QColor& fill, const QRect& box) {
+  p.fillRect(area, fill);
+  if (box.isEmpty()) return;
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(box);
 }
 
 }  // namespace orv

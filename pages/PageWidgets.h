@@ -3,11 +3,14 @@
 // every page: group boxes with orange captions, light labels, image buttons,
 // on/off switches, drop lists and numeric edits. Pages describe their
 // controls in tables of the records below and build them with these calls.
+#include <QColor>
 #include <QRect>
 #include <QString>
 
 class QLabel;
 class QWidget;
+
+class QPainter;
 
 namespace orv {
 
@@ -21,6 +24,10 @@ QString UiQText(int n);
 // A page message of the language file under `key`; `english` when the file
 // has none.
 QString KeyedQText(const char* key, const char* english);
+
+// A page's preview picture: `area` filled with `fill`, and the rectangle
+// `box` (nothing when empty) framed in black over it.
+void PaintPreviewBox(QPainter& p, const QRect& area, const QColor& fill, const QRect& box);
 
 CSxGroupBox* MakePageGroup(QWidget* page, int id, const QString& caption, const QRect& where);
 QLabel* MakePageLabel(QWidget* page, int id, const QString& caption, const QRect& where);
