@@ -205,6 +205,8 @@ class OrvDlg : public QWidget,
   // Messages.
   void OnPageClosed();
   void OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& payload);
+  void EnableKeyer(bool on);
+  void EnableTestPattern(bool on);
   void OnLayerInput(int layer, bool send);
   void OnLayerWindow(intptr_t what, int layer);
   void OnWait(bool show, const QString& text);

@@ -240,7 +240,7 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
       if (mode == 0) {
         PageButton(4)->setEnabled(arg != 5);
         PageButton(6)->setEnabled(arg != 5);
-        keyer_->setEnabled(arg != 5);
+        EnableKeyer(arg != 5);
       }
       main_->LockOutputAreas(lock->IsChecked(), true);
       break;
@@ -277,10 +277,10 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
       if (arg == 1) {
         PageButton(4)->setEnabled(false);
         PageButton(6)->setEnabled(false);
-        keyer_->setEnabled(false);
-        testPattern_->setEnabled(false);
+        EnableKeyer(false);
+        EnableTestPattern(false);
       } else if (arg == 0) {
-        testPattern_->setEnabled(true);
+        EnableTestPattern(true);
         int mosaic = 0;
         int mode = 0;
         {
@@ -291,7 +291,7 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
         const bool usable = mosaic != 5 && mode != 2;
         PageButton(4)->setEnabled(usable);
         PageButton(6)->setEnabled(usable);
-        keyer_->setEnabled(usable);
+        EnableKeyer(usable);
       }
       break;
     case request::kOnline:

@@ -13,6 +13,7 @@
 #include "MKeyerDlg.h"
 #include "MLogoDlg.h"
 #include "MMainDlg.h"
+#include "MMiscDlg.h"
 #include "MPIPDlg.h"
 #include "MSubTitleDlg.h"
 #include "MTstPatternDlg.h"
@@ -213,8 +214,8 @@ void OrvDlg::ApplyModeEnabling() {
   PageButton(2)->setEnabled(c.mosaicPage);
   PageButton(4)->setEnabled(c.pipPage);
   PageButton(6)->setEnabled(c.logoPage);
-  keyer_->setEnabled(c.logoPage);
-  testPattern_->setEnabled(c.testPattern);
+  EnableKeyer(c.logoPage);
+  EnableTestPattern(c.testPattern);
   if (c.hideCaptionPage) caption_->ShowPage(false);
   if (c.lockOutputAreas) main_->LockOutputAreas(true, false);
   // While the test pattern holds the layers, their buttons and TAKE stay off.
@@ -223,6 +224,18 @@ void OrvDlg::ApplyModeEnabling() {
     for (CGdipButton* b : pvwButtons_) b->setEnabled(false);
     Button(strip::kTake)->setEnabled(false);
   }
+}
+
+// The keyer and test pattern pages are reached from the page column and from
+// the misc page's tab row; both ways open and close together.
+void OrvDlg::EnableKeyer(bool on) {
+  keyer_->setEnabled(on);
+  if (CGdipButton* tab = misc_->Tab(MMiscDlg::kKeyerTab)) tab->setEnabled(on);
+}
+
+void OrvDlg::EnableTestPattern(bool on) {
+  testPattern_->setEnabled(on);
+  if (CGdipButton* tab = misc_->Tab(MMiscDlg::kTestPatternTab)) tab->setEnabled(on);
 }
 
 // --- Preset row --------------------------------------------------------------

@@ -23,6 +23,9 @@ class MMiscDlg : public MSettingsPage {
  public:
   static constexpr int kTemplateId = 158;
   static constexpr int kTabs = 4;
+  // Tab indexes: the page itself, the keyer, the test pattern, time and tasks.
+  static constexpr int kKeyerTab = 1;
+  static constexpr int kTestPatternTab = 2;
   static constexpr int kLoopOutInputs = 8;
   static constexpr int kResetSteps = 5;
 

@@ -11,6 +11,7 @@
 #include "ControlId.h"
 #include "DeviceState.h"
 #include "MMainDlg.h"
+#include "MMiscDlg.h"
 #include "MainPageCells.h"
 #include "MessageIds.h"
 #include "Messages.h"
@@ -211,6 +212,21 @@ TEST_F(Strip, ProgramLayersDisableTheirButtonsInProgramPreviewMode) {
   EXPECT_TRUE(Window().Button(strip::kPvwFirst + 2)->DisabledLook());
   EXPECT_TRUE(Window().Button(strip::kPvwFirst + 3)->IsChecked());
   EXPECT_FALSE(Window().Button(strip::kLockOutput)->isVisible());
+}
+
+// The misc page's tabs open and close with the pages they lead to.
+TEST_F(Strip, ProgramPreviewClosesTheKeyerAndTestPatternAlsoOnTheMiscTabRow) {
+  CGdipButton* keyerTab = Window().MiscPage()->Tab(MMiscDlg::kKeyerTab);
+  ASSERT_NE(keyerTab, nullptr);
+  { State()->block.PVWMODEINFO.PVWMODE = 2; }
+  Window().RefreshAfterReply(20, 0);
+  DeliverPostedMessages();
+  EXPECT_FALSE(keyerTab->isEnabled());
+  EXPECT_FALSE(Window().MiscPage()->Tab(MMiscDlg::kTestPatternTab)->isEnabled());
+  { State()->block.PVWMODEINFO.PVWMODE = 0; }
+  SendMsg(&Window(), UM_PAGE_REQUEST, request::kPipLogoEnable, 0);
+  EXPECT_TRUE(keyerTab->isEnabled());
+  EXPECT_TRUE(Window().MiscPage()->Tab(MMiscDlg::kTestPatternTab)->isEnabled());
 }
 
 TEST_F(Strip, TopButtonsShowOnRequestAndHideAfterUse) {
