@@ -34,13 +34,24 @@ LivePreview::LivePreview(QWidget* page)
   window_->Create();
   window_->resize(kVideoWindowWidth, kVideoWindowHeight);
   window_->hide();
-  preview_->AttachVideoWindow(window_.get());
+  // The views exist and draw only while the window is up: four software
+  // renderers converting every picture for a closed window would cost a
+  // good part of a core.
+  window_->SetShownHook([this](bool shown) {
+    if (shown) {
+      preview_->AttachVideoWindow(window_.get());
+    } else {
+      window_->AttachContexts(nullptr, preview_->frameSize(), preview::DrawingSurface::None);
+      preview_->AttachVideoWindow(nullptr);
+    }
+  });
   // The notice fires at most once until the page has rebuilt the renderers.
   preview_->SetResetHandler([this] { SendMsg(page_, UM_PREVIEW_RESET); });
 }
 
 // The views leave the decoder tables before the contexts stop for good.
 LivePreview::~LivePreview() {
+  window_->SetShownHook({});
   preview_->AttachVideoWindow(nullptr);
   preview_->Switch(false);
   window_.reset();

@@ -1,7 +1,8 @@
 #pragma once
 // The main page's live preview: the decoder contexts and layer cell video of
 // VideoPreview, and the floating video window, a hidden pop-up owned by the
-// page until the main window's preview button shows it.
+// page until the main window's preview button shows it; its views exist
+// only while it is up.
 #include <memory>
 
 #include "MainPagePreview.h"

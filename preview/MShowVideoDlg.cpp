@@ -126,6 +126,16 @@ void MShowVideoDlg::resizeEvent(QResizeEvent* event) {
   Layout();
 }
 
+void MShowVideoDlg::showEvent(QShowEvent* event) {
+  MBaseDialog::showEvent(event);
+  if (shownHook_) shownHook_(true);
+}
+
+void MShowVideoDlg::hideEvent(QHideEvent* event) {
+  MBaseDialog::hideEvent(event);
+  if (shownHook_) shownHook_(false);
+}
+
 void MShowVideoDlg::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && windowHandle()) {
     const QPoint at = event->position().toPoint();

@@ -3,6 +3,7 @@
 // each, under the captions "DVI-1:" .. "DVI-4:". It has no system frame; the
 // edges, corners and the title band move and size it.
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "CellVideoWidget.h"
@@ -49,17 +50,23 @@ class MShowVideoDlg : public MBaseDialog {
   void AttachContexts(const std::shared_ptr<DecoderContext>& context, FrameSize frame,
                       DrawingSurface surface);
   ShowStatic& View(int i) { return *views_[static_cast<std::size_t>(i)]; }
+  // Called with true when the window comes up and false when it goes, so
+  // that its views draw only while they can be seen.
+  void SetShownHook(std::function<void(bool)> hook) { shownHook_ = std::move(hook); }
 
  protected:
   bool OnInitDialog() override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void Layout();
 
   std::array<std::unique_ptr<ShowStatic>, 4> views_;
   std::array<QLabel*, 4> captions_{};
+  std::function<void(bool)> shownHook_;
 };
 
 }  // namespace orv::preview

@@ -239,6 +239,9 @@ TEST_F(MainPageEndToEnd, TheProcessorsPreviewPlaysInTheLayerCellsAndTheVideoWind
   Window().Button(strip::kPreview)->click();
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(PumpUntil([&] { return window->View(0).target().drawnCount() > 0; }));
+  // Closed, the window has no views to draw.
+  window->hide();
+  EXPECT_EQ(window->View(0).window(), nullptr);
 
   // Switched off by the processor: the cells lose their video.
   processor_->SetPreviewOffered(false);
