@@ -241,7 +241,9 @@ void MPIPDlg::SourceChosen(int p, int index) {
   const uint32_t code = list->GetItemData(index);
   if (!DeviceState::ValidInputCode(static_cast<int>(code))) return;
   { State()->block.CHNLDATA[p + 1].CHNLINPUT = static_cast<uint8_t>(code); }
-  PostMsg(NotifyWindow(this), UM_LAYER_INPUT, p + 1, 1);
+  // At once, not queued: a report decoded meanwhile would put the old input
+  // back into the record before the main window sends it.
+  SendMsg(NotifyWindow(this), UM_LAYER_INPUT, p + 1, 1);
 }
 
 intptr_t MPIPDlg::OnMessage(const Message& message) {
