@@ -40,7 +40,13 @@ bool ConnectNetwork(OrvDlg& window, const std::string& ip) {
   // A link that cannot open still gets the read-back: its wait box ends in
   // the usual "did not answer" message.
   const bool opened = library->OpenNetLink(ip.c_str(), kDevicePort) != 0;
-  { State()->NET_MODE = 1; }
+  {
+    // The connected processor's address, as the search window's Connect
+    // records it (the machine report and show-control clients name it).
+    auto s = State();
+    s->NET_MODE = 1;
+    s->DEVICE_IP = ip;
+  }
   SendMsg(&window, UM_PAGE_REQUEST, request::kConnectionState, 0);
   SetDeviceAddress(address);
   library->SetTargetMachine(ip.c_str());

@@ -112,6 +112,7 @@ uint16_t U16(const sim::ReceivedRequest& r, std::size_t at) {
 
 TEST_F(MainPageEndToEnd, ReadBackShowsTheLayersAndADragSendsTheDroppedWindow) {
   ConnectAndReadBack();
+  EXPECT_EQ(State()->DEVICE_IP, ip_) << "the connected processor is named";
   // The processor's windows, on output area 1: Main and PIP-1 on, PIP-2 and PIP-3 off.
   const ParamBlock image = processor_->Image();
   for (int i = 0; i < 4; ++i) {
