@@ -110,7 +110,11 @@ void OrvDlg::ShowPageByIndex(int index, bool toggle) {
 }
 
 void OrvDlg::OnPageClosed() {
-  if (currentPage_ < 0) return;
+  // A floating window closed by its own button: the misc page's buttons for
+  // it come up, and the page column keeps the page that is still shown.
+  misc_->ShowWindowsShown(
+      {videoSettings_->isVisible(), mediaPlayer_->isVisible(), feather_->isVisible()});
+  if (currentPage_ < 0 || ColumnPage(currentPage_)->isVisible()) return;
   PageButton(currentPage_)->SetChecked(false);
   PageButton(currentPage_)->update();
   currentPage_ = -1;

@@ -302,6 +302,11 @@ void MMiscDlg::WindowClicked(Window w) {
   SendMsg(hub, UM_PAGE_REQUEST, kWindowRequests[w], pressed ? kToggleWindow : kHideWindow);
 }
 
+void MMiscDlg::ShowWindowsShown(const std::array<bool, 3>& shown) {
+  if (!Created()) return;
+  for (std::size_t i = 0; i < windows_.size(); ++i) ShowPressed(windows_[i], shown[i]);
+}
+
 void MMiscDlg::ReleaseWindowButtons() {
   for (CGdipButton* b : windows_) ShowPressed(b, false);
 }

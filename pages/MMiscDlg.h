@@ -82,6 +82,9 @@ class MMiscDlg : public MSettingsPage {
   CGdipButton* SetDataButton() const { return setData_; }
   CGdipButton* LoopOutButton(int k) const { return loopOut_[static_cast<std::size_t>(k)]; }
   CGdipButton* WindowButton(Window w) const { return windows_[static_cast<std::size_t>(w)]; }
+  // The windows' buttons show which windows are up (in the order of Window),
+  // whatever closed them; nothing is sent.
+  void ShowWindowsShown(const std::array<bool, 3>& shown);
   CGdipButton* ResetStep(int k) const { return resetSteps_[static_cast<std::size_t>(k)]; }
   QString SystemInfoShown() const;
   QString ProgramInfoShown() const;

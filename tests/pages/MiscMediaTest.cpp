@@ -136,6 +136,14 @@ TEST_F(MiscRules, TabsLanguageAndTheThreeWindows) {
   EXPECT_FALSE(Window().FeatherPage()->isVisible());
   EXPECT_EQ(feather->TextColor(), skin::kText);
 
+  // Closed by its own button, the window releases its misc button; the misc
+  // page stays.
+  Click(feather);
+  Window().FeatherPage()->ClosePage();
+  DeliverPostedMessages();
+  EXPECT_FALSE(feather->IsChecked());
+  EXPECT_TRUE(page->isVisible());
+
   // Hiding the misc page hides its sub-page and windows.
   Click(feather);
   Window().ShowPageByIndex(9, true);
