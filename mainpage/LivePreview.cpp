@@ -35,8 +35,7 @@ LivePreview::LivePreview(QWidget* page)
   window_->resize(kVideoWindowWidth, kVideoWindowHeight);
   window_->hide();
   // The views exist and draw only while the window is up: four software
-  // renderers converting every picture for a closed window would cost a
-  // good part of a core.
+  // renderers would otherwise convert every picture for a closed window.
   window_->SetShownHook([this](bool shown) {
     if (shown) {
       preview_->AttachVideoWindow(window_.get());
