@@ -21,6 +21,7 @@
 #include "LocalAddresses.h"
 #include "MessageBox.h"
 #include "MessageIds.h"
+#include "PageWidgets.h"
 #include "ReplySink.h"
 #include "Skin.h"
 #include "oRealEdit.h"
@@ -100,42 +101,6 @@ const ColumnSpec kMachineColumns[] = {{"NO.", QLatin1Char('1'), 40},
                                       {"Ip Address", QLatin1Char('0'), 150},
                                       {"Status", QLatin1Char('1'), 90}};
 
-CSxGroupBox* MakeGroup(QWidget* page, int id, const QString& caption, const QRect& where) {
-  auto* box = new CSxGroupBox(caption, page, id);
-  box->setGeometry(where);
-  box->SetCaptionColor(skin::kOrange);
-  box->SetCaptionFont(skin::ControlFont());
-  box->SetColors(QColor(90, 90, 90), QColor(30, 30, 30), QColor(60, 60, 60), QColor(30, 30, 30));
-  return box;
-}
-
-QLabel* MakeLabel(QWidget* page, int id, const QString& caption, const QRect& where) {
-  auto* label = new QLabel(caption, page);
-  SetControlId(label, id);
-  label->setGeometry(where);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, skin::kText);
-  label->setPalette(palette);
-  return label;
-}
-
-CGdipButton* MakeButton(QWidget* page, int id, const QString& caption, const QRect& where) {
-  auto* button = new CGdipButton(page, id);
-  button->LoadImage(art::kFaceButton);
-  button->SetTextColor(skin::kText);
-  button->setText(caption);
-  button->setGeometry(where);
-  return button;
-}
-
-CDropButton* MakeDropList(QWidget* page, int id, const QRect& where) {
-  auto* drop = new CDropButton;
-  drop->Create(QString(), page, id, skin::kPageBack, skin::kPageBack, skin::kText, nullptr,
-               QColor(255, 255, 255), where);
-  drop->SetListColor(skin::kListFill);
-  return drop;
-}
-
 }  // namespace
 
 MConnectDlg::MConnectDlg(QWidget* parent, PortSource ports)
@@ -156,13 +121,13 @@ bool MConnectDlg::OnInitDialog() {
 
 void MConnectDlg::BuildControls() {
   networkGroup_ =
-      MakeGroup(this, kNetworkGroup, PageText(kTextNetworkConnection), kNetworkGroupRect);
-  comGroup_ = MakeGroup(this, kComGroup, PageText(kTextComConnection), kComGroupRect);
+      MakePageGroup(this, kNetworkGroup, PageText(kTextNetworkConnection), kNetworkGroupRect);
+  comGroup_ = MakePageGroup(this, kComGroup, PageText(kTextComConnection), kComGroupRect);
   for (const LabelSpec& l : kLabels) {
-    MakeLabel(this, l.id, QString::fromLatin1(l.caption), l.where);
+    MakePageLabel(this, l.id, QString::fromLatin1(l.caption), l.where);
   }
   for (const ButtonSpec& b : kButtons) {
-    CGdipButton* button = MakeButton(this, b.id, QString::fromLatin1(b.caption), b.where);
+    CGdipButton* button = MakePageButton(this, b.id, QString::fromLatin1(b.caption), b.where);
     connect(button, &QAbstractButton::clicked, this,
             [this, action = b.action] { (this->*action)(); });
     if (b.id == kSearchButton) searchButton_ = button;
@@ -174,7 +139,7 @@ void MConnectDlg::BuildControls() {
   ipEdit_->setMaxLength(kIpTextLimit);
   ipEdit_->setText(QString::fromLatin1(kDefaultDestination));
 
-  comList_ = MakeDropList(this, kComList, kComListRect);
+  comList_ = MakePageDropList(this, kComList, kComListRect);
 
   baudEdit_ = new oRealEdit(this, kBaudEdit);
   baudEdit_->setGeometry(kBaudEditRect);
@@ -182,12 +147,12 @@ void MConnectDlg::BuildControls() {
 }
 
 void MConnectDlg::BuildHiddenControls() {
-  MakeLabel(this, kLocalIpLabel, QStringLiteral("Local IP :"), kLocalIpLabelRect)->hide();
-  CDropButton* localIps = MakeDropList(this, kLocalIpList, kLocalIpListRect);
+  MakePageLabel(this, kLocalIpLabel, QStringLiteral("Local IP :"), kLocalIpLabelRect)->hide();
+  CDropButton* localIps = MakePageDropList(this, kLocalIpList, kLocalIpListRect);
   localIps->List()->AddString(QString::fromLatin1(kNoEntryText));
   localIps->SetCurSel(0);
   localIps->hide();
-  MakeButton(this, kRefreshButton, QStringLiteral("Refresh"), kRefreshRect)->hide();
+  MakePageButton(this, kRefreshButton, QStringLiteral("Refresh"), kRefreshRect)->hide();
 
   auto* machines = new CListCtrlCl(this, kMachineList);
   machines->setGeometry(kMachineListRect);
