@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "PreviewQuadrant.h"
+
 namespace orv::preview {
 namespace {
 
@@ -43,19 +45,10 @@ PixelRect Quadrant(int q, FrameSize frame) {
 }
 
 std::optional<int> QuadrantOfLayer(const DeviceState& state, int layer) {
-  if (layer < 0 || layer >= kLayers) return std::nullopt;
   const auto& pv = state.block.PVWMODEINFO;
-  const bool leftColumn = layer == 0 || layer == 2;
-  switch (pv.PVWMODE) {
-    case 1:
-      return pv.PGMSTATE[layer] ? 1 : 0;
-    case 2:
-      if (pv.PGMSTATE[layer]) return leftColumn ? 2 : 3;
-      if (pv.PVWSTATE[layer]) return leftColumn ? 0 : 1;
-      return std::nullopt;
-    default:
-      break;
-  }
+  if (pv.PVWMODE == 1 || pv.PVWMODE == 2) return QuadrantByPreviewMode(pv, layer);
+  if (layer < 0 || layer >= kLayers) return std::nullopt;
+  // Outside program/preview the mosaic arrangements move layers to other outputs.
   const auto& mosaic = state.block.MOSAICSETT;
   if (layer == 3 && mosaic.MOSAICAUTOARR == 3) return 1;
   if (mosaic.MOSAICAUTOARR != 3 && mosaic.MOSAICMODE == 3) {

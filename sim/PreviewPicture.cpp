@@ -9,6 +9,7 @@
 
 #include "CaptionOverlay.h"
 #include "DeviceState.h"
+#include "PreviewQuadrant.h"
 #include "TestPattern.h"
 
 namespace orv::sim {
@@ -106,20 +107,6 @@ void MakeSource(int code, int64_t elapsedMs, Source& s) {
   for (int y = kSourceHeight - 12; y < kSourceHeight; ++y) {
     for (int x = barX; x < std::min(barX + 6, kSourceWidth); ++x)
       s.pixels[y * kSourceWidth + x] = black;
-  }
-}
-
-std::optional<int> QuadrantOf(const PvwModeInfo& pv, int layer) {
-  const bool leftColumn = layer == 0 || layer == 2;
-  switch (pv.PVWMODE) {
-    case 1:
-      return pv.PGMSTATE[layer] ? 1 : 0;
-    case 2:
-      if (pv.PGMSTATE[layer]) return leftColumn ? 2 : 3;
-      if (pv.PVWSTATE[layer]) return leftColumn ? 0 : 1;
-      return std::nullopt;
-    default:
-      return layer;
   }
 }
 
@@ -297,8 +284,8 @@ Rgb InputColour(int code) {
   return kInputColours[static_cast<std::size_t>(code) % kInputColours.size()];
 }
 
-void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture,
-                    int testPattern, std::span<const CaptionView> captions) {
+void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& picture, int testPattern,
+                    std::span<const CaptionView> captions) {
   std::fill(picture.y.begin(), picture.y.end(), 16);
   std::fill(picture.u.begin(), picture.u.end(), 128);
   std::fill(picture.v.begin(), picture.v.end(), 128);
@@ -308,7 +295,7 @@ void ComposePreview(const ParamBlock& image, int64_t elapsedMs, YuvImage& pictur
   Source source;
   for (int layer = 0; layer < kLayers; ++layer) {
     const ChannelData& ch = image.CHNLDATA[layer];
-    const auto q = QuadrantOf(image.PVWMODEINFO, layer);
+    const auto q = QuadrantByPreviewMode(image.PVWMODEINFO, layer);
     const LayerWindow win = WindowOf(image, layer);
     if (!win.shown || !q) continue;
     const int qx = (*q % 2) * hw, qy = *q < 2 ? 0 : hh;
