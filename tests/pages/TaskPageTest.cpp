@@ -189,9 +189,14 @@ TEST_F(TaskRun, SyncScheduleAndATaskThatLoadsItsPresetOnTheProcessor) {
   ASSERT_TRUE(PumpUntil([&] { return page->MachineClockKnown(); }));
   EXPECT_TRUE(page->MachineTimeText().startsWith(QString::number(synced.date().year())));
 
+  const uint64_t delivered = comm_->Stats().repliesDelivered;
   Click(page->TaskSwitch());
   EXPECT_EQ(Request(3).type, SET_TASK);
   EXPECT_EQ(Head(3, 2), (std::vector<uint8_t>{2, 1}));
+  // The switch's answer refreshes the page: it must land before the task is
+  // edited, or it puts the device's stored option back over the edit.
+  ASSERT_TRUE(PumpUntil([&] { return comm_->Stats().repliesDelivered > delivered; }));
+  AwaitQuiet();
 
   // Task 4: preset 3, once, three seconds from now.
   Click(page->TaskButton(3));
