@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "DeviceState.h"
+#include "FieldRanges.h"
 
 namespace orv {
 
@@ -58,8 +59,11 @@ void FillArgs(Payload& p, DeviceState&, const Args& args) {
   for (int k = 0; k < N; ++k) p.Byte(k, args[k]);
 }
 
+// Every filler first brings the record fields it sends into their ranges
+// (FieldRanges.h), so the record keeps exactly what went out.
 void FillOutputTiming(Payload& p, DeviceState& s, const Args&) {
-  const OutputReso& o = s.block.OUTPUTRESO;
+  OutputReso& o = s.block.OUTPUTRESO;
+  BringIntoRange(o);
   p.Byte(0, o.RESOINDEX);
   p.Word(1, o.HRESO);
   p.Word(3, o.VRESO);
@@ -77,7 +81,9 @@ void FillOutputTiming(Payload& p, DeviceState& s, const Args&) {
 
 void FillPicture(Payload& p, DeviceState& s, const Args& args) {
   const int layer = Bounded(args[0], kLayers);
-  const PicSet& pic = s.PicSetOf(InputGroupOfLayer(s, layer), layer);
+  PicSet& pic = s.PicSetOf(InputGroupOfLayer(s, layer), layer);
+  BringIntoRange(pic);
+  BringIntoRange(s.block.PICCOMMSETT);
   p.Byte(0, s.PICSET_BYTE0);
   p.Byte(1, s.block.PICCOMMSETT.PICMODE);
   p.Byte(2, s.block.PICCOMMSETT.BRIGHTLEVEL);
@@ -101,7 +107,8 @@ void FillPicture(Payload& p, DeviceState& s, const Args& args) {
 
 void FillLayerWindow(Payload& p, DeviceState& s, const Args& args) {
   const int layer = Bounded(args[0], kLayers);
-  const ChannelData& ch = s.block.CHNLDATA[layer];
+  ChannelData& ch = s.block.CHNLDATA[layer];
+  BringWindowIntoRange(ch);
   p.Byte(0, args[0]);
   p.Word(1, ch.HPOS);
   p.Word(3, ch.VPOS);
@@ -115,7 +122,8 @@ void FillLayerWindow(Payload& p, DeviceState& s, const Args& args) {
 
 void FillCrop(Payload& p, DeviceState& s, const Args& args) {
   const int layer = Bounded(args[0], kLayers);
-  const Crop& crop = s.CropOf(InputGroupOfLayer(s, layer), layer);
+  Crop& crop = s.CropOf(InputGroupOfLayer(s, layer), layer);
+  BringIntoRange(crop);
   p.Byte(0, args[0]);
   p.Byte(1, crop.CROPONOFF);
   p.Word(2, crop.HPOS);
@@ -126,8 +134,9 @@ void FillCrop(Payload& p, DeviceState& s, const Args& args) {
 }
 
 void FillMosaic(Payload& p, DeviceState& s, const Args& args) {
-  const MosaicSett& m = s.block.MOSAICSETT;
+  MosaicSett& m = s.block.MOSAICSETT;
   const int cell = Bounded(args[0], 4);
+  BringMosaicCellIntoRange(m, cell);
   p.Byte(0, args[1]);
   p.Byte(1, m.MOSAICMODE);
   p.Byte(2, s.MOSAIC_BYTE2);
@@ -152,24 +161,30 @@ void FillLayerInput(Payload& p, DeviceState& s, const Args& args) {
 
 void FillLayerOnOff(Payload& p, DeviceState& s, const Args& args) {
   const int n = args[0] + 1;  // the PIP page counts PIPs from 0, the device layers from 1
-  const ChannelData& ch = s.block.CHNLDATA[Bounded(n, kLayers)];
+  ChannelData& ch = s.block.CHNLDATA[Bounded(n, kLayers)];
+  BringAlphaIntoRange(ch);
   p.Byte(0, n);
   p.Byte(1, ch.CHNLONOFF);
   p.Byte(2, ch.CHNLALPHA);
 }
 
 void FillLogo(Payload& p, DeviceState& s, const Args& args) {
-  const LogoInfo& logo = s.block.LOGOINFO;
+  LogoInfo& logo = s.block.LOGOINFO;
   const int op = args[0];
   const int id = op == 0 ? args[1] : (op == 1 ? logo.LOGOCURID : s.LOGO_EDIT_ID);
   const int k = Bounded(id, 4);
   const bool hostRect = logo.LOGOUSAGE == 0 || op == 3;
+  uint16_t& x = hostRect ? s.LOGO_HOSTPOS[0][k] : logo.HPOS[k];
+  uint16_t& y = hostRect ? s.LOGO_HOSTPOS[1][k] : logo.VPOS[k];
+  uint16_t& w = hostRect ? s.LOGO_HOSTPOS[2][k] : logo.HACT[k];
+  uint16_t& h = hostRect ? s.LOGO_HOSTPOS[3][k] : logo.VACT[k];
+  BringLogoIntoRange(x, y, w, h);
   p.Byte(0, op);
   p.Byte(1, id);
-  p.Word(2, hostRect ? s.LOGO_HOSTPOS[0][k] : logo.HPOS[k]);
-  p.Word(4, hostRect ? s.LOGO_HOSTPOS[1][k] : logo.VPOS[k]);
-  p.Word(6, hostRect ? s.LOGO_HOSTPOS[2][k] : logo.HACT[k]);
-  p.Word(8, hostRect ? s.LOGO_HOSTPOS[3][k] : logo.VACT[k]);
+  p.Word(2, x);
+  p.Word(4, y);
+  p.Word(6, w);
+  p.Word(8, h);
   p.Byte(10, args[1]);
   p.Byte(11, logo.LOGOUSAGE);
   p.Byte(12, logo.LOGOONOFF);
@@ -178,7 +193,8 @@ void FillLogo(Payload& p, DeviceState& s, const Args& args) {
 }
 
 void FillEdid(Payload& p, DeviceState& s, const Args& args) {
-  const EdidInfo& e = s.block.EDIDINFO[EdidSlotOfInput(args[0])];
+  EdidInfo& e = s.block.EDIDINFO[EdidSlotOfInput(args[0])];
+  BringIntoRange(e);
   p.Byte(0, e.INPUTSRC);
   p.Byte(1, args[1]);
   p.Word(2, e.HACT);
@@ -192,7 +208,8 @@ void FillEdid(Payload& p, DeviceState& s, const Args& args) {
 // is keyer 0, anything else keyer 1.
 void FillKeyer(Payload& p, DeviceState& s, const Args& args) {
   const uint8_t channel = args[31];
-  const Keyer& k = s.block.KEYERINFO.KEYER[channel == 3 ? 0 : 1];
+  Keyer& k = s.block.KEYERINFO.KEYER[channel == 3 ? 0 : 1];
+  BringIntoRange(k);
   p.Byte(0, k.KEYERONOFF);
   p.Byte(1, k.KEYERMODE);
   p.Byte(2, k.KEYERREDL);
@@ -208,6 +225,7 @@ void FillKeyer(Payload& p, DeviceState& s, const Args& args) {
 }
 
 void FillTestPattern(Payload& p, DeviceState& s, const Args&) {
+  BringTestPatternIntoRange(s.TESTPATTERN_ID);
   p.Byte(0, s.TESTPATTERN_ID);
 }
 
@@ -218,7 +236,8 @@ void FillPixelGrab(Payload& p, DeviceState& s, const Args& args) {
 }
 
 void FillVgaAdjust(Payload& p, DeviceState& s, const Args& args) {
-  const VgaAdjust& v = s.VGA;
+  VgaAdjust& v = s.VGA;
+  BringIntoRange(v);
   p.Byte(0, args[0]);
   p.Byte(1, v.ADJ_TARGET);
   p.Byte(2, args[1]);
@@ -245,9 +264,10 @@ void FillTransitionTime(Payload& p, DeviceState& s, const Args&) {
 }
 
 void FillTask(Payload& p, DeviceState& s, const Args& args) {
-  const TaskeInfo& info = s.block.TASKEINFO;
-  const Task& task = info.TASK[Bounded(args[0], kTasks)];
+  TaskeInfo& info = s.block.TASKEINFO;
+  Task& task = info.TASK[Bounded(args[0], kTasks)];
   const int kind = args[1];
+  if (kind == 1) BringTaskTimeIntoRange(task);
   p.Byte(0, kind);
   p.Byte(1, info.TASKSTATUS);
   // Kind 1 schedules the task at its own time; any other kind carries the clock.

@@ -44,9 +44,9 @@ std::string Show(const Bytes& b) {
   return out.str();
 }
 
-// Fills the record with distinctive values. Every element the encoder might
-// read by mistake (another layer, group, cell, logo id, keyer, task) holds a
-// decoy so that a wrong lookup changes the bytes.
+// Fills the record with distinctive values inside the fields' ranges. Every
+// element the encoder might read by mistake (another layer, group, cell, logo
+// id, keyer, task) holds a decoy so that a wrong lookup changes the bytes.
 void LoadKnownRecord(DeviceState& s) {
   ParamBlock& b = s.block;
   b = ParamBlock{};
@@ -56,19 +56,19 @@ void LoadKnownRecord(DeviceState& s) {
   s.OUTPUT_DETAIL = 1;
 
   b.PICCOMMSETT.PICMODE = 3;
-  b.PICCOMMSETT.BRIGHTLEVEL = 0x10F;
+  b.PICCOMMSETT.BRIGHTLEVEL = 0x0F;
   b.PICCOMMSETT.GAMMA = 2.3f;
   s.PICSET_BYTE0 = 7;
   s.PICSET_BYTE15 = 9;
   for (int i = 0; i < 4; ++i) s.PICSET_FLAG[i] = 0x20 + i;
   for (auto& p : b.PICSET) p = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, {}, 0xEE, 0xEE, 0xEE, 0xEE, 0, 0, {}};
   // Layer 1 shows DP1-R (input 9), stored under group 8: element 4 * 8 + 1.
-  b.PICSET[33] = {0x31, 0x32, 0x33, 0x34, 0x35, {}, 0x106, 0x37, 0x38, 0x39, 0, 0x3A, {}};
+  b.PICSET[33] = {0x31, 0x32, 0x13, 0x34, 0x35, {}, 0x106, 0x37, 0x38, 0x39, 0, 0x3A, {}};
 
-  b.CHNLDATA[0] = {0, 0x11, 0, 0, 0x7001, 0x7002, 0x7003, 0x7004, 7};
-  b.CHNLDATA[1] = {1, 0x80, 9, 0, 0x12345, 0x0140, 0x0280, 0x01E0, 2};
-  b.CHNLDATA[2] = {1, 0x44, 3, 0, 0x7201, 0x7202, 0x7203, 0x7204, 5};
-  b.CHNLDATA[3] = {0, 0x33, 5, 0, 0x7301, 0x7302, 0x7303, 0x7304, 6};
+  b.CHNLDATA[0] = {0, 0x11, 0, 0, 0x1001, 0x1002, 0x1003, 0x1004, 7};
+  b.CHNLDATA[1] = {1, 0x30, 9, 0, 0x1234, 0x0140, 0x0280, 0x01E0, 2};
+  b.CHNLDATA[2] = {1, 0x3C, 3, 0, 0x1201, 0x1202, 0x1203, 0x1204, 5};
+  b.CHNLDATA[3] = {0, 0x33, 5, 0, 0x1301, 0x1302, 0x1303, 0x1304, 6};
   for (int i = 0; i < 4; ++i) s.LAYER_DEFAULT[i].FULLSCREEN_REQ = i == 1 ? 1 : 0x0F;
 
   for (auto& c : b.CROP) c = {0xDD, 0, 0xDDDD, 0xDDDD, 0xDDDD, 0xDDDD, 0xDDDD, 0xDDDD};
@@ -79,13 +79,13 @@ void LoadKnownRecord(DeviceState& s) {
   s.MOSAIC_BYTE2 = 8;
   s.MOSAIC_BYTE28 = 1;
   for (int c = 0; c < 4; ++c) {
-    b.MOSAICSETT.HPOS[c] = b.MOSAICSETT.VPOS[c] = b.MOSAICSETT.HACT[c] = 0x7777 + c;
-    b.MOSAICSETT.VACT[c] = b.MOSAICSETT.HTOTAL[c] = b.MOSAICSETT.VTOTAL[c] = 0x6666 + c;
+    b.MOSAICSETT.HPOS[c] = b.MOSAICSETT.VPOS[c] = b.MOSAICSETT.HACT[c] = 0x1700 + c;
+    b.MOSAICSETT.VACT[c] = b.MOSAICSETT.HTOTAL[c] = b.MOSAICSETT.VTOTAL[c] = 0x1600 + c;
   }
-  b.MOSAICSETT.HPOS[1] = 0x11223344;
+  b.MOSAICSETT.HPOS[1] = 0x2233;
   b.MOSAICSETT.VPOS[1] = 0x780;
   b.MOSAICSETT.HACT[1] = 0x400;
-  b.MOSAICSETT.VACT[1] = -1;
+  b.MOSAICSETT.VACT[1] = 0x1A0B;
   b.MOSAICSETT.HTOTAL[1] = 0x898;
   b.MOSAICSETT.VTOTAL[1] = 0x465;
 
@@ -96,12 +96,12 @@ void LoadKnownRecord(DeviceState& s) {
   logo.LOGOPOS = 3;
   logo.LOGO_OPT = 0x0B;
   for (int id = 0; id < 4; ++id) {
-    logo.HPOS[id] = static_cast<uint16_t>(0x9100 + id);
-    logo.VPOS[id] = static_cast<uint16_t>(0x9200 + id);
-    logo.HACT[id] = static_cast<uint16_t>(0x9300 + id);
-    logo.VACT[id] = static_cast<uint16_t>(0x9400 + id);
+    logo.HPOS[id] = static_cast<uint16_t>(0x1100 + id);
+    logo.VPOS[id] = static_cast<uint16_t>(0x1200 + id);
+    logo.HACT[id] = static_cast<uint16_t>(0x1300 + id);
+    logo.VACT[id] = static_cast<uint16_t>(0x1400 + id);
     for (int c = 0; c < 4; ++c)
-      s.LOGO_HOSTPOS[c][id] = static_cast<uint16_t>(0xA000 + 0x100 * c + id);
+      s.LOGO_HOSTPOS[c][id] = static_cast<uint16_t>(0x2000 + 0x100 * c + id);
   }
   logo.HPOS[2] = 0x0164;
   logo.VPOS[2] = 0x00C8;
@@ -118,14 +118,21 @@ void LoadKnownRecord(DeviceState& s) {
   s.LOGO_EDIT_ID = 3;
 
   for (int e = 0; e < 7; ++e) {
-    b.EDIDINFO[e] = {static_cast<uint8_t>(0x40 + e), 0, 0x5555, 0x6666, 0x7777, 0x8888, 0x9999};
+    const auto d = static_cast<uint16_t>(e);
+    b.EDIDINFO[e] = {static_cast<uint8_t>(0x40 + e),
+                     0,
+                     uint16_t(0x0500 + d),
+                     uint16_t(0x0600 + d),
+                     uint16_t(0x1700 + d),
+                     uint16_t(0x0800 + d),
+                     uint16_t(0x0900 + d)};
   }
   b.EDIDINFO[1] = {0x21, 0, 0x0780, 0x0438, 0x1770, 0x0118, 0x002D};
 
   Keyer& k0 = b.KEYERINFO.KEYER[0];
-  k0 = {3, 1, {}, 0x102, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x71, 0x72, {}};
+  k0 = {3, 1, {}, 0x102, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x30, 0x31, 0x72, {}};
   Keyer& k1 = b.KEYERINFO.KEYER[1];
-  k1 = {1, 0, {}, 1, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, {}};
+  k1 = {1, 0, {}, 1, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x37, 0x38, 0x89, {}};
 
   s.TESTPATTERN_ID = 0x6F;
   s.TESTPATTERN_ARGS[0] = 0x0123;
@@ -133,23 +140,23 @@ void LoadKnownRecord(DeviceState& s) {
 
   s.VGA = {};
   s.VGA.ADJ_TARGET = 3;
-  s.VGA.V1 = 0x0A0B0C;
-  s.VGA.V2 = 0x1234;
+  s.VGA.V1 = 0x0B0C;
+  s.VGA.V2 = 0x34;
   s.VGA.B1 = -3;
   s.VGA.B2 = 5;
-  s.VGA.W1 = 0x1101;
-  s.VGA.W2 = 0x2202;
-  s.VGA.W3 = 0x3303;
-  s.VGA.W4 = 0x4404;
-  s.VGA.W5 = 0x5505;
-  s.VGA.W6 = 0x6606;
+  s.VGA.W1 = 0x0101;
+  s.VGA.W2 = 0x0202;
+  s.VGA.W3 = 0x0303;
+  s.VGA.W4 = 0x0104;
+  s.VGA.W5 = 0x0205;
+  s.VGA.W6 = 0x0306;
 
   b.PVWMODEINFO.PVWMODE = 2;
   b.PVWMODEINFO.PVWDTIME = 0x1F4;
 
   b.TASKEINFO.TASKSTATUS = 1;
   for (int t = 0; t < 10; ++t) {
-    b.TASKEINFO.TASK[t] = {0x60, 0x61, 0x62, 0x63, 0x64, 0x65, static_cast<uint8_t>(0x70 + t),
+    b.TASKEINFO.TASK[t] = {0x60, 9,   0x14, 0x10, 0x20, 0x30, static_cast<uint8_t>(0x70 + t),
                            0,    0x7F};
   }
   b.TASKEINFO.TASK[1] = {24, 5, 17, 8, 30, 15, 4, 0, 0x203};
@@ -248,30 +255,30 @@ const PayloadRow kPayloads[] = {
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
     {2, "12 80 07 38 04 70 17 98 08 2C 00 94 00 65 04 05",
      "00 24 00 01 00 01 55 55 55 55 55 55 55 55 55 55"},
-    {3, "07 03 0F 17 01 21 31 32 34 35 33 06 37 38 39 09",
+    {3, "07 03 0F 17 01 21 31 32 34 35 13 06 37 38 39 09",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
-    {4, "01 45 23 40 01 80 02 E0 01 01 02 55 55 55 55 55",
+    {4, "01 34 12 40 01 80 02 E0 01 01 02 55 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
     {5, "01 01 10 00 20 00 00 05 D0 02 02 55 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
-    {6, "02 04 08 01 44 33 22 11 80 07 00 00 00 04 00 00",
-     "FF FF FF FF 98 08 00 00 65 04 00 00 01 06 55 55"},
+    {6, "02 04 08 01 33 22 00 00 80 07 00 00 00 04 00 00",
+     "0B 1A 00 00 98 08 00 00 65 04 00 00 01 06 55 55"},
     {7, "01 04 01 55 55 55 55 55 55 55 55 55 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
-    {8, "02 01 44 55 55 55 55 55 55 55 55 55 55 55 55 55",
+    {8, "02 01 3C 55 55 55 55 55 55 55 55 55 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
     {9, "01 02 64 01 C8 00 40 00 30 00 02 01 01 03 0B 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
     {10, "21 02 80 07 38 04 70 17 18 01 2D 00 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
-    {11, "01 02 10 20 30 40 50 60 70 71 72 55 55 55 55 55",
+    {11, "01 02 10 20 30 40 50 60 30 31 72 55 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 03"},
     {12, "6F 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
     {13, "01 23 01 56 04 55 55 55 55 55 55 55 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
-    {14, "01 03 02 0C 0B 34 FD 05 02 01 11 03 33 05 55 02",
-     "22 04 44 06 66 02 55 55 55 55 55 55 55 55 55 55"},
+    {14, "01 03 02 0C 0B 34 FD 05 02 01 01 03 03 05 02 02",
+     "02 04 01 06 03 02 55 55 55 55 55 55 55 55 55 55"},
     {15, "02 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55",
      "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"},
     {16, "F4 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55",
@@ -455,12 +462,12 @@ TEST_F(CommandEncoderTest, WriteAllSendsAPrivateCopyOfTheWholeImage) {
 TEST_F(CommandEncoderTest, SetPictureOneShotBytes) {
   // The first send carries the page's values, the second the resting 1 and 0.
   ExpectPayload(SET_PICTURE, {1},
-                Hex("07 03 0F 17 01 21 31 32 34 35 33 06 37 38 39 09",
+                Hex("07 03 0F 17 01 21 31 32 34 35 13 06 37 38 39 09",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   EXPECT_EQ(State()->PICSET_BYTE0, 1);
   EXPECT_EQ(State()->PICSET_BYTE15, 0);
   ExpectPayload(SET_PICTURE, {1},
-                Hex("01 03 0F 17 01 21 31 32 34 35 33 06 37 38 39 00",
+                Hex("01 03 0F 17 01 21 31 32 34 35 13 06 37 38 39 00",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
 }
 
@@ -476,32 +483,41 @@ TEST_F(CommandEncoderTest, GammaIsSentInRoundedDownTenths) {
   const struct {
     float gamma;
     uint8_t tenths;
-  } rows[] = {{2.25f, 22}, {2.3f, 23}, {2.2f, 22},   {2.4f, 24},   {1.8f, 18},
-              {0.1f, 1},   {0.0f, 0},  {1.0f, 10},   {2.29f, 22},  {2.5f, 25},
-              {2.6f, 26},  {2.7f, 27}, {25.5f, 255}, {-1.0f, 0xF6}};
+  } rows[] = {{2.25f, 22}, {2.3f, 23}, {2.2f, 22}, {2.4f, 24},  {1.8f, 18},
+              {0.1f, 1},   {0.0f, 0},  {1.0f, 10}, {2.29f, 22}, {2.5f, 25},
+              {2.6f, 26},  {2.7f, 27}, {5.0f, 50}, {4.99f, 49}};
   for (const auto& row : rows) {
     State()->block.PICCOMMSETT.GAMMA = row.gamma;
     EXPECT_EQ(SendAndCapture(SET_PICTURE, {0})[3], row.tenths) << row.gamma;
   }
-  // A record loaded from a damaged project may hold anything: the value is
-  // never undefined (NaN and infinities send 0, huge values saturate at 10^9,
-  // whose low byte is 0).
-  for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                    -std::numeric_limits<float>::infinity(), 3e38f}) {
-    State()->block.PICCOMMSETT.GAMMA = bad;
-    const Bytes got = SendAndCapture(SET_PICTURE, {0});
-    EXPECT_EQ(got[3], 0) << bad;
+  // A record loaded from a damaged project may hold anything: the value sent
+  // is the one the picture page shows, inside 0..5.0 (no number counts as 0,
+  // "off"), and the record keeps it.
+  const struct {
+    float gamma;
+    uint8_t tenths;
+  } bad[] = {{std::numeric_limits<float>::quiet_NaN(), 0},
+             {std::numeric_limits<float>::infinity(), 50},
+             {-std::numeric_limits<float>::infinity(), 0},
+             {3e38f, 50},
+             {1e9f, 50},
+             {25.5f, 50},
+             {-1.0f, 0}};
+  for (const auto& row : bad) {
+    State()->block.PICCOMMSETT.GAMMA = row.gamma;
+    EXPECT_EQ(SendAndCapture(SET_PICTURE, {0})[3], row.tenths) << row.gamma;
+    EXPECT_EQ(State()->block.PICCOMMSETT.GAMMA, row.tenths / 10.0f) << row.gamma;
   }
 }
 
 TEST_F(CommandEncoderTest, SetLayerWindowClearsTheFullScreenRequest) {
   ExpectPayload(SET_LAYER_WINDOW, {1},
-                Hex("01 45 23 40 01 80 02 E0 01 01 02 55 55 55 55 55",
+                Hex("01 34 12 40 01 80 02 E0 01 01 02 55 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   EXPECT_EQ(State()->LAYER_DEFAULT[1].FULLSCREEN_REQ, 0);
   EXPECT_EQ(State()->LAYER_DEFAULT[0].FULLSCREEN_REQ, 0x0F) << "other layers keep theirs";
   ExpectPayload(SET_LAYER_WINDOW, {1},
-                Hex("01 45 23 40 01 80 02 E0 01 00 02 55 55 55 55 55",
+                Hex("01 34 12 40 01 80 02 E0 01 00 02 55 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
 }
 
@@ -509,15 +525,15 @@ TEST_F(CommandEncoderTest, SetKeyerSelectsTheKeyerByTheLastArgument) {
   std::vector<uint8_t> args(32, 0x55);  // the keyer page fills unused arguments with 0x55
   args[31] = 3;
   ExpectPayload(SET_KEYER, args,
-                Hex("01 02 10 20 30 40 50 60 70 71 72 55 55 55 55 55",
+                Hex("01 02 10 20 30 40 50 60 30 31 72 55 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 03"));
   args[31] = 1;
   ExpectPayload(SET_KEYER, args,
-                Hex("00 01 81 82 83 84 85 86 87 88 89 55 55 55 55 55",
+                Hex("00 01 81 82 83 84 85 86 37 38 89 55 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 01"));
   // With fewer than 32 arguments the selector is 0: keyer 1, byte 31 = 0.
   ExpectPayload(SET_KEYER, {3},
-                Hex("00 01 81 82 83 84 85 86 87 88 89 55 55 55 55 55",
+                Hex("00 01 81 82 83 84 85 86 37 38 89 55 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 00"));
 }
 
@@ -528,11 +544,11 @@ TEST_F(CommandEncoderTest, SetLogoRectangleSource) {
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   // Operation 0 names the logo id in b.
   ExpectPayload(SET_LOGO, {0, 1},
-                Hex("00 01 01 91 01 92 01 93 01 94 01 01 01 03 0B 55",
+                Hex("00 01 01 11 01 12 01 13 01 14 01 01 01 03 0B 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   // Operation 2 uses the logo being edited (id 3).
   ExpectPayload(SET_LOGO, {2, 0},
-                Hex("02 03 03 91 03 92 03 93 03 94 00 01 01 03 0B 55",
+                Hex("02 03 03 11 03 12 03 13 03 14 00 01 01 03 0B 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   // A logo not in use takes the host rectangle for every operation.
   State()->block.LOGOINFO.LOGOUSAGE = 0;
@@ -570,14 +586,14 @@ TEST_F(CommandEncoderTest, OutOfRangeInputCodesAndIndicesStayInsideTheTables) {
   State()->block.PICSET[1] = {0x51, 0x52, 0x53, 0x54, 0x55, {}, 0x56, 0x57, 0x58, 0x59, 0, 0, {}};
   State()->block.CROP[1] = {1, 0, 0x0102, 0x0304, 0x0506, 0x0708, 0, 0};
   ExpectPayload(SET_PICTURE, {1},
-                Hex("07 03 0F 17 01 21 51 52 54 55 53 56 57 58 59 09",
+                Hex("07 03 0F 17 01 21 51 52 54 55 18 56 57 58 59 09",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   ExpectPayload(SET_CROP, {1, 0},
                 Hex("01 01 02 01 04 03 06 05 08 07 00 55 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   // EDID of a split half or a wild code: the last slot, never past it.
   ExpectPayload(SET_EDID, {11, 0},
-                Hex("46 00 55 55 66 66 77 77 88 88 99 99 55 55 55 55",
+                Hex("46 00 06 05 06 06 06 17 06 08 06 09 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   EXPECT_EQ(SendAndCapture(GET_EDID, {255})[0], 0x46);
   EXPECT_EQ(SendAndCapture(GET_EDID, {6})[0], 0x45);
@@ -587,26 +603,26 @@ TEST_F(CommandEncoderTest, OutOfRangeInputCodesAndIndicesStayInsideTheTables) {
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   // Mosaic cell 9 reads cell 3 but still names 9.
   ExpectPayload(SET_MOSAIC, {9, 0},
-                Hex("00 04 08 09 7A 77 00 00 7A 77 00 00 7A 77 00 00",
-                    "69 66 00 00 69 66 00 00 69 66 00 00 01 06 55 55"));
+                Hex("00 04 08 09 03 17 00 00 03 17 00 00 03 17 00 00",
+                    "03 16 00 00 03 16 00 00 03 16 00 00 01 06 55 55"));
   // Logo id 7 reads logo 3's rectangle.
   State()->block.LOGOINFO.LOGOUSAGE = 1;
   ExpectPayload(SET_LOGO, {0, 7},
-                Hex("00 07 03 91 03 92 03 93 03 94 07 01 01 03 0B 55",
+                Hex("00 07 03 11 03 12 03 13 03 14 07 01 01 03 0B 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   // Task 12 reads task 9.
   ExpectPayload(SET_TASK, {12, 1},
-                Hex("01 01 60 61 62 63 64 65 0C 79 7F 55 55 55 55 55",
+                Hex("01 01 60 09 14 10 20 30 0C 79 7F 55 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   // Layer 7 reads layer 3 and leaves every full-screen request alone.
   ExpectPayload(SET_LAYER_WINDOW, {7},
-                Hex("07 01 73 02 73 03 73 04 73 0F 06 55 55 55 55 55",
+                Hex("07 01 13 02 13 03 13 04 13 0F 06 55 55 55 55 55",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
   EXPECT_EQ(State()->LAYER_DEFAULT[3].FULLSCREEN_REQ, 0x0F);
   // Layer 9 reads layer 3, whose input SDI-1 (group 5) holds decoys. The
   // one-shot bytes were spent by the first send above.
   ExpectPayload(SET_PICTURE, {9},
-                Hex("01 03 0F 17 09 23 EE EE EE EE EE EE EE EE EE 00",
+                Hex("01 03 0F 17 09 23 64 64 64 64 18 EE EE EE EE 00",
                     "55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55"));
 }
 
