@@ -231,10 +231,14 @@ void MTaskDlg::Tick() {
   const QDateTime now = now_();
   ShowLocalTime(now);
   if (machineClockKnown_) {
-    // A computer clock set back holds the device's clock rather than running it backwards.
-    const qint64 passed = lastTick_.secsTo(now);
-    if (passed > 0) machineTime_ = machineTime_.addSecs(passed);
-    machineLabel_->setText(ClockText(ClockFieldsOf(machineTime_)));
+    // A computer clock set back holds the device's clock rather than running
+    // it backwards: counting starts again from where it stood.
+    if (now < lastTick_) {
+      machineTime_ = machineTime_.addMSecs(readAt_.msecsTo(lastTick_));
+      readAt_ = now;
+    }
+    // Counted from the read in milliseconds, so no tick's fraction of a second is lost.
+    machineLabel_->setText(ClockText(ClockFieldsOf(machineTime_.addMSecs(readAt_.msecsTo(now)))));
   }
   lastTick_ = now;
 }
@@ -269,7 +273,8 @@ void MTaskDlg::RefreshClock() {
   invalidClock_.reset();
   machineTime_ = *time;
   machineClockKnown_ = true;
-  lastTick_ = now_();
+  readAt_ = now_();
+  lastTick_ = readAt_;
   machineLabel_->setText(ClockText(clock));
 }
 

@@ -6,7 +6,8 @@
 // misc page.
 //
 // The device's clock is read back now and then (data type 13); between reads
-// the page runs it on by the time the computer's clock moved, once a second.
+// the page shows it run on by the time the computer's clock moved since the
+// read, once a second.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -116,9 +117,11 @@ class MTaskDlg : public MSettingsPage {
 
   std::function<QDateTime()> now_;
   int current_ = 0;
-  // The device's clock as last read, run on by the computer's clock.
+  // The device's clock as last read and the computer's time of that read; the
+  // shown time is always counted from these two, never added up tick by tick.
   bool machineClockKnown_ = false;
   QDateTime machineTime_;
+  QDateTime readAt_;
   QDateTime lastTick_;
   std::optional<std::array<uint8_t, 6>> invalidClock_;  // as read, while it is out of range
 

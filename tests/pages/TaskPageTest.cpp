@@ -4,6 +4,7 @@
 #include <QDateEdit>
 #include <QTest>
 #include <QTimeEdit>
+#include <random>
 
 #include "CDropList.h"
 #include "CGdipButton.h"
@@ -105,6 +106,43 @@ TEST_F(TaskPage, ClockRunsOnFromTheDeviceAndMarksAnImpossibleOne) {
   EXPECT_EQ(page->MachineTimeText(), QStringLiteral("2026/13/1 25:00:00 (invalid)"));
   AdvanceManualTime(MTaskDlg::kClockTickMs);
   EXPECT_EQ(page->MachineTimeText(), QStringLiteral("2026/13/1 25:00:00 (invalid)"));
+}
+
+// Ticks come a little early or late; the device's clock must still follow the
+// computer's, not lose each tick's fraction of a second.
+TEST_F(TaskPage, MachineClockKeepsPaceOverUnevenTicks) {
+  MTaskDlg* page = Window().TaskPage();
+  QDateTime now(QDate(2024, 3, 5), QTime(6, 7, 8, 250));
+  page->SetClockSource([&] { return now; });
+  ShowTaskTab(Window());
+
+  const uint8_t clock[6] = {26, 12, 31, 23, 0, 0};
+  { std::copy(clock, clock + 6, State()->DEVICE_CLOCK); }
+  page->RefreshClock();
+  const QDateTime deviceAtRead(QDate(2026, 12, 31), QTime(23, 0, 0));
+  const QDateTime readAt = now;
+
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> tickMs(900, 1100);
+  for (int tick = 0; tick < 1000; ++tick) {
+    now = now.addMSecs(tickMs(random));
+    AdvanceManualTime(MTaskDlg::kClockTickMs);
+    const QDateTime shown =
+        QDateTime::fromString(page->MachineTimeText(), QStringLiteral("yyyy/M/d HH:mm:ss"));
+    ASSERT_TRUE(shown.isValid()) << page->MachineTimeText().toStdString();
+    const qint64 offMs = shown.msecsTo(deviceAtRead.addMSecs(readAt.msecsTo(now)));
+    ASSERT_GE(offMs, 0) << "tick " << tick;
+    ASSERT_LT(offMs, 1000) << "tick " << tick;
+  }
+
+  // A computer clock set back holds the device's clock, then it runs on.
+  const QString held = page->MachineTimeText();
+  now = now.addSecs(-30);
+  AdvanceManualTime(MTaskDlg::kClockTickMs);
+  EXPECT_EQ(page->MachineTimeText(), held);
+  now = now.addSecs(2);
+  AdvanceManualTime(MTaskDlg::kClockTickMs);
+  EXPECT_NE(page->MachineTimeText(), held);
 }
 
 TEST_F(TaskPage, TasksReadBackOutOfRangeAreShownInRangeAndConfirmed) {
