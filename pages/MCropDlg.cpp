@@ -180,7 +180,8 @@ void MCropDlg::UpdatePreview() {
   int width = 0;
   int height = 0;
   {
-    const Crop& crop = State()->CropOf(group_, layer_);
+    auto s = State();
+    const Crop& crop = s->CropOf(group_, layer_);
     width = crop.HTOTAL;
     height = crop.VTOTAL;
   }
