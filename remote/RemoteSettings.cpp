@@ -24,8 +24,8 @@ IniDocument ReadDocument(const std::string& path) {
   if (!bytes) return IniDocument::Parse("", AnsiCodePage());
   const IniDocument ansi = IniDocument::Parse(*bytes, AnsiCodePage());
   if (ansi.Encoding() != IniEncoding::Ansi) return ansi;
-  const bool beyondAscii = std::any_of(bytes->begin(), bytes->end(),
-                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  const bool beyondAscii = std::any_of(
+      bytes->begin(), bytes->end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
   if (beyondAscii && CodePageToUtf8(*bytes, kCodePageUtf8) == *bytes)
     return IniDocument::Parse(*bytes, kCodePageUtf8);
   return ansi;

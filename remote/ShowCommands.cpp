@@ -85,9 +85,9 @@ std::optional<ParsedRequest> IntegerArgument(const Json& id, const char* key, co
   if (!value.IsNumber() || std::trunc(v) != v)
     return Failure(id, error::kBadRequest, std::string("\"") + key + "\" must be an integer");
   if (v < min || v > max) {
-    return Failure(id, error::kOutOfRange,
-                   std::string("\"") + key + "\" must be " + std::to_string(min) + ".." +
-                       std::to_string(max));
+    return Failure(
+        id, error::kOutOfRange,
+        std::string("\"") + key + "\" must be " + std::to_string(min) + ".." + std::to_string(max));
   }
   out = static_cast<int>(v);
   return std::nullopt;

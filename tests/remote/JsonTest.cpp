@@ -59,7 +59,7 @@ TEST(Json, NestingIsBounded) {
 // Strings are UTF-8 both ways: malformed bytes are refused on reading and
 // never written.
 TEST(Json, TextsAreUtf8) {
-  const char* malformed[] = {"\"\xFF\xFE\"", "\"\xC0\xAF\"", "\"\xED\xA0\x80\"",
+  const char* malformed[] = {"\"\xFF\xFE\"",  "\"\xC0\xAF\"",         "\"\xED\xA0\x80\"",
                              "\"\xE9t\xE9\"", "\"\xF4\x90\x80\x80\"", "\"\xC3\""};
   for (const char* text : malformed) EXPECT_FALSE(Json::Parse(text)) << text;
   EXPECT_EQ(Json::Parse("\"\xC3\xA9t\xC3\xA9\"")->AsString(), "\xC3\xA9t\xC3\xA9");
@@ -122,8 +122,23 @@ TEST(Requests, FuzzedLinesAreAnsweredInValidUtf8Json) {
       R"([[[[{"a":[1,2,{"b":"\ud83d\ude00"}]}]]]])",
       "{\"cmd\":\"a" + std::string(80, 'x') + "\",\"id\":\"\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\"}",
   };
-  const char* pieces[] = {"{", "}", "[", "]", "\"", ",", ":", "\\", "0", "-", "e", ".",
-                          "\xC3\xA9", "\xE6\x97\xA5", "\xF0\x9F\x98\x80", "\\u00e9", "\\ud83d"};
+  const char* pieces[] = {"{",
+                          "}",
+                          "[",
+                          "]",
+                          "\"",
+                          ",",
+                          ":",
+                          "\\",
+                          "0",
+                          "-",
+                          "e",
+                          ".",
+                          "\xC3\xA9",
+                          "\xE6\x97\xA5",
+                          "\xF0\x9F\x98\x80",
+                          "\\u00e9",
+                          "\\ud83d"};
   std::mt19937 rng(20261210);
   constexpr int kRuns = 100000;
   int valid = 0;

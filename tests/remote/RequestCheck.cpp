@@ -25,8 +25,9 @@ std::string AnswerFault(const std::string& answer, const Json& id) {
 
 std::string RequestLineFault(std::string_view line) {
   const ParsedRequest p = ParseRequest(line);
-  const std::string answer = p.request ? OkAnswer(p.request->id)
-                                       : ErrorAnswer(p.failure.id, p.failure.error, p.failure.detail);
+  const std::string answer = p.request
+                                 ? OkAnswer(p.request->id)
+                                 : ErrorAnswer(p.failure.id, p.failure.error, p.failure.detail);
   const Json& id = p.request ? p.request->id : p.failure.id;
   if (std::string fault = AnswerFault(answer, id); !fault.empty()) return fault;
   // The writer turns any bytes into a readable text, never into a broken line.

@@ -148,7 +148,8 @@ TEST_F(Server, RequestLinesGetTheDocumentedAnswers) {
       {"{\"cmd\":\"ping\",\"id\":\"" + e + "\"}", {"{\"id\":\"" + e + "\",\"ok\":true}"}},
       {R"({"cmd":"ping","id":"\u00e9"})", {"{\"id\":\"" + e + "\",\"ok\":true}"}},
       {Nested(16), {R"({"ok":true})"}},
-      {Nested(17), {R"({"ok":false,"error":"bad request","detail":"not JSON: nested too deep at 183"})"}},
+      {Nested(17),
+       {R"({"ok":false,"error":"bad request","detail":"not JSON: nested too deep at 183"})"}},
       {R"({"cmd":"input","layer":1e300,"input":0,"id":2})",
        {R"({"id":2,"ok":false,"error":"out of range","detail":"\"layer\" must be 0..3"})"}},
       {R"({"cmd":"input","layer":-1e300,"input":0,"id":3})",
@@ -252,11 +253,13 @@ TEST_F(Server, FastClientIsSlowedNotDropped) {
   }
   EXPECT_EQ(seen.waiting, 1u);
   EXPECT_EQ(seen.dropped, 0u);
-  for (int i = 0; i < kRequests; ++i) {
+  int answered = 0;
+  for (; answered < kRequests; ++answered) {
     const std::optional<std::string> line = fast->ReadLine();
-    ASSERT_TRUE(line) << "answer " << i << " of " << kRequests;
-    ASSERT_EQ(line->rfind("{\"id\":" + std::to_string(i) + ",\"ok\":true,", 0), 0u) << *line;
+    if (!line || line->rfind("{\"id\":" + std::to_string(answered) + ",\"ok\":true,", 0) != 0)
+      break;
   }
+  EXPECT_EQ(answered, kRequests);
   writer.join();
   EXPECT_EQ(server_->Stats().dropped, 0u);
 }

@@ -73,8 +73,8 @@ TEST_F(Settings, TokenIsTheTextTheOperatorWrote) {
     std::string file;
   } cases[] = {
       // The panel's own encoding: the ANSI code page of the system.
-      {kCodePageChinese, "[Remote]\r\nToken=" + Utf8ToCodePage(secret, kCodePageChinese, '?') +
-                             "\r\n"},
+      {kCodePageChinese,
+       "[Remote]\r\nToken=" + Utf8ToCodePage(secret, kCodePageChinese, '?') + "\r\n"},
       // An editor that saved UTF-8, with and without a byte-order mark.
       {kCodePageWestern, "[Remote]\r\nToken=" + secret + "\r\n"},
       {kCodePageChinese, "[Remote]\r\nToken=" + secret + "\r\n"},
