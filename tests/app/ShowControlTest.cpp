@@ -76,6 +76,14 @@ class ShowControl : public MainWindowTest {
     return false;
   }
 
+  // Program/preview mode, as the switcher page sets it: TAKE appears.
+  void EnterProgramPreview() {
+    { State()->block.PVWMODEINFO.PVWMODE = 1; }
+    SendCommand(SET_PVW_MODE);
+    CGdipButton* take = Window().Button(strip::kTake);
+    ASSERT_TRUE(Pump([&] { return !take->isHidden() && !Window().Wait().Shown(); }));
+  }
+
   void StartServer() {
     remote::ServerOptions options;
     options.address = TestIp(71);
@@ -106,11 +114,7 @@ class ShowControl : public MainWindowTest {
 };
 
 TEST_F(ShowControl, SubscribeSwitchInputTakeInOrder) {
-  // Program/preview mode, as the switcher page sets it: TAKE appears.
-  { State()->block.PVWMODEINFO.PVWMODE = 1; }
-  SendCommand(SET_PVW_MODE);
-  CGdipButton* take = Window().Button(strip::kTake);
-  ASSERT_TRUE(Pump([&] { return !take->isHidden() && !Window().Wait().Shown(); }));
+  ASSERT_NO_FATAL_FAILURE(EnterProgramPreview());
   StartServer();
 
   LineClient client(TestIp(71), adapter_->Port());
@@ -256,10 +260,7 @@ TEST_F(ShowControl, DocumentedExamplesAreWhatThePanelAnswers) {
   const std::vector<DocumentedExamples::Step> steps =
       DocumentedExamples::Read(std::string(ORV_DOCS_DIR) + "/remote-control.md");
   ASSERT_GE(steps.size(), 10u);
-  { State()->block.PVWMODEINFO.PVWMODE = 1; }
-  SendCommand(SET_PVW_MODE);
-  CGdipButton* take = Window().Button(strip::kTake);
-  ASSERT_TRUE(Pump([&] { return !take->isHidden() && !Window().Wait().Shown(); }));
+  ASSERT_NO_FATAL_FAILURE(EnterProgramPreview());
   StartServer();
   LineClient client(TestIp(71), adapter_->Port());
   ASSERT_TRUE(client.Connected());
