@@ -43,6 +43,10 @@ void ClickTo(CGdipButton* b, bool on) {
 std::unique_ptr<ShowControlAdapter> ShowControlAdapter::StartFromSettings(
     OrvDlg& window, const std::string& settingsPath) {
   const remote::RemoteSettings settings = remote::ReadRemoteSettings(settingsPath);
+  if (!settings.error.empty()) {
+    std::fprintf(stderr, "orvpanel: show control off: %s\n", settings.error.c_str());
+    return nullptr;
+  }
   if (!settings.enabled) return nullptr;
   auto adapter = std::make_unique<ShowControlAdapter>(window, settings.server);
   std::string error;

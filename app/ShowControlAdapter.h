@@ -24,7 +24,8 @@ class ShowControlAdapter : public QObject, public remote::ShowControlTarget {
   static constexpr int kPollMs = 100;
 
   // The server of [Remote] in the settings file, listening; null when it is
-  // switched off or cannot listen (the reason goes to stderr).
+  // switched off, a setting cannot be used or it cannot listen (the reason
+  // goes to stderr).
   static std::unique_ptr<ShowControlAdapter> StartFromSettings(OrvDlg& window,
                                                                const std::string& settingsPath);
 

@@ -95,6 +95,7 @@ class Session : public std::enable_shared_from_this<Session> {
   void Close() {
     if (closed_) return;
     closed_ = true;
+    if (paused_) core_.Count([](ServerStats& s) { --s.waiting; });
     asio::error_code ignored;
     socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
     socket_.close(ignored);
@@ -105,8 +106,7 @@ class Session : public std::enable_shared_from_this<Session> {
 
  private:
   void Read() {
-    // Answers not yet taken by the client hold back its next requests.
-    if (reading_ || closed_ || inFlight_ || queuedBytes_ > ReadPauseBytes()) return;
+    if (reading_ || closed_ || inFlight_ || OutputPaused()) return;
     reading_ = true;
     socket_.async_read_some(asio::buffer(buffer_),
                             [self = shared_from_this()](asio::error_code ec, std::size_t n) {
@@ -131,8 +131,11 @@ class Session : public std::enable_shared_from_this<Session> {
     pending_.append(bytes);
   }
 
+  // Takes the buffered lines one by one, each after the previous one was
+  // answered, until the client's unread answers reach the pause; the write
+  // that drains them calls this again.
   void Process() {
-    while (!inFlight_ && !closed_) {
+    while (!inFlight_ && !closed_ && !OutputPaused()) {
       const std::size_t nl = pending_.find('\n');
       if (nl == std::string::npos) {
         if (pending_.size() > core_.options.maxLineBytes) {
@@ -226,7 +229,17 @@ class Session : public std::enable_shared_from_this<Session> {
     });
   }
 
-  std::size_t ReadPauseBytes() const { return core_.options.maxQueuedBytes / 4; }
+  // Answers not yet taken by the client hold back its next requests, read
+  // or buffered, so that a client that writes faster than it reads waits
+  // rather than being dropped.
+  bool OutputPaused() {
+    const bool paused = queuedBytes_ > core_.options.maxQueuedBytes / 4;
+    if (paused != paused_) {
+      paused_ = paused;
+      core_.Count([paused](ServerStats& s) { paused ? ++s.waiting : --s.waiting; });
+    }
+    return paused;
+  }
 
   // Everything queued goes out in one write.
   void Write() {
@@ -261,6 +274,7 @@ class Session : public std::enable_shared_from_this<Session> {
   bool discarding_ = false;
   bool closed_ = false;
   bool subscribed_ = false;
+  bool paused_ = false;  // counted in ServerStats::waiting
   bool authorised_;
   int failedLogins_ = 0;
 };

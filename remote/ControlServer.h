@@ -3,11 +3,12 @@
 // Every request gets exactly one answer line; subscribed clients also get an
 // event line for every change of the published state. Bounded everywhere:
 // a line longer than the limit is answered with an error and skipped, a
-// client's next request is read only after its previous one was answered
-// and while less than a quarter of its output queue is unread (so a flood
-// waits in the client's own socket), and a client whose unread output
-// passes the queue limit (events keep coming) is dropped. Nothing here ever waits
-// on the panel: actions are handed to the target, which answers later.
+// client's next request (read from the socket or already buffered) is taken
+// only after its previous one was answered and while less than a quarter of
+// its output queue is unread (so a flood waits in the client's own socket),
+// and a client whose unread output passes the queue limit (events keep
+// coming while it reads nothing) is dropped. Nothing here ever waits on the
+// panel: actions are handed to the target, which answers later.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -50,6 +51,7 @@ struct ServerStats {
   uint64_t events = 0;  // event lines queued, summed over clients
   uint64_t oscMessages = 0;
   std::size_t clients = 0;
+  std::size_t waiting = 0;  // clients whose requests wait for them to read their answers
 };
 
 // Whether `address` is an IPv4 loopback address (127.0.0.0/8).

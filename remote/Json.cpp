@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "CodePage.h"
+
 namespace orv::remote {
 
 namespace {
@@ -50,8 +52,8 @@ class Parser {
     return true;
   }
 
+  // `depth`: the arrays and objects around the value.
   std::optional<Json> Value(int depth) {
-    if (depth > Json::kMaxDepth) return Fail("nested too deep");
     switch (Peek()) {
       case '{':
         return Object(depth);
@@ -77,6 +79,7 @@ class Parser {
   }
 
   std::optional<Json> Object(int depth) {
+    if (depth >= Json::kMaxDepth) return Fail("nested too deep");
     ++pos_;  // '{'
     Json object = Json::MakeObject();
     SkipBlanks();
@@ -110,6 +113,7 @@ class Parser {
   }
 
   std::optional<Json> ArrayValue(int depth) {
+    if (depth >= Json::kMaxDepth) return Fail("nested too deep");
     ++pos_;  // '['
     Json array = Json::MakeArray();
     SkipBlanks();
@@ -182,7 +186,14 @@ class Parser {
         return std::nullopt;
       }
       const char c = text_[pos_++];
-      if (c == '"') return out;
+      if (c == '"') {
+        // Escapes always give whole characters; raw bytes must form them too.
+        if (!IsUtf8(out)) {
+          Fail("not UTF-8");
+          return std::nullopt;
+        }
+        return out;
+      }
       if (static_cast<unsigned char>(c) < 0x20) {
         Fail("control character in string");
         return std::nullopt;
@@ -280,7 +291,19 @@ class Parser {
   std::string error_;
 };
 
-void DumpString(const std::string& s, std::string& out) {
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+void DumpString(const std::string& text, std::string& out) {
+  // A text from elsewhere (a device name, a cut detail) may hold malformed
+  // UTF-8; the line stays readable with U+FFFD in its place.
+  const bool ascii = IsAscii(text);
+  const std::string wellFormed = ascii ? std::string() : CodePageToUtf8(text, kCodePageUtf8);
+  const std::string& s = ascii ? text : wellFormed;
   out += '"';
   for (char c : s) {
     const auto u = static_cast<unsigned char>(c);
@@ -314,6 +337,10 @@ void DumpString(const std::string& s, std::string& out) {
 }
 
 }  // namespace
+
+bool IsUtf8(std::string_view text) {
+  return IsAscii(text) || CodePageToUtf8(text, kCodePageUtf8) == text;
+}
 
 const std::string& Json::AsString() const {
   return IsString() ? std::get<std::string>(value_) : kEmptyString;

@@ -3,8 +3,9 @@
 // line protocol of the show-control server and the output of orvctl. One
 // value per line: the writer never emits a line break, and the parser takes
 // at most kMaxDepth levels of nesting from input of a length the caller has
-// already bounded. No exceptions: a parse failure returns nullopt and a
-// reason.
+// already bounded. Texts are UTF-8 both ways: the parser refuses malformed
+// bytes in strings, the writer replaces them with U+FFFD. No exceptions: a
+// parse failure returns nullopt and a reason.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,7 @@ class Json {
   using Array = std::vector<Json>;
   using Members = std::vector<std::pair<std::string, Json>>;  // keeps the order written
 
+  // Arrays and objects inside each other, the outermost counted.
   static constexpr int kMaxDepth = 16;
 
   Json() = default;
@@ -71,5 +73,8 @@ class Json {
 
   std::variant<std::nullptr_t, bool, double, std::string, Array, Members> value_;
 };
+
+// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsUtf8(std::string_view text);
 
 }  // namespace orv::remote

@@ -3,11 +3,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "CodePage.h"
+
 namespace orv::remote {
 
 namespace {
 
 constexpr const char* kPrefix = "/orv/";
+// Characters of an unknown address quoted back.
+constexpr std::size_t kQuotedChars = 64;
 
 struct OscRow {
   const char* address;  // after the prefix
@@ -29,14 +33,19 @@ const OscRow kOscCommands[] = {
     {"testpattern", "testpattern", {"on", "pattern"}, {"on"}},
 };
 
-// An OSC string: bytes up to a NUL, padded to a multiple of four.
+// An OSC string: UTF-8 bytes up to a NUL, padded with NULs to a multiple of
+// four.
 std::optional<std::string> ReadString(std::span<const uint8_t> d, std::size_t& pos) {
   const std::size_t start = pos;
   while (pos < d.size() && d[pos] != 0) ++pos;
   if (pos >= d.size()) return std::nullopt;
   std::string s(reinterpret_cast<const char*>(d.data() + start), pos - start);
-  pos = (pos + 4) & ~std::size_t{3};
-  if (pos > d.size()) return std::nullopt;
+  const std::size_t end = (pos + 4) & ~std::size_t{3};
+  if (end > d.size()) return std::nullopt;
+  for (; pos < end; ++pos) {
+    if (d[pos] != 0) return std::nullopt;
+  }
+  if (!IsUtf8(s)) return std::nullopt;
   return s;
 }
 
@@ -54,14 +63,20 @@ void WriteString(std::vector<uint8_t>& out, const std::string& s) {
   while (out.size() % 4 != 0) out.push_back(0);
 }
 
-Json ArgToJson(const OscMessage::Arg& a, bool flag) {
-  if (const auto* i = std::get_if<int32_t>(&a)) return flag ? Json(*i != 0) : Json(*i);
-  if (const auto* f = std::get_if<float>(&a)) {
-    if (flag) return Json(*f >= 0.5F);
-    return Json(static_cast<double>(*f));
-  }
+// The argument as the line would carry it.
+Json ArgToJson(const OscMessage::Arg& a) {
   if (const auto* b = std::get_if<bool>(&a)) return Json(*b);
-  return Json(std::get<std::string>(a));
+  if (const auto* s = std::get_if<std::string>(&a)) return Json(*s);
+  if (const auto* i = std::get_if<int32_t>(&a)) return Json(*i);
+  return Json(static_cast<double>(std::get<float>(a)));
+}
+
+// An on/off argument: T, F, or the number 0 or 1 (int or float).
+std::optional<bool> ArgToFlag(const OscMessage::Arg& a) {
+  const Json j = ArgToJson(a);
+  if (j.IsBool()) return j.AsBool();
+  if (j.IsNumber() && (j.AsNumber() == 0 || j.AsNumber() == 1)) return j.AsNumber() == 1;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -74,11 +89,13 @@ std::optional<OscMessage> ParseOsc(std::span<const uint8_t> d, std::string* erro
   std::size_t pos = 0;
   OscMessage m;
   std::optional<std::string> address = ReadString(d, pos);
-  if (!address || address->empty() || (*address)[0] != '/') return fail("no OSC address");
+  if (!address || address->empty() || (*address)[0] != '/')
+    return fail("no OSC address (a UTF-8 text starting with '/', padded with NULs)");
   m.address = std::move(*address);
   if (pos == d.size()) return m;  // no type tags: no arguments
   std::optional<std::string> tags = ReadString(d, pos);
-  if (!tags || tags->empty() || (*tags)[0] != ',') return fail("bad type tags");
+  if (!tags || tags->empty() || (*tags)[0] != ',')
+    return fail("bad type tags (',' and the types, padded with NULs)");
   for (std::size_t t = 1; t < tags->size(); ++t) {
     switch ((*tags)[t]) {
       case 'i': {
@@ -98,7 +115,7 @@ std::optional<OscMessage> ParseOsc(std::span<const uint8_t> d, std::string* erro
       }
       case 's': {
         std::optional<std::string> s = ReadString(d, pos);
-        if (!s) return fail("truncated argument");
+        if (!s) return fail("bad string argument (UTF-8, padded with NULs)");
         m.args.emplace_back(std::move(*s));
         break;
       }
@@ -156,7 +173,7 @@ ParsedRequest OscToRequest(const OscMessage& m) {
   if (row == nullptr) {
     ParsedRequest p;
     p.failure = {nullptr, error::kUnknownCommand,
-                 "unknown OSC address: " + m.address.substr(0, 64)};
+                 "unknown OSC address: " + std::string(Utf16Prefix(m.address, kQuotedChars))};
     return p;
   }
   if (m.args.size() > row->keys.size()) {
@@ -170,7 +187,19 @@ ParsedRequest OscToRequest(const OscMessage& m) {
   for (std::size_t i = 0; i < m.args.size(); ++i) {
     bool flag = false;
     for (const char* f : row->flags) flag = flag || std::strcmp(f, row->keys[i]) == 0;
-    j.Set(row->keys[i], ArgToJson(m.args[i], flag));
+    if (!flag) {
+      j.Set(row->keys[i], ArgToJson(m.args[i]));
+      continue;
+    }
+    const std::optional<bool> on = ArgToFlag(m.args[i]);
+    if (!on) {
+      ParsedRequest p;
+      p.failure = {nullptr, error::kBadRequest,
+                   std::string("\"") + row->keys[i] + "\" must be 0, 1, T or F, not " +
+                       ArgToJson(m.args[i]).Dump()};
+      return p;
+    }
+    j.Set(row->keys[i], *on);
   }
   return ParseRequest(j.Dump());
 }

@@ -28,7 +28,8 @@ std::vector<uint8_t> FormatOsc(const OscMessage& message);
 // The request an OSC message names, checked by the same rules as a line:
 // /orv/ping, /orv/input L I, /orv/window L X Y W H, /orv/layer L ON,
 // /orv/take, /orv/preset/load N, /orv/preset/save N, /orv/template/load N,
-// /orv/freeze ON, /orv/testpattern ON [P]. ON is 0/1, 0.0/1.0 or T/F.
+// /orv/freeze ON, /orv/testpattern ON [P]. ON is 0 or 1 (int or float) or
+// T/F; any other value is refused.
 ParsedRequest OscToRequest(const OscMessage& message);
 
 // The answer datagram.

@@ -14,9 +14,13 @@ namespace orv::remote {
 struct RemoteSettings {
   bool enabled = true;
   ServerOptions server;
+  // Why the server stays off: a value that cannot be used ("Port=abc") is
+  // never replaced by a guess.
+  std::string error;
 };
 
-// Missing keys take the defaults above; a port outside 1..65535 is 9750.
+// Missing or empty keys take the defaults above. Texts are UTF-8 whatever
+// the file's encoding, so a token compares with what a client sends.
 RemoteSettings ReadRemoteSettings(const std::string& settingsPath);
 
 }  // namespace orv::remote

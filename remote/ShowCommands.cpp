@@ -1,6 +1,9 @@
 #include "ShowCommands.h"
 
 #include <array>
+#include <cmath>
+
+#include "CodePage.h"
 
 namespace orv::remote {
 
@@ -65,15 +68,36 @@ const CommandRow kCommands[] = {
     {"testpattern", Command::TestPattern, {kNone, kNone, kNone, kNone, kNone}, true},
 };
 
+// Characters of a client's text quoted back in a detail.
+constexpr std::size_t kQuotedChars = 64;
+
 ParsedRequest Failure(Json id, const char* error, std::string detail) {
   ParsedRequest p;
   p.failure = {std::move(id), error, std::move(detail)};
   return p;
 }
 
+// A whole number in min..max. A fraction or a non-number is "bad request";
+// a whole number outside the range, however large, is "out of range".
+std::optional<ParsedRequest> IntegerArgument(const Json& id, const char* key, const Json& value,
+                                             int min, int max, int& out) {
+  const double v = value.AsNumber();
+  if (!value.IsNumber() || std::trunc(v) != v)
+    return Failure(id, error::kBadRequest, std::string("\"") + key + "\" must be an integer");
+  if (v < min || v > max) {
+    return Failure(
+        id, error::kOutOfRange,
+        std::string("\"") + key + "\" must be " + std::to_string(min) + ".." + std::to_string(max));
+  }
+  out = static_cast<int>(v);
+  return std::nullopt;
+}
+
 }  // namespace
 
 ParsedRequest ParseRequest(std::string_view line) {
+  // Checked before anything of the line is echoed.
+  if (!IsUtf8(line)) return Failure(nullptr, error::kBadRequest, "not UTF-8");
   std::string why;
   const std::optional<Json> parsed = Json::Parse(line, &why);
   if (!parsed) return Failure(nullptr, error::kBadRequest, "not JSON: " + why);
@@ -91,7 +115,8 @@ ParsedRequest ParseRequest(std::string_view line) {
     if (cmd->AsString() == r.name) row = &r;
   }
   if (row == nullptr)
-    return Failure(id, error::kUnknownCommand, "unknown command: " + cmd->AsString().substr(0, 64));
+    return Failure(id, error::kUnknownCommand,
+                   "unknown command: " + std::string(Utf16Prefix(cmd->AsString(), kQuotedChars)));
 
   ShowRequest request;
   request.command = row->command;
@@ -101,15 +126,9 @@ ParsedRequest ParseRequest(std::string_view line) {
     const Json* v = parsed->Find(arg.key);
     if (v == nullptr)
       return Failure(id, error::kBadRequest, std::string("missing \"") + arg.key + "\"");
-    const std::optional<int64_t> n = v->AsInteger();
-    if (!n)
-      return Failure(id, error::kBadRequest, std::string("\"") + arg.key + "\" must be an integer");
-    if (*n < arg.min || *n > arg.max) {
-      return Failure(id, error::kOutOfRange,
-                     std::string("\"") + arg.key + "\" must be " + std::to_string(arg.min) + ".." +
-                         std::to_string(arg.max));
-    }
-    request.*arg.field = static_cast<int>(*n) - arg.offset;
+    int n = 0;
+    if (auto failure = IntegerArgument(id, arg.key, *v, arg.min, arg.max, n)) return *failure;
+    request.*arg.field = n - arg.offset;
   }
   if (row->needsOn) {
     const Json* on = parsed->Find("on");
@@ -120,11 +139,9 @@ ParsedRequest ParseRequest(std::string_view line) {
   if (row->command == Command::TestPattern) {
     request.value = kFirstPattern;
     if (const Json* p = parsed->Find("pattern")) {
-      const std::optional<int64_t> n = p->AsInteger();
-      if (!n) return Failure(id, error::kBadRequest, "\"pattern\" must be an integer");
-      if (*n < kFirstPattern || *n > kLastPattern)
-        return Failure(id, error::kOutOfRange, "\"pattern\" must be 1..111");
-      request.value = static_cast<int>(*n);
+      if (auto failure =
+              IntegerArgument(id, "pattern", *p, kFirstPattern, kLastPattern, request.value))
+        return *failure;
     }
   }
   if (row->command == Command::Auth) {

@@ -12,6 +12,13 @@ int PhysicalSlot(int code) {
   return code < 10 ? 4 : 6;
 }
 
+// The device pads its names with blanks; clients get the names alone.
+std::string WithoutPadding(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace
 
 ShowState ReadShowState(const DeviceState& s) {
@@ -23,8 +30,9 @@ ShowState ReadShowState(const DeviceState& s) {
     const InputEntry& entry = s.INPUT_TABLE[static_cast<std::size_t>(code)];
     InputStatus& in = out.inputs[static_cast<std::size_t>(code)];
     in.present = entry.enabled != 0;
-    in.name = entry.name;
-    in.remark = entry.label != entry.name ? entry.label : std::string();
+    in.name = WithoutPadding(entry.name);
+    const std::string label = WithoutPadding(entry.label);
+    in.remark = label != in.name ? label : std::string();
     const int slot = PhysicalSlot(code);
     in.signal = s.block.INPUTINFO.INPUTSTATE[slot] != 0;
     if (in.signal) {

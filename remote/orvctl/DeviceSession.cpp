@@ -1,5 +1,6 @@
 #include "DeviceSession.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "CommandEncoder.h"
@@ -46,7 +47,7 @@ bool DeviceSession::Connect(const std::string& ip, std::string& error) {
   }
   SetDeviceAddress(address);
   comm_->SetTargetMachine(ip.c_str());
-  ip_ = ip;
+  ip_ = FormatIpv4(*parts);  // the library's name of the link
   return true;
 }
 
@@ -55,9 +56,8 @@ DeviceSession::Marks DeviceSession::Now() const {
   return marks_;
 }
 
-bool DeviceSession::WaitFor(const Marks& since, std::initializer_list<int> types) {
-  std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs_), [&] {
+DeviceSession::Wait DeviceSession::WaitFor(const Marks& since, std::initializer_list<int> types) {
+  auto answered = [&] {
     for (int type : types) {
       if (type < 0 ? marks_.busyOffs > since.busyOffs
                    : marks_.refreshes[static_cast<std::size_t>(type)] >
@@ -65,27 +65,44 @@ bool DeviceSession::WaitFor(const Marks& since, std::initializer_list<int> types
         return true;
     }
     return false;
-  });
+  };
+  // The library tells of a closed link only through its link list: looked
+  // at between short waits, so that a processor that went away is known
+  // within a few milliseconds.
+  constexpr auto kLinkCheck = std::chrono::milliseconds(20);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs_);
+  while (true) {
+    {
+      std::unique_lock lock(mutex_);
+      const auto slice = std::min(deadline, std::chrono::steady_clock::now() + kLinkCheck);
+      if (changed_.wait_until(lock, slice, answered)) return Wait::Answered;
+    }
+    // Asked without holding our lock: the library's reply thread takes it.
+    if (!comm_->IsNetLinkOpen(ip_)) return Wait::LinkClosed;
+    if (std::chrono::steady_clock::now() >= deadline) return Wait::TimedOut;
+  }
 }
 
-bool DeviceSession::ReadBack(std::string& error) {
+std::string DeviceSession::WaitFailure(Wait wait, const std::string& what) const {
+  const std::string prefix = what.empty() ? std::string() : what + ": ";
+  if (wait == Wait::LinkClosed) return prefix + ip_ + " closed the link";
+  return prefix + "no answer from " + ip_ + " within " + std::to_string(timeoutMs_) + " ms";
+}
+
+DeviceSession::Wait DeviceSession::ReadBack(std::string& error) {
   const Marks before = Now();
   StartFullReadBack();
   constexpr int kImage = 2;
   constexpr int kPresetFlags = 17;
   constexpr int kLayers = 14;
-  for (int type : {kImage, kPresetFlags}) {
-    if (!WaitFor(before, type)) {
-      error = "no answer from " + ip_ + " within " + std::to_string(timeoutMs_) + " ms";
-      return false;
+  for (int type : {kImage, kPresetFlags, kLayers}) {
+    const Wait wait = WaitFor(before, type);
+    if (wait != Wait::Answered) {
+      error = WaitFailure(wait, type == kLayers ? "the read-back did not complete" : "");
+      return wait;
     }
   }
-  if (!WaitFor(before, kLayers)) {
-    error = "the read-back from " + ip_ + " did not complete within " + std::to_string(timeoutMs_) +
-            " ms";
-    return false;
-  }
-  return true;
+  return Wait::Answered;
 }
 
 bool DeviceSession::FreezeReported() const {

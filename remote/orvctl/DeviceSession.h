@@ -34,16 +34,21 @@ class DeviceSession : public ReplySink {
     uint64_t busyOffs = 0;
   };
   Marks Now() const;
+  enum class Wait { Answered, TimedOut, LinkClosed };
   // Until reply data type `type` was refreshed after `since` (23: any
   // acknowledged reply), or the wait box would have been hidden (type -1);
-  // with several types, until the first of them.
-  bool WaitFor(const Marks& since, std::initializer_list<int> types);
-  bool WaitFor(const Marks& since, int type) { return WaitFor(since, {type}); }
+  // with several types, until the first of them. A link the processor
+  // closed ends the wait at once rather than at the time-out.
+  Wait WaitFor(const Marks& since, std::initializer_list<int> types);
+  Wait WaitFor(const Marks& since, int type) { return WaitFor(since, {type}); }
+  // One line for a wait that did not end in an answer.
+  std::string WaitFailure(Wait wait, const std::string& what) const;
 
   // The full read-back the panel runs after connecting: the image (2), the
   // preset flags (17) and the answer to GET_LAYERS (14), which the
   // follow-ups 200 ms after the image ask for after the input timings.
-  bool ReadBack(std::string& error);
+  // `error` tells why it did not complete.
+  Wait ReadBack(std::string& error);
 
   bool FreezeReported() const;
   int TimeoutMs() const { return timeoutMs_; }

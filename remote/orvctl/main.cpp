@@ -3,9 +3,10 @@
 //
 //   orvctl --ip ADDRESS [--timeout MS] COMMAND ...
 //
-// Exit status: 0 done; 1 usage; 2 no link; 3 no answer in time; 4 refused
-// (the processor's state does not allow it); 5 file error. Every failure
-// prints one line on stderr.
+// Exit status: 0 done; 1 usage; 2 no link (or the processor closed it);
+// 3 no answer in time; 4 refused (the processor's state does not allow it);
+// 5 a project file that cannot be read, is not a project or cannot be
+// written. Every failure prints one line on stderr.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -70,7 +71,7 @@ bool ParseOnOff(const std::string& text, bool& on) {
 
 class Tool {
  public:
-  Tool(DeviceSession& session, std::string ip) : session_(session), ip_(std::move(ip)) {}
+  explicit Tool(DeviceSession& session) : session_(session) {}
 
   int Run(const std::vector<std::string>& a) {
     const std::string& cmd = a[0];
@@ -93,8 +94,14 @@ class Tool {
   // for the answer to the command that follows.
   int ReadBack() {
     std::string error;
-    if (!session_.ReadBack(error)) return Fail({kNoAnswer, error});
+    const DeviceSession::Wait wait = session_.ReadBack(error);
+    if (wait != DeviceSession::Wait::Answered) return Fail({ExitOf(wait), error});
     return kOk;
+  }
+
+  // A closed link is no link; a silent one is no answer.
+  static int ExitOf(DeviceSession::Wait wait) {
+    return wait == DeviceSession::Wait::LinkClosed ? kNoLink : kNoAnswer;
   }
 
   // Sends through `send` and waits for the first report of `types` (data
@@ -103,10 +110,9 @@ class Tool {
   int SendAndWait(const char* what, std::initializer_list<int> types, Send send) {
     const DeviceSession::Marks before = session_.Now();
     send();
-    if (!session_.WaitFor(before, types)) {
-      return Fail({kNoAnswer, std::string(what) + ": no answer from " + ip_ + " within " +
-                                  std::to_string(session_.TimeoutMs()) + " ms"});
-    }
+    const DeviceSession::Wait wait = session_.WaitFor(before, types);
+    if (wait != DeviceSession::Wait::Answered)
+      return Fail({ExitOf(wait), session_.WaitFailure(wait, what)});
     return kOk;
   }
 
@@ -226,9 +232,22 @@ class Tool {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
       return Fail({kFile, "no project file " + file});
-    // The processor's image first: a key the file lacks keeps the device's value.
+    // The processor's image first: a key the file lacks keeps the device's
+    // value. A file without a single key of the layout is no project, and
+    // nothing is written.
     if (int rc = ReadBack()) return rc;
-    if (!LoadProject(path, [](int, int) {})) return Fail({kFile, "cannot read " + file});
+    const auto noRefresh = [](int, int) {};
+    switch (LoadWholeProject(path, noRefresh)) {
+      case ProjectLoad::Loaded:
+        break;
+      case ProjectLoad::Incomplete:
+        if (!LoadProject(path, noRefresh)) return Fail({kFile, "cannot read " + file});
+        break;
+      case ProjectLoad::NotAProject:
+        return Fail({kFile, file + " is not a project file"});
+      case ProjectLoad::Unreadable:
+        return Fail({kFile, "cannot read " + file});
+    }
     constexpr int kWaitEnded = -1;
     return SendAndWait("project apply", {kWaitEnded}, [] { FullWriteBack(); });
   }
@@ -241,7 +260,6 @@ class Tool {
   }
 
   DeviceSession& session_;
-  std::string ip_;
 };
 
 }  // namespace
@@ -273,5 +291,5 @@ int main(int argc, char** argv) {
   DeviceSession session(timeoutMs);
   std::string error;
   if (!session.Connect(ip, error)) return Fail({kNoLink, error});
-  return Tool(session, ip).Run(command);
+  return Tool(session).Run(command);
 }

@@ -1,12 +1,19 @@
 // Show control against the panel and a virtual processor: a client
 // subscribes, switches an input and TAKEs; the processor receives the
-// commands in order and the client gets its answers and the events in order.
+// commands in order and the client gets its answers and the events in order;
+// the document's examples get the answers it shows.
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <chrono>
+#include <deque>
+#include <fstream>
 #include <memory>
+#include <regex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "CGdipButton.h"
@@ -69,6 +76,14 @@ class ShowControl : public MainWindowTest {
     return false;
   }
 
+  // Program/preview mode, as the switcher page sets it: TAKE appears.
+  void EnterProgramPreview() {
+    { State()->block.PVWMODEINFO.PVWMODE = 1; }
+    SendCommand(SET_PVW_MODE);
+    CGdipButton* take = Window().Button(strip::kTake);
+    ASSERT_TRUE(Pump([&] { return !take->isHidden() && !Window().Wait().Shown(); }));
+  }
+
   void StartServer() {
     remote::ServerOptions options;
     options.address = TestIp(71);
@@ -99,11 +114,7 @@ class ShowControl : public MainWindowTest {
 };
 
 TEST_F(ShowControl, SubscribeSwitchInputTakeInOrder) {
-  // Program/preview mode, as the switcher page sets it: TAKE appears.
-  { State()->block.PVWMODEINFO.PVWMODE = 1; }
-  SendCommand(SET_PVW_MODE);
-  CGdipButton* take = Window().Button(strip::kTake);
-  ASSERT_TRUE(Pump([&] { return !take->isHidden() && !Window().Wait().Shown(); }));
+  ASSERT_NO_FATAL_FAILURE(EnterProgramPreview());
   StartServer();
 
   LineClient client(TestIp(71), adapter_->Port());
@@ -190,6 +201,98 @@ TEST_F(ShowControl, PanelClicksReachSubscribers) {
   EXPECT_FALSE(pip2->IsChecked());
   EXPECT_FALSE(Next(client).Find("on")->AsBool());
   ASSERT_TRUE(Pump([&] { return processor_->Image().CHNLDATA[2].CHNLONOFF == 0; }));
+}
+
+// The worked examples of docs/remote-control.md, in document order, on one
+// connection: a request line is sent (once the panel is not waiting, as a
+// client would), an answer line must be the next answer, an event line must
+// follow among the events. "..." in an example stands for anything.
+class DocumentedExamples {
+ public:
+  struct Step {
+    enum Kind { Request, Answer, Event } kind;
+    std::string text;
+  };
+
+  static std::vector<Step> Read(const std::string& path) {
+    std::ifstream doc(path);
+    std::vector<Step> steps;
+    std::vector<Step> block;
+    auto endBlock = [&] {
+      // Blocks without a request are shapes, not conversations.
+      if (std::any_of(block.begin(), block.end(),
+                      [](const Step& s) { return s.kind == Step::Request; }))
+        steps.insert(steps.end(), block.begin(), block.end());
+      block.clear();
+    };
+    for (std::string line; std::getline(doc, line);) {
+      if (!line.starts_with("    ")) {
+        if (!line.empty()) endBlock();
+        continue;
+      }
+      const std::string text = line.substr(line.find_first_not_of(' '));
+      if (text.starts_with(R"({"cmd")")) block.push_back({Step::Request, text});
+      if (text.starts_with(R"({"id")") || text.starts_with(R"({"ok")"))
+        block.push_back({Step::Answer, text});
+      if (text.starts_with(R"({"event")")) block.push_back({Step::Event, text});
+    }
+    endBlock();
+    return steps;
+  }
+
+  static bool Matches(const std::string& example, const std::string& line) {
+    std::string pattern;
+    for (std::size_t i = 0; i < example.size(); ++i) {
+      if (example.compare(i, 3, "...") == 0) {
+        pattern += ".*";
+        i += 2;
+      } else if (std::string_view("\\^$.|?*+()[]{}").find(example[i]) != std::string_view::npos) {
+        pattern += std::string("\\") + example[i];
+      } else {
+        pattern += example[i];
+      }
+    }
+    return std::regex_match(line, std::regex(pattern));
+  }
+};
+
+TEST_F(ShowControl, DocumentedExamplesAreWhatThePanelAnswers) {
+  const std::vector<DocumentedExamples::Step> steps =
+      DocumentedExamples::Read(std::string(ORV_DOCS_DIR) + "/remote-control.md");
+  ASSERT_GE(steps.size(), 10u);
+  ASSERT_NO_FATAL_FAILURE(EnterProgramPreview());
+  StartServer();
+  LineClient client(TestIp(71), adapter_->Port());
+  ASSERT_TRUE(client.Connected());
+
+  std::deque<std::string> events;  // received, not yet expected
+  for (const DocumentedExamples::Step& step : steps) {
+    using Step = DocumentedExamples::Step;
+    if (step.kind == Step::Request) {
+      ASSERT_TRUE(Pump([&] { return !Window().Wait().Shown(); }));
+      client.Send(step.text);
+      continue;
+    }
+    if (step.kind == Step::Event) {
+      while (std::none_of(events.begin(), events.end(), [&](const std::string& e) {
+        return DocumentedExamples::Matches(step.text, e);
+      })) {
+        const std::string line = Next(client).Dump();
+        ASSERT_TRUE(line.starts_with(R"({"event")")) << step.text << " not before " << line;
+        events.push_back(line);
+      }
+      // What came before the expected event is passed over with it.
+      while (!DocumentedExamples::Matches(step.text, events.front())) events.pop_front();
+      events.pop_front();
+      continue;
+    }
+    std::string line = Next(client).Dump();
+    while (line.starts_with(R"({"event")")) {
+      events.push_back(line);
+      line = Next(client).Dump();
+    }
+    EXPECT_TRUE(DocumentedExamples::Matches(step.text, line)) << step.text << "\n" << line;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // orvctl as a cue script runs it, against virtual processors on loopback:
 // actions reach the processor, a project saved from one processor and
-// applied to another gives the same image, and a silent processor ends in a
-// message within the time-out.
+// applied to another gives the same image, a silent processor ends in a
+// message within the time-out, a vanished one at once, and the document's
+// cue script runs as written.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -9,9 +10,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <regex>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "CommandEncoder.h"
 #include "ControlChannel.h"
 #include "Json.h"
 #include "ParamBlock.h"
@@ -142,6 +148,92 @@ TEST(Orvctl, SilentProcessorEndsInAMessage) {
   EXPECT_LT(took, std::chrono::seconds(10));
   // Nobody listening at all: no link.
   EXPECT_EQ(Orvctl("--ip " + TestIp(44) + " --timeout 500 take").status, 2);
+  processor->Stop();
+}
+
+// A processor that goes away while orvctl waits for it is known at once:
+// no link (2), not the time-out's "no answer" (3).
+TEST(Orvctl, ProcessorGoneDuringACommandIsNoLink) {
+  const std::string ip = TestIp(45);
+  auto processor = StartProcessor(ip);
+  processor->SetSilent(true);
+  ToolRun run;
+  std::thread tool([&] { run = Orvctl("--ip " + ip + " --timeout 60000 freeze on"); });
+  auto sent = [&] {
+    for (const sim::ReceivedRequest& r : processor->Requests().Entries()) {
+      if (r.type == FREEZE) return true;
+    }
+    return false;
+  };
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!sent() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(sent());
+  const auto gone = std::chrono::steady_clock::now();
+  processor->Stop();
+  tool.join();
+  EXPECT_EQ(run.status, 2) << run.output;
+  EXPECT_NE(run.output.find("closed the link"), std::string::npos) << run.output;
+  // Far from the 60 s time-out (in practice a few milliseconds).
+  EXPECT_LT(std::chrono::steady_clock::now() - gone, std::chrono::seconds(30));
+}
+
+// A file that is not a project is refused before anything is written.
+TEST(Orvctl, ApplyingAFileThatIsNotAProjectWritesNothing) {
+  const std::string ip = TestIp(46);
+  auto processor = StartProcessor(ip);
+  const std::string file = TempFolder() + "/garbage.pro";
+  std::ofstream(file) << "garbage\n";
+  const ParamBlock before = processor->Image();
+  processor->Requests().Clear();
+  const ToolRun run = Orvctl("--ip " + ip + " project apply " + file);
+  EXPECT_EQ(run.status, 5) << run.output;
+  EXPECT_NE(run.output.find("not a project"), std::string::npos) << run.output;
+  for (const sim::ReceivedRequest& r : processor->Requests().Entries()) {
+    EXPECT_NE(r.type, WRITE_ALL);
+    EXPECT_NE(r.type, SET_FEATHER);
+  }
+  const ParamBlock after = processor->Image();
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof(ParamBlock)), 0);
+  processor->Stop();
+}
+
+// The cue script of docs/remote-control.md, command by command, against a
+// virtual processor instead of the church's (a project saved first stands
+// in for the show's file, a saved preset 1 for the walk-in loop).
+TEST(Orvctl, TheDocumentedCueScriptRuns) {
+  std::ifstream doc(std::string(ORV_DOCS_DIR) + "/remote-control.md");
+  ASSERT_TRUE(doc) << ORV_DOCS_DIR;
+  const std::regex tool(R"re(^    P="orvctl --ip [0-9.]+ (.*)"$)re");
+  const std::regex command(R"re(^    \$P ([^#>]*?)\s*(> (\S+))?\s*(#.*)?$)re");
+  std::string options;
+  std::vector<std::pair<std::string, std::string>> commands;  // arguments, output file
+  for (std::string line; std::getline(doc, line);) {
+    std::smatch m;
+    if (std::regex_match(line, m, tool)) options = m[1];
+    if (std::regex_match(line, m, command)) commands.emplace_back(m[1], m[3]);
+  }
+  ASSERT_EQ(options, "--timeout 3000");
+  ASSERT_GE(commands.size(), 10u);
+
+  const std::string ip = TestIp(47);
+  auto processor = StartProcessor(ip);
+  const std::string folder = TempFolder();
+  const std::string at = "--ip " + ip + " " + options + " ";
+  ASSERT_EQ(Orvctl(at + "project save " + folder + "/sunday.pro").status, 0);
+  ASSERT_EQ(Orvctl(at + "preset save 1").status, 0);
+  for (auto [arguments, output] : commands) {
+    for (std::size_t p; (p = arguments.find("/shows/")) != std::string::npos;)
+      arguments.replace(p, 7, folder + "/");
+    const ToolRun run = Orvctl(at + arguments);
+    EXPECT_EQ(run.status, 0) << arguments << ": " << run.output;
+    if (!output.empty()) {
+      EXPECT_TRUE(Json::Parse(run.output)) << arguments << ": " << run.output;
+    }
+  }
+  EXPECT_EQ(processor->Image().CHNLDATA[1].HPOS, 1280);  // the sermon's PIP window
+  EXPECT_EQ(processor->Image().FREEZE_STATE, 1);
+  EXPECT_TRUE(std::filesystem::exists(folder + "/sunday-after.pro"));
   processor->Stop();
 }
 

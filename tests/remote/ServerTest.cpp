@@ -100,6 +100,73 @@ TEST_F(Server, OneAnswerPerLineInOrderWhateverTheLine) {
   EXPECT_EQ(ErrorOf(Line(c->ReadLine())), error::kRefused);
 }
 
+// The answers to one request line: what arrives before the answer to a
+// ping sent right after it (none for a line that gets none).
+std::vector<std::string> AnswersTo(LineClient& client, const std::string& line) {
+  std::vector<std::string> answers;
+  if (!client.Write(line + "\n{\"cmd\":\"ping\",\"id\":\"next\"}\n")) return {"(write failed)"};
+  while (true) {
+    const std::optional<std::string> answer = client.ReadLine();
+    if (!answer) return {"(no answer)"};
+    if (*answer == R"({"id":"next","ok":true})") return answers;
+    answers.push_back(*answer);
+  }
+}
+
+std::string Nested(int levels) {
+  std::string line = R"({"cmd":"ping")";
+  for (int i = 1; i < levels; ++i) line += R"(,"x":{"y":1)";
+  return line + std::string(static_cast<std::size_t>(levels), '}');
+}
+
+// Request line to answer line: texts and ids in valid UTF-8 only, answers
+// cut between characters, nesting and numbers as the document says, blank
+// lines unanswered.
+TEST_F(Server, RequestLinesGetTheDocumentedAnswers) {
+  Start();
+  auto c = Client();
+  const std::string e = "\xC3\xA9";  // é
+  std::string many = "a";
+  for (int i = 0; i < 40; ++i) many += e;
+  std::string tooMany = many;
+  for (int i = 40; i < 100; ++i) tooMany += e;
+  const std::string cut = tooMany.substr(0, 1 + 63 * 2);  // 64 characters
+  const std::string notUtf8 = R"({"ok":false,"error":"bad request","detail":"not UTF-8"})";
+  const struct {
+    std::string line;
+    std::vector<std::string> answers;
+  } cases[] = {
+      {R"({"cmd":")" + many + R"(","id":1})",
+       {R"({"id":1,"ok":false,"error":"unknown command","detail":"unknown command: )" + many +
+        R"("})"}},
+      {R"({"cmd":")" + tooMany + R"(","id":1})",
+       {R"({"id":1,"ok":false,"error":"unknown command","detail":"unknown command: )" + cut +
+        R"("})"}},
+      {"{\"cmd\":\"ping\",\"id\":\"\xFF\xFE\"}", {notUtf8}},
+      {"{\"cmd\":\"ping\",\"id\":\"\xC0\xAF\"}", {notUtf8}},
+      {"{\"cmd\":\"ping\",\"id\":\"\xED\xA0\x80\"}", {notUtf8}},
+      {"{\"cmd\":\"ping\",\"id\":\"" + e + "\"}", {"{\"id\":\"" + e + "\",\"ok\":true}"}},
+      {R"({"cmd":"ping","id":"\u00e9"})", {"{\"id\":\"" + e + "\",\"ok\":true}"}},
+      {Nested(16), {R"({"ok":true})"}},
+      {Nested(17),
+       {R"({"ok":false,"error":"bad request","detail":"not JSON: nested too deep at 183"})"}},
+      {R"({"cmd":"input","layer":1e300,"input":0,"id":2})",
+       {R"({"id":2,"ok":false,"error":"out of range","detail":"\"layer\" must be 0..3"})"}},
+      {R"({"cmd":"input","layer":-1e300,"input":0,"id":3})",
+       {R"({"id":3,"ok":false,"error":"out of range","detail":"\"layer\" must be 0..3"})"}},
+      {R"({"cmd":"testpattern","on":true,"pattern":1e20,"id":4})",
+       {R"({"id":4,"ok":false,"error":"out of range","detail":"\"pattern\" must be 1..111"})"}},
+      {R"({"cmd":"input","layer":0.5,"input":0,"id":5})",
+       {R"({"id":5,"ok":false,"error":"bad request","detail":"\"layer\" must be an integer"})"}},
+      {R"({"cmd":"input","layer":"1","input":0,"id":6})",
+       {R"({"id":6,"ok":false,"error":"bad request","detail":"\"layer\" must be an integer"})"}},
+      {"", {}},
+      {" \t ", {}},
+      {"\r", {}},
+  };
+  for (const auto& row : cases) EXPECT_EQ(AnswersTo(*c, row.line), row.answers) << row.line;
+}
+
 TEST_F(Server, OverlongLineIsAnsweredAndSkipped) {
   ServerOptions options;
   options.maxLineBytes = 256;
@@ -166,6 +233,37 @@ TEST_F(Server, SlowReaderIsDroppedOthersCarryOn) {
   EXPECT_TRUE(line);
 }
 
+// A client that writes requests far faster than it reads their answers
+// (here: reads nothing until the server waits for it) is slowed down, not
+// dropped: every answer arrives, in order.
+TEST_F(Server, FastClientIsSlowedNotDropped) {
+  Start();
+  auto fast = Client(4096);
+  constexpr int kRequests = 4000;  // about 2 KB of state each: far past the 256 KiB limit
+  std::string burst;
+  for (int i = 0; i < kRequests; ++i)
+    burst += R"({"cmd":"status","id":)" + std::to_string(i) + "}\n";
+  std::thread writer([&] { fast->Write(burst); });
+  // Nothing is read until the server holds the client's requests back.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  ServerStats seen = server_->Stats();
+  while (seen.waiting == 0 && seen.dropped == 0 && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    seen = server_->Stats();
+  }
+  EXPECT_EQ(seen.waiting, 1u);
+  EXPECT_EQ(seen.dropped, 0u);
+  int answered = 0;
+  for (; answered < kRequests; ++answered) {
+    const std::optional<std::string> line = fast->ReadLine();
+    if (!line || line->rfind("{\"id\":" + std::to_string(answered) + ",\"ok\":true,", 0) != 0)
+      break;
+  }
+  EXPECT_EQ(answered, kRequests);
+  writer.join();
+  EXPECT_EQ(server_->Stats().dropped, 0u);
+}
+
 TEST_F(Server, TokenGuardsEveryCommand) {
   ServerOptions options;
   options.token = "cue-desk-7";
@@ -225,6 +323,52 @@ TEST_F(Server, OscCommandsAreAnswered) {
   answer = OscExchange(options.oscPort, {'g', 'a', 'r', 'b', 'a', 'g', 'e'});
   ASSERT_TRUE(answer);
   EXPECT_EQ(std::get<std::string>(answer->args[1]), error::kBadRequest);
+}
+
+// OSC datagram to answer: flags are 0, 1, T or F and nothing else; every
+// string is UTF-8 padded with NULs.
+TEST_F(Server, OscIsStrict) {
+  ServerOptions options;
+  options.oscPort = static_cast<uint16_t>(20000 + (::getpid() + 7) % 20000);
+  Start(options);
+  auto bytes = [](std::string text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+  const std::string e = "\xC3\xA9";
+  std::string longAddress = "/orv/";
+  for (int i = 0; i < 70; ++i) longAddress += e;
+  const std::string cut = longAddress.substr(0, 5 + 59 * 2);  // 64 characters
+  const std::string flagDetail = "\"on\" must be 0, 1, T or F, not ";
+  const std::string unpadded = "no OSC address (a UTF-8 text starting with '/', padded with NULs)";
+  const struct {
+    std::vector<uint8_t> datagram;
+    std::vector<std::string> answer;  // address, then the string arguments
+  } cases[] = {
+      {FormatOsc({"/orv/freeze", {int32_t{1}}}), {"/orv/ok", "/orv/freeze"}},
+      {FormatOsc({"/orv/freeze", {0.0F}}), {"/orv/ok", "/orv/freeze"}},
+      {FormatOsc({"/orv/freeze", {true}}), {"/orv/ok", "/orv/freeze"}},
+      {FormatOsc({"/orv/freeze", {int32_t{122}}}),
+       {"/orv/error", "/orv/freeze", "bad request", flagDetail + "122"}},
+      {FormatOsc({"/orv/freeze", {int32_t{-1}}}),
+       {"/orv/error", "/orv/freeze", "bad request", flagDetail + "-1"}},
+      {FormatOsc({"/orv/layer", {int32_t{1}, 0.5F}}),
+       {"/orv/error", "/orv/layer", "bad request", flagDetail + "0.5"}},
+      {FormatOsc({"/orv/testpattern", {std::string("1")}}),
+       {"/orv/error", "/orv/testpattern", "bad request", flagDetail + "\"1\""}},
+      {bytes(std::string("/orv/ping\0xx", 12)), {"/orv/error", "", "bad request", unpadded}},
+      {bytes(std::string("/orv/ping\0\0\0,\0\0x", 16)),
+       {"/orv/error", "", "bad request", "bad type tags (',' and the types, padded with NULs)"}},
+      {bytes(std::string("/orv/\xFF\0\0", 8)), {"/orv/error", "", "bad request", unpadded}},
+      {FormatOsc({longAddress, {}}),
+       {"/orv/error", longAddress, "unknown command", "unknown OSC address: " + cut}},
+  };
+  for (const auto& row : cases) {
+    const std::optional<OscMessage> answer = OscExchange(options.oscPort, row.datagram);
+    ASSERT_TRUE(answer) << row.answer[1];
+    std::vector<std::string> got{answer->address};
+    for (const OscMessage::Arg& a : answer->args) {
+      if (const auto* text = std::get_if<std::string>(&a)) got.push_back(*text);
+    }
+    EXPECT_EQ(got, row.answer);
+  }
 }
 
 TEST(ServerSettings, OtherAddressesNeedAToken) {
