@@ -3,6 +3,8 @@
 // that it is tested without a window. Coordinates: x grows rightwards from
 // the client's left edge, y downwards from its top; right and bottom edges
 // are exclusive.
+#include <array>
+
 #include <QLine>
 #include <QRect>
 
@@ -51,6 +53,26 @@ enum class SizingEdge { Left, Right, Top, Bottom, TopLeft, TopRight, BottomLeft,
 // dragged edge (the left one when dragging a left edge or corner, else the
 // right one) to give exactly 1280; height likewise with 728 and the top edge.
 QRect ApplyMinimumSize(const QRect& proposed, SizingEdge edge);
+
+// The band under the canvas. The layer buttons (PGM MAIN..PIP-3, then PVW
+// MAIN..PIP-3) are packed from the canvas's left edge, the PVW group 10 pixels
+// after the PGM group; TAKE, Lock Output, Freeze, the switch and the preview
+// button are packed leftwards from 66 pixels inside the client's right edge.
+// Hidden buttons take no room. When the layer buttons would reach the right
+// group, they narrow (not below kLayerButtonMinWidth) so that none is covered.
+enum StripButton { kTakeButton, kLockOutputButton, kFreezeButton, kSwitchButton, kPreviewButton };
+inline constexpr int kStripRightButtons = 5;
+inline constexpr int kLayerButtonWidth = 70;
+inline constexpr int kLayerButtonMinWidth = 44;
+struct StripRowShown {
+  std::array<bool, 8> layers{};  // PGM 0..3, PVW 0..3
+  std::array<bool, kStripRightButtons> right{};
+};
+struct StripRow {
+  std::array<QRect, 8> layers;  // hidden buttons keep a place of their size, unused
+  std::array<QRect, kStripRightButtons> right;
+};
+StripRow PlaceStripRow(const QRect& client, int canvasLeft, const StripRowShown& shown);
 
 // A control that keeps its distances from two client edges while the window
 // is resized (recorded once at the design size).
