@@ -21,7 +21,7 @@ struct ModeControls {
   std::array<LayerButtonState, 4> pvw;
   bool takeVisible = false;
   bool lockOutputVisible = false;  // LockOutputVisible below
-  bool lockOutputAreas = false;           // the main page fixes the output areas
+  bool lockOutputAreas = false;    // the main page fixes the output areas
   bool mosaicPage = true;
   bool pipPage = true;
   bool logoPage = true;  // also the keyer page and the misc page's "Keyer" tab

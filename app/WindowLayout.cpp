@@ -105,8 +105,9 @@ StripRow PlaceStripRow(const QRect& client, int canvasLeft, const StripRowShown&
   int lastRight = left;
   for (std::size_t i = 0; i < 8; ++i) {
     const int slot = static_cast<int>(i % 4) + (i < 4 ? 0 : 4);
-    row.layers[i] = QRect(left + slot * (kLayerButtonWidth + kLayerSpacing) + (i < 4 ? 0 : kGroupGap),
-                          band, kLayerButtonWidth, 26);
+    row.layers[i] =
+        QRect(left + slot * (kLayerButtonWidth + kLayerSpacing) + (i < 4 ? 0 : kGroupGap), band,
+              kLayerButtonWidth, 26);
     if (shown.layers[i]) lastRight = row.layers[i].left() + kLayerButtonWidth;
   }
   if (lastRight <= limit) return row;

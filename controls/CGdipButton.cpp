@@ -7,8 +7,8 @@
 #include <QToolTip>
 
 #include "CMemuDC.h"
-#include "OwnEnabledState.h"
 #include "ControlId.h"
+#include "OwnEnabledState.h"
 #include "Skin.h"
 
 namespace orv {
