@@ -54,12 +54,13 @@ enum class SizingEdge { Left, Right, Top, Bottom, TopLeft, TopRight, BottomLeft,
 // right one) to give exactly 1280; height likewise with 728 and the top edge.
 QRect ApplyMinimumSize(const QRect& proposed, SizingEdge edge);
 
-// The band under the canvas. The layer buttons (PGM MAIN..PIP-3, then PVW
-// MAIN..PIP-3) are packed from the canvas's left edge, the PVW group 10 pixels
-// after the PGM group; TAKE, Lock Output, Freeze, the switch and the preview
-// button are packed leftwards from 66 pixels inside the client's right edge.
-// Hidden buttons take no room. When the layer buttons would reach the right
-// group, they narrow (not below kLayerButtonMinWidth) so that none is covered.
+// The band under the canvas. TAKE, Lock Output, Freeze, the switch and the
+// preview button close up leftwards from 66 pixels inside the client's right
+// edge; hidden ones take no room. The layer buttons (PGM MAIN..PIP-3, then PVW
+// MAIN..PIP-3) keep their slots from the canvas's left edge (pitch 74, the PVW
+// group 10 pixels further) while the shown ones end before the right group;
+// otherwise the shown ones close up and, if they must, narrow (not below
+// kLayerButtonMinWidth), so that none covers another.
 enum StripButton { kTakeButton, kLockOutputButton, kFreezeButton, kSwitchButton, kPreviewButton };
 inline constexpr int kStripRightButtons = 5;
 inline constexpr int kLayerButtonWidth = 70;

@@ -98,7 +98,7 @@ void CGdipButton::SetDisabledLook(bool on) {
 void CGdipButton::SetChecked(bool on) {
   checked_ = on;
   // The next paint would show it; a click may come first (a hidden page).
-  if (!drawToggle_) showingAlternate_ = on;
+  if (stayPushed_ || clickToggle_) showingAlternate_ = on;
   update();
 }
 void CGdipButton::SetStayPushed(bool on) {
@@ -144,7 +144,7 @@ void CGdipButton::Prepare() {
 
 void CGdipButton::UpdateLook(bool pressed) {
   if (!pressed) {
-    if (!drawToggle_) showingAlternate_ = checked_;
+    if (stayPushed_ || clickToggle_) showingAlternate_ = checked_;
     // A button that takes no input does not light up under the mouse.
     const bool hovered = hovered_ && isEnabled();
     look_ = hovered ? (showingAlternate_ ? Look::AlternateHover : Look::StandardHover)
@@ -220,7 +220,7 @@ void CGdipButton::paintEvent(QPaintEvent*) {
   // face wins over the grey one (the selected empty preset, a layer on
   // program): the picture stays, only the caption greys.
   const bool unavailable = disabledLook_ || DisabledItself(*this);
-  if (!drawToggle_) showingAlternate_ = checked_;
+  if (stayPushed_ || clickToggle_) showingAlternate_ = checked_;
   const bool highlighted = hasAlternate_ && showingAlternate_;
   const bool pressed = !unavailable && isDown();
   if (unavailable && !highlighted) {

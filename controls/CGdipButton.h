@@ -10,9 +10,7 @@
 //   until the owner clears checked.
 // - click-toggle: each click flips checked and the picture shown.
 // - draw-toggle: a press flips the picture shown while drawing.
-// In every mode but draw-toggle a checked button shows its alternate picture,
-// also when the owner sets checked itself (a chosen option). The owner reads
-// IsChecked() in its clicked() handler for the new state.
+// The owner reads IsChecked() in its clicked() handler for the new state.
 // Greyed: by SetDisabledLook, or when the button (or a widget between it and
 // the window's input blocker) was disabled; a checked face stays, with a grey
 // caption.

@@ -200,13 +200,3 @@ TEST_F(BlockedContent, ACheckedFaceWinsOverTheDisabledLook) {
   Grab(page);
   EXPECT_EQ(button->CurrentLook(), CGdipButton::Look::Disabled);
 }
-
-// A button with a second picture shows it while checked, also when the
-// owner sets it without a click mode (the media player's chosen disk).
-TEST_F(BlockedContent, AChosenButtonShowsItsCheckedFace) {
-  const QImage released = Part(Grab(page), *button);
-  button->SetChecked(true);
-  const QImage chosen = Part(Grab(page), *button);
-  EXPECT_EQ(button->CurrentLook(), CGdipButton::Look::Alternate);
-  EXPECT_FALSE(chosen == released);
-}
