@@ -40,6 +40,7 @@
 #include "MessageBox.h"
 #include "MessageIds.h"
 #include "Orv_FeatherDlg.h"
+#include "OwnEnabledState.h"
 #include "PageTable.h"
 #include "ProjectFile.h"
 #include "ReadBack.h"
@@ -64,6 +65,8 @@ class ContentArea : public QWidget, public MessageTarget {
  public:
   ContentArea(QWidget* parent, MessageTarget* hub) : QWidget(parent), hub_(hub) {
     setAttribute(Qt::WA_NoSystemBackground);
+    // Disabled only to block input: the controls inside keep their looks.
+    MarkInputBlocker(*this);
   }
   intptr_t OnMessage(const Message& message) override { return hub_->OnMessage(message); }
 
@@ -383,12 +386,8 @@ void OrvDlg::RecordBottomRow() {
   anchor(Button(strip::kLoad), true);
   anchor(Button(strip::kSave), true);
   for (CGdipButton* b : presetButtons_) anchor(b, true);
-  // The band under the canvas and the lamps follow the bottom edge too, so
-  // that they stay under the canvas when the window grows.
-  for (int id :
-       {strip::kTake, strip::kLockOutput, strip::kFreeze, strip::kSwitch, strip::kPreview}) {
-    anchor(Button(id), true);
-  }
+  // The lamps follow the bottom edge too; the band under the canvas is
+  // placed by PlaceStripRow.
   for (int id : {strip::kSerialLamp, strip::kNetworkLamp, strip::kSwitchLamp, strip::kOnlineLamp}) {
     anchor(Button(id), true);
   }
@@ -421,14 +420,32 @@ void OrvDlg::Relayout() {
   PlaceSubPages(false);
   const QRect mainPage = layout::MainPageRect(client, currentPage_ >= 0, scale_);
   main_->setGeometry(mainPage);
-  // The layer buttons sit under the canvas, from its left edge.
-  const int band = client.height() - 137;
-  for (int i = 0; i < 4; ++i) {
-    pgmButtons_[i]->move(mainPage.left() + 15 + i * 74, band);
-    pvwButtons_[i]->move(mainPage.left() + 15 + 4 * 74 + 10 + i * 74, band);
-  }
+  PlaceStripRow();
   PlaceBottomRow();
   update();
+}
+
+void OrvDlg::PlaceStripRow() {
+  if (content_ == nullptr) return;
+  const QRect client = rect();
+  const QRect mainPage = layout::MainPageRect(client, currentPage_ >= 0, scale_);
+  const std::array<CGdipButton*, layout::kStripRightButtons> right = {
+      Button(strip::kTake), Button(strip::kLockOutput), Button(strip::kFreeze),
+      Button(strip::kSwitch), Button(strip::kPreview)};
+  layout::StripRowShown shown;
+  for (std::size_t i = 0; i < 4; ++i) {
+    shown.layers[i] = !pgmButtons_[i]->isHidden();
+    shown.layers[i + 4] = !pvwButtons_[i]->isHidden();
+  }
+  for (std::size_t i = 0; i < right.size(); ++i) shown.right[i] = !right[i]->isHidden();
+  // The layer buttons sit under the canvas, from its left edge; the others
+  // close up from the right, so that none covers another.
+  const layout::StripRow row = layout::PlaceStripRow(client, mainPage.left(), shown);
+  for (std::size_t i = 0; i < 4; ++i) {
+    pgmButtons_[i]->setGeometry(row.layers[i]);
+    pvwButtons_[i]->setGeometry(row.layers[i + 4]);
+  }
+  for (std::size_t i = 0; i < right.size(); ++i) right[i]->setGeometry(row.right[i]);
 }
 
 void OrvDlg::PlaceSubPages(bool afterMove) {

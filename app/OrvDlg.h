@@ -184,6 +184,8 @@ class OrvDlg : public QWidget,
   // Layout and painting.
   void Relayout();
   void PlaceBottomRow();
+  // The band under the canvas, from which of its buttons are shown.
+  void PlaceStripRow();
   void PlaceSubPages(bool afterMove);
   void PaintPresetNames(QPainter& p);
   QRect PresetNameArea(int index) const;

@@ -48,6 +48,7 @@
 #include "ReadBack.h"
 #include "SerialPortWatcher.h"
 #include "Skin.h"
+#include "StripModes.h"
 #include "UiTexts.h"
 #include "WaitBox.h"
 
@@ -97,8 +98,10 @@ void OrvDlg::ShowPageByIndex(int index, bool toggle) {
   if (shown != index) {
     currentPage_ = index;
     if (shown == -1) Relayout();
-    ColumnPage(index)->ShowPage(true);
+    // Raised before it shows: showing the misc page brings up its current
+    // sub-page, which must stay above it.
     ColumnPage(index)->raise();
+    ColumnPage(index)->ShowPage(true);
     PageButton(index)->SetChecked(true);
     PageButton(index)->update();
   } else if (toggle) {
@@ -230,17 +233,18 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
       keyer_->RefreshFromDevice();
       feather_->RefreshFromDevice();
       CGdipButton* lock = Button(strip::kLockOutput);
+      int mode = 0;
+      { mode = State()->block.PVWMODEINFO.PVWMODE; }
+      // Program/preview keeps the output areas fixed: no Lock Output there.
+      lock->setVisible(strip::LockOutputVisible(mode, static_cast<int>(arg)));
       if (arg != 0) {
-        lock->show();
         PageButton(3)->setEnabled(false);
       } else {
-        lock->hide();
         lock->SetChecked(true);
         PageButton(3)->setEnabled(true);
       }
+      PlaceStripRow();
       // Without program/preview the mosaic decides over the PIP, logo and keyer pages.
-      int mode = 0;
-      { mode = State()->block.PVWMODEINFO.PVWMODE; }
       if (mode == 0) {
         PageButton(4)->setEnabled(arg != 5);
         PageButton(6)->setEnabled(arg != 5);

@@ -210,7 +210,8 @@ void OrvDlg::ApplyModeEnabling() {
     if (plain && i >= 1 && (i < 3 || logoUsage == 0)) pgmButtons_[i]->SetChecked(layerOn[i]);
   }
   Button(strip::kTake)->setVisible(c.takeVisible);
-  if (c.lockOutputVisible) Button(strip::kLockOutput)->setVisible(*c.lockOutputVisible);
+  Button(strip::kLockOutput)->setVisible(c.lockOutputVisible);
+  PlaceStripRow();
   PageButton(2)->setEnabled(c.mosaicPage);
   PageButton(4)->setEnabled(c.pipPage);
   PageButton(6)->setEnabled(c.logoPage);

@@ -12,6 +12,7 @@ ModeControls PlainMode(int mosaicMode) {
   }
   c.pgm[0].checked = true;
   c.logoPage = mosaicMode != 5;
+  c.lockOutputVisible = LockOutputVisible(0, mosaicMode);
   return c;
 }
 
@@ -24,7 +25,6 @@ ModeControls ProgramPreview(const std::array<bool, 4>& onProgram,
     c.pvw[i] = {shown, !onProgram[i], onPreview[i], onProgram[i]};
   }
   c.takeVisible = true;
-  c.lockOutputVisible = false;
   c.lockOutputAreas = true;
   c.mosaicPage = false;
   c.testPattern = false;
@@ -39,7 +39,6 @@ ModeControls DualProgramPreview() {
     c.pvw[i] = {false, true, std::nullopt, false};
   }
   c.takeVisible = true;
-  c.lockOutputVisible = false;
   c.lockOutputAreas = true;
   c.mosaicPage = false;
   c.pipPage = false;
@@ -56,6 +55,11 @@ ModeControls ModeControlsFor(int mode, const std::array<bool, 4>& onProgram,
   if (mode == 1) return ProgramPreview(onProgram, onPreview);
   if (mode == 2) return DualProgramPreview();
   return PlainMode(mosaicMode);
+}
+
+bool LockOutputVisible(int mode, int mosaicMode) {
+  const bool programPreview = mode == 1 || mode == 2;
+  return !programPreview && mosaicMode != 0;
 }
 
 PresetLook PresetLookFor(bool presetsMode, int flag) {

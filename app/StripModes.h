@@ -20,8 +20,8 @@ struct ModeControls {
   std::array<LayerButtonState, 4> pgm;
   std::array<LayerButtonState, 4> pvw;
   bool takeVisible = false;
-  std::optional<bool> lockOutputVisible;  // nullopt: left to the mosaic mode
-  bool lockOutputAreas = false;           // the main page fixes the output areas
+  bool lockOutputVisible = false;  // LockOutputVisible below
+  bool lockOutputAreas = false;    // the main page fixes the output areas
   bool mosaicPage = true;
   bool pipPage = true;
   bool logoPage = true;  // also the keyer page and the misc page's "Keyer" tab
@@ -32,6 +32,10 @@ struct ModeControls {
 // `mode` values outside 0..2 count as 0.
 ModeControls ModeControlsFor(int mode, const std::array<bool, 4>& onProgram,
                              const std::array<bool, 4>& onPreview, int mosaicMode);
+
+// "Lock Output" shows only without program/preview (`mode` 0, or a value
+// outside 0..2) and with a mosaic mode other than 0.
+bool LockOutputVisible(int mode, int mosaicMode);
 
 // How preset button i looks: valid (its picture, not greyed) and its marker.
 // Presets mode: valid when PRESET_FLAGS is 1, marker 255 when it is 2;

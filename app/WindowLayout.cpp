@@ -1,5 +1,7 @@
 #include "WindowLayout.h"
 
+#include <algorithm>
+
 namespace orv::layout {
 
 QSize InitialWindowSize(int dpiX, int dpiY) {
@@ -76,6 +78,58 @@ QRect ApplyMinimumSize(const QRect& proposed, SizingEdge edge) {
     }
   }
   return {left, top, right - left, bottom - top};
+}
+
+StripRow PlaceStripRow(const QRect& client, int canvasLeft, const StripRowShown& shown) {
+  constexpr int kGap = 10;          // between the right group's buttons, and before it
+  constexpr int kLayerSpacing = 4;  // between two layer buttons
+  constexpr int kGroupGap = 10;     // extra room between the PGM and PVW groups
+  const QSize rightSizes[kStripRightButtons] = {{90, 38}, {96, 28}, {96, 28}, {96, 28}, {96, 28}};
+  const int band = client.top() + client.height() - 137;
+  StripRow row;
+  int x = client.left() + client.width() - 66;
+  int rightStart = x + kGap;
+  for (int i = kStripRightButtons - 1; i >= 0; --i) {
+    const QSize size = rightSizes[i];
+    // TAKE is taller and sits 6 pixels higher than the others.
+    const int top = i == kTakeButton ? band - 6 : band;
+    row.right[static_cast<std::size_t>(i)] = QRect(QPoint(x - size.width(), top), size);
+    if (!shown.right[static_cast<std::size_t>(i)]) continue;
+    x -= size.width() + kGap;
+    rightStart = x + kGap;
+  }
+
+  const int left = canvasLeft + 15;
+  const int limit = rightStart - kGap;
+  // First the buttons' own places (four PGM slots, four PVW slots).
+  int lastRight = left;
+  for (std::size_t i = 0; i < 8; ++i) {
+    const int slot = static_cast<int>(i % 4) + (i < 4 ? 0 : 4);
+    row.layers[i] =
+        QRect(left + slot * (kLayerButtonWidth + kLayerSpacing) + (i < 4 ? 0 : kGroupGap), band,
+              kLayerButtonWidth, 26);
+    if (shown.layers[i]) lastRight = row.layers[i].left() + kLayerButtonWidth;
+  }
+  if (lastRight <= limit) return row;
+  // Too far right: the shown buttons close up, and narrow if they must.
+  int count = 0;
+  bool pgmShown = false;
+  bool pvwShown = false;
+  for (std::size_t i = 0; i < 8; ++i) {
+    if (!shown.layers[i]) continue;
+    ++count;
+    (i < 4 ? pgmShown : pvwShown) = true;
+  }
+  const int groupGap = pgmShown && pvwShown ? kGroupGap : 0;
+  const int room = limit - left - groupGap - (count - 1) * kLayerSpacing;
+  const int width = std::clamp(room / count, kLayerButtonMinWidth, kLayerButtonWidth);
+  int x2 = left;
+  for (std::size_t i = 0; i < 8; ++i) {
+    if (i == 4 && pgmShown) x2 += groupGap;
+    row.layers[i] = QRect(x2, band, width, 26);
+    if (shown.layers[i]) x2 += width + kLayerSpacing;
+  }
+  return row;
 }
 
 EdgeAnchor AnchorOf(const QRect& control, const QRect& client, bool fromRight) {

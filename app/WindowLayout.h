@@ -3,6 +3,8 @@
 // that it is tested without a window. Coordinates: x grows rightwards from
 // the client's left edge, y downwards from its top; right and bottom edges
 // are exclusive.
+#include <array>
+
 #include <QLine>
 #include <QRect>
 
@@ -51,6 +53,27 @@ enum class SizingEdge { Left, Right, Top, Bottom, TopLeft, TopRight, BottomLeft,
 // dragged edge (the left one when dragging a left edge or corner, else the
 // right one) to give exactly 1280; height likewise with 728 and the top edge.
 QRect ApplyMinimumSize(const QRect& proposed, SizingEdge edge);
+
+// The band under the canvas. TAKE, Lock Output, Freeze, the switch and the
+// preview button close up leftwards from 66 pixels inside the client's right
+// edge; hidden ones take no room. The layer buttons (PGM MAIN..PIP-3, then PVW
+// MAIN..PIP-3) keep their slots from the canvas's left edge (pitch 74, the PVW
+// group 10 pixels further) while the shown ones end before the right group;
+// otherwise the shown ones close up and, if they must, narrow (not below
+// kLayerButtonMinWidth), so that none covers another.
+enum StripButton { kTakeButton, kLockOutputButton, kFreezeButton, kSwitchButton, kPreviewButton };
+inline constexpr int kStripRightButtons = 5;
+inline constexpr int kLayerButtonWidth = 70;
+inline constexpr int kLayerButtonMinWidth = 44;
+struct StripRowShown {
+  std::array<bool, 8> layers{};  // PGM 0..3, PVW 0..3
+  std::array<bool, kStripRightButtons> right{};
+};
+struct StripRow {
+  std::array<QRect, 8> layers;  // hidden buttons keep a place of their size, unused
+  std::array<QRect, kStripRightButtons> right;
+};
+StripRow PlaceStripRow(const QRect& client, int canvasLeft, const StripRowShown& shown);
 
 // A control that keeps its distances from two client edges while the window
 // is resized (recorded once at the design size).

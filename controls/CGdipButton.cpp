@@ -8,6 +8,7 @@
 
 #include "CMemuDC.h"
 #include "ControlId.h"
+#include "OwnEnabledState.h"
 #include "Skin.h"
 
 namespace orv {
@@ -214,13 +215,18 @@ void CGdipButton::paintEvent(QPaintEvent*) {
   p.setRenderHint(QPainter::SmoothPixmapTransform);
   if (standard_.IsLoaded() && !prepared_) Prepare();
   const QRect client = rect();
-  // Only the owner's flag greys the button. A window that blocks input while
-  // the device works keeps its look, and a button disabled only to refuse
-  // clicks keeps its face (a checked layer button that may not be released).
-  const bool disabled = disabledLook_;
-  const bool pressed = !disabled && isDown();
-  if (disabled) {
+  // The owner's flag or the button's own disabled state greys it; a window
+  // that only blocks input while the device works keeps its look. A checked
+  // face wins over the grey one (the selected empty preset, a layer on
+  // program): the picture stays, only the caption greys.
+  const bool unavailable = disabledLook_ || DisabledItself(*this);
+  if (stayPushed_ || clickToggle_) showingAlternate_ = checked_;
+  const bool highlighted = hasAlternate_ && showingAlternate_;
+  const bool pressed = !unavailable && isDown();
+  if (unavailable && !highlighted) {
     look_ = Look::Disabled;
+  } else if (unavailable) {
+    look_ = Look::Alternate;
   } else {
     UpdateLook(pressed);
   }
@@ -246,7 +252,7 @@ void CGdipButton::paintEvent(QPaintEvent*) {
       stretchState(disabledPicture_);
       break;
   }
-  PaintCaption(p, pressed, disabled);
+  PaintCaption(p, pressed, unavailable);
   if (marker_ != 0) {
     // A marked button (a preset a task uses) carries a small lamp in its corner.
     p.setRenderHint(QPainter::Antialiasing);

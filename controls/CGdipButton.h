@@ -11,6 +11,9 @@
 // - click-toggle: each click flips checked and the picture shown.
 // - draw-toggle: a press flips the picture shown while drawing.
 // The owner reads IsChecked() in its clicked() handler for the new state.
+// Greyed: by SetDisabledLook, or when the button (or a widget between it and
+// the window's input blocker) was disabled; a checked face stays, with a grey
+// caption.
 // Qt's own checkable/checked of QAbstractButton are not used.
 #include <optional>
 

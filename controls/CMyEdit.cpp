@@ -48,6 +48,9 @@ void CMyEdit::changeEvent(QEvent* event) {
 }
 
 void CMyEdit::paintEvent(QPaintEvent* event) {
+  // Disabled while its window blocked input, the edit got no event: the
+  // text colour is settled here.
+  FollowOwnEnabledState(*this, skin::kDisabledText);
   {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Base));

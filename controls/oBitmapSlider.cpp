@@ -111,7 +111,7 @@ void oBitmapSlider::paintEvent(QPaintEvent*) {
   QPainter target(this);
   CMemuDC dc(target, rect(), true);
   QPainter& p = dc.Painter();
-  if (DisabledItself(*this)) p.setOpacity(0.45);
+  if (Greyed()) p.setOpacity(0.45);
   const QSize c = ChannelSize();
   const QPoint origin(vertical_ ? (width() - c.width()) / 2 : 0,
                       vertical_ ? 0 : (height() - c.height()) / 2);
@@ -149,8 +149,32 @@ void oBitmapSlider::DragTo(int coordinate) {
   if (position_ != before) Report(true);
 }
 
+bool oBitmapSlider::TakesInput() const {
+  return isEnabled() && !(buddy_ && DisabledItself(*buddy_));
+}
+
+bool oBitmapSlider::Greyed() const {
+  return buddy_ ? DisabledItself(*buddy_) : DisabledItself(*this);
+}
+
+void oBitmapSlider::FollowBuddy() {
+  if (!buddy_) return;
+  // The edit's own state, not its effective one: while a window blocks
+  // input both are disabled, and that must not decide for the slider.
+  const bool off = buddy_->testAttribute(Qt::WA_ForceDisabled);
+  if (off != testAttribute(Qt::WA_ForceDisabled)) setEnabled(!off);
+  update();
+}
+
+void oBitmapSlider::changeEvent(QEvent* event) {
+  // An edit disabled while its window blocked input got no event for it; the
+  // slider catches up when the block ends and it is enabled again.
+  if (event->type() == QEvent::EnabledChange) FollowBuddy();
+  QWidget::changeEvent(event);
+}
+
 void oBitmapSlider::mousePressEvent(QMouseEvent* event) {
-  if (!isEnabled() || event->button() != Qt::LeftButton) {
+  if (!TakesInput() || event->button() != Qt::LeftButton) {
     QWidget::mousePressEvent(event);
     return;
   }
@@ -178,7 +202,7 @@ void oBitmapSlider::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void oBitmapSlider::keyPressEvent(QKeyEvent* event) {
-  if (!isEnabled()) {
+  if (!TakesInput()) {
     QWidget::keyPressEvent(event);
     return;
   }

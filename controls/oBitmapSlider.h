@@ -37,6 +37,12 @@ class oBitmapSlider : public QWidget {
 
   void SetBuddy(oSliderEdit* buddy) { buddy_ = buddy; }
   oSliderEdit* Buddy() const { return buddy_; }
+  // A bound slider takes its own enabled state from its edit's, whatever the
+  // window's state; it takes input only while its edit was not disabled.
+  void FollowBuddy();
+  bool TakesInput() const;
+  // Drawn greyed: its edit (or, unbound, itself) was disabled by the page.
+  bool Greyed() const;
 
   // The mapping between positions and pixels of the thumb centre.
   int PixelOfPosition(int position) const;
@@ -49,6 +55,7 @@ class oBitmapSlider : public QWidget {
   void Moved(int position, bool final);
 
  protected:
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -136,6 +136,9 @@ void oRealEdit::changeEvent(QEvent* event) {
 }
 
 void oRealEdit::paintEvent(QPaintEvent* event) {
+  // Disabled while its window blocked input, the edit got no event: the
+  // text colour is settled here.
+  FollowOwnEnabledState(*this, skin::kDisabledText);
   {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Base));

@@ -19,7 +19,7 @@ oSliderEdit::~oSliderEdit() {
 void oSliderEdit::Setup(float value, float a, bool enabled, float b, const QString& format) {
   scale_ = FormatHasPoint(format) ? 100 : 1;
   oRealEdit::Setup(value, a, enabled, b, format);
-  if (slider_) slider_->setEnabled(enabled);
+  if (slider_) slider_->FollowBuddy();
 }
 
 void oSliderEdit::Bind(oBitmapSlider* slider) {
@@ -34,7 +34,7 @@ void oSliderEdit::Bind(oBitmapSlider* slider) {
   slider_->SetRange(lo, hi);
   slider_->SetPageSize((hi - lo) / 2);
   MoveSlider();
-  slider_->setEnabled(!DisabledItself(*this));
+  slider_->FollowBuddy();
 }
 
 void oSliderEdit::MoveSlider() {
@@ -65,8 +65,7 @@ void oSliderEdit::FromSlider(int position, bool notify) {
 
 void oSliderEdit::changeEvent(QEvent* event) {
   // The slider follows the edit's own state, not a window's input block.
-  if (event->type() == QEvent::EnabledChange && slider_)
-    slider_->setEnabled(!DisabledItself(*this));
+  if (event->type() == QEvent::EnabledChange && slider_) slider_->FollowBuddy();
   oRealEdit::changeEvent(event);
 }
 

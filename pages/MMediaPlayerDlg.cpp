@@ -51,6 +51,8 @@ bool MMediaPlayerDlg::OnInitDialog() {
     auto* b = new CGdipButton(this, kFirstDisk + disk);
     b->LoadImage(art::kUdiskButton);
     b->LoadAltImage(art::kUdiskButtonPressed);
+    // The chosen disk shows the pressed face until the other one is chosen.
+    b->SetStayPushed(true);
     b->SetTextColor(skin::kText);
     b->setText(QString::fromLatin1(kDiskCaptions[disk]));
     b->setGeometry(kDiskRects[disk]);

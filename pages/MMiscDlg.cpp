@@ -244,11 +244,8 @@ void MMiscDlg::ShowPage(bool show) {
 // --- Tabs and language -------------------------------------------------------------
 
 void MMiscDlg::TabClicked(int k) {
-  if (k == currentTab_) {
-    ShowPressed(tabs_[static_cast<std::size_t>(k)],
-                true);  // a click never releases the current tab
-    return;
-  }
+  // A click never releases the current tab; it brings its page up again,
+  // whatever covered it.
   currentTab_ = k;
   for (int i = 0; i < kTabs; ++i) ShowPressed(tabs_[static_cast<std::size_t>(i)], i == k);
   SendMsg(NotifyWindow(this), UM_PAGE_REQUEST, kMiscTabRequest, 0, QVariantList{k, 1});

@@ -93,9 +93,12 @@ void ShowSwitch(CGdipButton* button, bool on) {
 void PaintPreviewBox(QPainter& p, const QRect& area, const QColor& fill, const QRect& box) {
   p.fillRect(area, fill);
   if (box.isEmpty()) return;
+  // The frame lies on the box's own outermost pixels: a stroked QRect would
+  // put its right and bottom lines one pixel outside, beyond the area when
+  // the box covers all of it.
   p.setPen(QPen(Qt::black, 1));
   p.setBrush(Qt::NoBrush);
-  p.drawRect(box);
+  p.drawRect(box.adjusted(0, 0, -1, -1));
 }
 
 }  // namespace orv

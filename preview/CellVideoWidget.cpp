@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "RepaintOnExpose.h"
+
 namespace orv::preview {
 
 CellVideoWidget::CellVideoWidget(QWidget* cell, int layer, FrameSize frame, DrawingSurface surface,
@@ -19,6 +21,7 @@ CellVideoWidget::CellVideoWidget(QWidget* cell, int layer, FrameSize frame, Draw
   child_->setAttribute(Qt::WA_TransparentForMouseEvents);
   child_->setGeometry(0, 0, frame.width, frame.height);
   child_->hide();
+  RepaintOnExpose(child_, &target_);
   Build();
 }
 

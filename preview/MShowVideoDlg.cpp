@@ -7,6 +7,7 @@
 #include <array>
 
 #include "ControlId.h"
+#include "RepaintOnExpose.h"
 
 namespace orv::preview {
 namespace {
@@ -49,6 +50,7 @@ void ShowStatic::Attach(const std::shared_ptr<DecoderContext>& context, FrameSiz
   window_->setGeometry(box_.x, box_.y, std::max(1, box_.width), std::max(1, box_.height));
   // Made hidden and shown once SDL has it, as a layer cell's window.
   window_->hide();
+  RepaintOnExpose(window_, &target_);
   if (surface == DrawingSurface::NativeWindow) {
     target_.BuildOnWindow(static_cast<uintptr_t>(window_->winId()), frame);
   } else if (surface == DrawingSurface::Memory) {

@@ -147,6 +147,7 @@ bool SdlTarget::EnsureTexture(int width, int height) {
   if (texture_ && textureWidth_ == width && textureHeight_ == height) return true;
   if (texture_) SDL_DestroyTexture(texture_);
   texture_ = nullptr;
+  lastSource_ = PixelRect{};
   if (width <= 0 || height <= 0) return false;
   const Uint32 format = kind_ == TextureKind::Iyuv ? SDL_PIXELFORMAT_IYUV : SDL_PIXELFORMAT_YV12;
   texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
@@ -173,6 +174,7 @@ void SdlTarget::DestroyLocked() {
   renderer_ = nullptr;
   window_ = nullptr;
   surface_ = nullptr;
+  lastSource_ = PixelRect{};
   textureWidth_ = textureHeight_ = 0;
 }
 
@@ -248,12 +250,25 @@ void SdlTarget::Draw(const FramePicture& picture) {
                            picture.v.data() + chromaAt, picture.chromaStride) != 0) {
     return;
   }
+  lastSource_ = PixelRect{src.x, src.y, src.w, src.h};
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, &src, nullptr);
   DrawLabel();
   SDL_RenderPresent(renderer_);
   ++drawn_;
+}
+
+bool SdlTarget::Repaint() {
+  std::scoped_lock lock(mutex_, WindowSystemMutex());
+  if (!visible_ || !renderer_ || !texture_ || lastSource_.width <= 0) return false;
+  const SDL_Rect src{lastSource_.x, lastSource_.y, lastSource_.width, lastSource_.height};
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, &src, nullptr);
+  DrawLabel();
+  SDL_RenderPresent(renderer_);
+  return true;
 }
 
 void SdlTarget::DrawLabel() {

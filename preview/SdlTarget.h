@@ -52,6 +52,9 @@ class SdlTarget : public PreviewTarget {
 
   void Draw(const FramePicture& picture) override;
   int drawnCount() const;
+  // Presents the last drawn picture again (its window was uncovered while no
+  // new picture comes, e.g. a frozen output); false when none was drawn.
+  bool Repaint();
 
   // The colour at (x, y) of what was last presented, as 0xRRGGBB (surface
   // targets; none elsewhere or outside).
@@ -77,6 +80,7 @@ class SdlTarget : public PreviewTarget {
   std::string label_;
   SDL_Texture* labelTexture_ = nullptr;
   bool labelDirty_ = true;
+  PixelRect lastSource_;  // the texture part the last picture was drawn from
   bool visible_ = false;
   int drawn_ = 0;
 };

@@ -74,5 +74,33 @@ TEST(WindowLayout, AnchoredControlsKeepTheirEdgeDistances) {
   EXPECT_EQ(PlaceAnchored(left, QRect(0, 0, 1480, 828)), QRect(84, 746, 80, 28));
 }
 
+// The band under the canvas keeps its design places while they fit; the
+// shown buttons close up, and narrow, only when they would meet.
+TEST(WindowLayout, StripRowClosesUpOnlyWhatWouldOverlap) {
+  StripRowShown plain;
+  plain.layers = {true, true, true, true, false, false, false, false};
+  plain.right = {false, true, true, true, true};
+  const StripRow design = PlaceStripRow(kClient, 75, plain);
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(design.layers[i], QRect(90 + static_cast<int>(i) * 74, 591, 70, 26));
+  }
+  EXPECT_EQ(design.right[kLockOutputButton], QRect(800, 591, 96, 28));
+  EXPECT_EQ(design.right[kPreviewButton], QRect(1118, 591, 96, 28));
+
+  StripRowShown single;  // program/preview: PIP-2 and PIP-3 of both rows, TAKE
+  single.layers = {false, false, true, true, false, false, true, true};
+  single.right = {true, false, true, true, true};
+  const StripRow open = PlaceStripRow(kClient, 397, single);
+  EXPECT_EQ(open.right[kTakeButton], QRect(806, 585, 90, 38)) << "TAKE moves up to Freeze";
+  EXPECT_EQ(open.layers[2].left(), 412);
+  EXPECT_EQ(open.layers[7].right(), 412 + 4 * 70 + 3 * 4 + 10 - 1);
+
+  // Less room still: the four buttons narrow.
+  const StripRow narrow = PlaceStripRow(kClient, 500, single);
+  EXPECT_LT(narrow.layers[2].width(), 70);
+  EXPECT_GE(narrow.layers[2].width(), kLayerButtonMinWidth);
+  EXPECT_LT(narrow.layers[7].right(), narrow.right[kTakeButton].left() - 9);
+}
+
 }  // namespace
 }  // namespace orv::layout

@@ -215,6 +215,11 @@ TEST_F(MediaRules, KeysCarryTheirCodeAndTheChosenDisk) {
   page->RefreshFromDevice();
   EXPECT_FALSE(page->DiskButton(0)->isEnabled());
   EXPECT_TRUE(page->DiskButton(1)->isEnabled());
+  // The chosen disk shows its pressed face, the other one does not.
+  page->DiskButton(1)->grab();
+  EXPECT_EQ(page->DiskButton(1)->CurrentLook(), CGdipButton::Look::Alternate);
+  page->DiskButton(0)->grab();
+  EXPECT_EQ(page->DiskButton(0)->CurrentLook(), CGdipButton::Look::Disabled);
   Click(page->KeyButton(4));
   EXPECT_EQ(lastMedia(), std::pair(4, 1));
   // No U-disk input: both disabled, the keys still send with the last choice.
