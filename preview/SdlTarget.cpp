@@ -88,6 +88,16 @@ bool SdlVideoAvailable() {
 
 bool InitSdlVideo() {
   if (gVideoUp.load()) return true;
+  // The panel ends on SIGTERM, SIGINT and SIGHUP through its own handlers;
+  // SDL's would turn them into a quit event nobody reads.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // A software renderer on a window would otherwise present through an
+  // OpenGL texture: a GL context per target, made on the user-interface
+  // thread and current on the render thread as well, which the GL driver
+  // does not survive once one of them is destroyed; and loading the GL
+  // driver costs seconds and a hundred megabytes. The X11 framebuffer
+  // (shared-memory images) needs no context and works from either thread.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     (void)SDL_GetError();  // read and dropped: the panel runs without a picture
     return false;
