@@ -74,7 +74,7 @@ void ShowStatic::Place(const Box& box) {
   box_ = box;
   if (!window_) return;
   window_->setGeometry(box.x, box.y, std::max(1, box.width), std::max(1, box.height));
-  target_.SetOutputGeometry(box.x, box.y, box.width, box.height);
+  target_.SetOutputSize(box.width, box.height);
 }
 
 MShowVideoDlg::MShowVideoDlg(QWidget* parent) : MBaseDialog(kTemplateId, parent) {

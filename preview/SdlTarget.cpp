@@ -214,13 +214,17 @@ void SdlTarget::SetVisible(bool visible) {
   if (window_) visible ? SDL_ShowWindow(window_) : SDL_HideWindow(window_);
 }
 
-void SdlTarget::SetOutputGeometry(int x, int y, int width, int height) {
+void SdlTarget::SetOutputSize(int width, int height) {
   std::scoped_lock lock(mutex_, WindowSystemMutex());
   width = std::max(1, width);
   height = std::max(1, height);
   if (window_) {
-    SDL_SetWindowPosition(window_, x, y);
-    SDL_SetWindowSize(window_, width, height);
+    // The window is the native widget's own: Qt places it. SDL is told only
+    // the size, which its framebuffer follows; moving it through SDL would
+    // wait 100 ms each time for a position SDL reads in other coordinates.
+    int sdlWidth = 0, sdlHeight = 0;
+    SDL_GetWindowSize(window_, &sdlWidth, &sdlHeight);
+    if (sdlWidth != width || sdlHeight != height) SDL_SetWindowSize(window_, width, height);
   } else if (surface_ && (surface_->w != width || surface_->h != height)) {
     // A surface renderer draws at its surface's size: both are made anew.
     if (labelTexture_) SDL_DestroyTexture(labelTexture_);
