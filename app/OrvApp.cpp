@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "OrvComm.h"
 #include "OrvDlg.h"
 #include "QtTranslations.h"
+#include "ShutdownSignals.h"
 #include "StartConnection.h"
 #include "UiTexts.h"
 
@@ -96,6 +98,19 @@ int OrvApp::Run() {
     std::fprintf(stderr, "orvpanel: no serial port %s\n", options_.serialPort.c_str());
     return 2;
   }
+  // Asked to end from outside (kill, a service manager, logout, a closed
+  // terminal, the desktop session ending): the window closes as its close
+  // button closes it, then the event loop ends. Installed before anything
+  // else can claim the signals.
+  OrvDlg* window = nullptr;
+  const auto closeFromOutside = [&window] {
+    if (window) window->CloseUnattended();
+    QCoreApplication::exit(0);
+  };
+  ShutdownSignals shutdownSignals([&closeFromOutside](int) { closeFromOutside(); });
+  if (!shutdownSignals.installed()) {
+    std::fprintf(stderr, "orvpanel: SIGTERM, SIGINT and SIGHUP end the panel without saving\n");
+  }
   SelectLanguage(DefaultLanguageName());
   UseQtTranslationsFor(ActiveLanguageName());
   comm_ = std::make_unique<OrvComm>();
@@ -108,6 +123,12 @@ int OrvApp::Run() {
     dlgOptions.localAddresses = [addresses = options_.localAddresses] { return addresses; };
   }
   OrvDlg dlg(std::move(dlgOptions));
+  window = &dlg;
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dlg,
+                   [&closeFromOutside](QSessionManager&) { closeFromOutside(); });
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, &dlg, [&dlg] {
+    if (!dlg.ClosedDown()) dlg.CloseUnattended();
+  });
   dlg.Initialise();
   dlg.show();
   ConnectAtStart(dlg, {options_.connectAddress, options_.serialPort});
@@ -122,6 +143,7 @@ int OrvApp::Run() {
   }
   const int code = QApplication::exec();
   if (!dlg.ClosedDown()) dlg.CloseDown();
+  window = nullptr;
   return code;
 }
 

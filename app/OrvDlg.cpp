@@ -278,7 +278,7 @@ void OrvDlg::CreateStripButtons() {
   connect(Button(strip::kSignalSwitch), &QAbstractButton::clicked, this,
           [this] { OnSignalSwitch(); });
   connect(Button(strip::kPreview), &QAbstractButton::clicked, this,
-          [this] { main_->ShowVideoWindow(); });
+          [this] { main_->ToggleVideoWindow(); });
   // The strip's captions: Arial 15 bold, TAKE 18, dark on the light faces.
   for (int id : {strip::kLockOutput, strip::kFreeze, strip::kSwitch, strip::kPreview,
                  strip::kSignalSwitch}) {

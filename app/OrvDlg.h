@@ -100,6 +100,10 @@ class OrvDlg : public QWidget,
   // whether the project was saved where it belongs.
   bool CloseDown();
   bool ClosedDown() const { return closedDown_; }
+  // Asked to end from outside the window (a signal, the desktop session
+  // ending): the same close as the close button's, but nobody may be there
+  // to answer a message box, so its notes go to the standard error.
+  void CloseUnattended();
 
   // The operator's preset keys, as the keyboard handler runs them.
   void RecallPresetKey(int index);
@@ -236,6 +240,9 @@ class OrvDlg : public QWidget,
   // Returns the file written (nullopt: none). The operator is told when it
   // is not `expected`, the file they think holds the project.
   std::optional<std::string> SaveProjectTo(const std::string& path, const std::string& expected);
+  // A note for the operator: a message box, or the standard error while
+  // closing unattended.
+  void Tell(const QString& text);
   void OnWaitTimedOut();
   void UpdateTitle();
   void ShowAbout();
@@ -307,6 +314,7 @@ class OrvDlg : public QWidget,
   bool titleShowsName_ = false;
   bool initialised_ = false;
   bool closedDown_ = false;
+  bool unattended_ = false;
   bool sizing_ = false;
   QRect lastFrame_;
   std::string projectPath_;

@@ -1,4 +1,5 @@
 // The main window's message hub, page switching, keyboard, texts and close.
+#include <cstdio>
 #include <optional>
 
 #include <QApplication>
@@ -418,15 +419,20 @@ std::optional<std::string> OrvDlg::SaveProjectTo(const std::string& path,
     if (fallback != path && SaveProject(fallback)) written = fallback;
   }
   if (!written) {
-    ShowMessageBox(this, AppTextOf(AppText::kProjectNotSaved).arg(QString::fromStdString(expected)),
-                   Text(38));
+    Tell(AppTextOf(AppText::kProjectNotSaved).arg(QString::fromStdString(expected)));
   } else if (*written != expected) {
-    ShowMessageBox(this,
-                   AppTextOf(AppText::kProjectSavedInstead)
-                       .arg(QString::fromStdString(expected), QString::fromStdString(*written)),
-                   Text(38));
+    Tell(AppTextOf(AppText::kProjectSavedInstead)
+             .arg(QString::fromStdString(expected), QString::fromStdString(*written)));
   }
   return written;
+}
+
+void OrvDlg::Tell(const QString& text) {
+  if (unattended_) {
+    std::fprintf(stderr, "orvpanel: %s\n", text.toLocal8Bit().constData());
+  } else {
+    ShowMessageBox(this, text, Text(38));
+  }
 }
 
 void OrvDlg::OnLockLayers(bool lock) {
@@ -758,6 +764,12 @@ bool OrvDlg::CloseDown() {
   const std::optional<std::string> written = SaveProjectTo(target, projectPath_);
   WriteProfileString("Project", "FilePath", written.value_or(projectPath_), settingsPath_);
   return written == projectPath_;
+}
+
+void OrvDlg::CloseUnattended() {
+  unattended_ = true;
+  close();
+  if (!closedDown_) CloseDown();
 }
 
 void OrvDlg::closeEvent(QCloseEvent* event) {

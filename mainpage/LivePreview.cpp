@@ -36,14 +36,8 @@ LivePreview::LivePreview(QWidget* page)
   window_->hide();
   // The views exist and draw only while the window is up: four software
   // renderers would otherwise convert every picture for a closed window.
-  window_->SetShownHook([this](bool shown) {
-    if (shown) {
-      preview_->AttachVideoWindow(window_.get());
-    } else {
-      window_->AttachContexts(nullptr, preview_->frameSize(), preview::DrawingSurface::None);
-      preview_->AttachVideoWindow(nullptr);
-    }
-  });
+  window_->SetShownHook(
+      [this](bool shown) { preview_->AttachVideoWindow(shown ? window_.get() : nullptr); });
   // The notice fires at most once until the page has rebuilt the renderers.
   preview_->SetResetHandler([this] { SendMsg(page_, UM_PREVIEW_RESET); });
 }
@@ -85,7 +79,11 @@ void LivePreview::RecreateRenderers() {
   preview_->RecreatePreview(Snapshot());
 }
 
-void LivePreview::ShowVideoWindow() {
+void LivePreview::ToggleVideoWindow() {
+  if (window_->isVisible()) {
+    window_->ClosePage();
+    return;
+  }
   if (!windowPlaced_) {
     // First showing: centred over the main window, as a dialog would be.
     const QWidget* top = page_->window();
@@ -97,6 +95,7 @@ void LivePreview::ShowVideoWindow() {
   }
   window_->show();
   window_->raise();
+  window_->activateWindow();
 }
 
 void LivePreview::FeedPacket(int channel, std::span<const uint8_t> bytes) {

@@ -31,7 +31,7 @@ class LivePreview : public MainPagePreview {
   void CropLayer(int layer) override;
   void SetPreviewSize(int code) override;
   void RecreateRenderers() override;
-  void ShowVideoWindow() override;
+  void ToggleVideoWindow() override;
   void FeedPacket(int channel, std::span<const uint8_t> bytes) override;
 
   preview::VideoPreview& Preview() { return *preview_; }

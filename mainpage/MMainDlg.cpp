@@ -55,8 +55,8 @@ void MMainDlg::SetPreview(std::unique_ptr<MainPagePreview> preview) {
   preview_ = std::move(preview);
 }
 
-void MMainDlg::ShowVideoWindow() {
-  if (preview_) preview_->ShowVideoWindow();
+void MMainDlg::ToggleVideoWindow() {
+  if (preview_) preview_->ToggleVideoWindow();
 }
 
 void MMainDlg::FeedVideoPacket(int channel, std::span<const uint8_t> bytes) {

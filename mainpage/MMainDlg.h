@@ -56,7 +56,7 @@ class MMainDlg : public MBaseDialog {
   void SetPreview(std::unique_ptr<MainPagePreview> preview);
   MainPagePreview* Preview() const { return preview_.get(); }
   // The main window's preview button.
-  void ShowVideoWindow();
+  void ToggleVideoWindow();
   // Reply thread: one packet of the device's preview stream.
   void FeedVideoPacket(int channel, std::span<const uint8_t> bytes);
 

@@ -31,8 +31,9 @@ class MainPagePreview {
   virtual void SetPreviewSize(int code) = 0;
   // UM_PREVIEW_RESET: the renderers are made again.
   virtual void RecreateRenderers() = 0;
-  // The main window's preview button: the floating video window comes up.
-  virtual void ShowVideoWindow() = 0;
+  // The main window's preview button: the floating video window comes up,
+  // or goes when it is up.
+  virtual void ToggleVideoWindow() = 0;
   // One packet of the device's preview stream; called on the reply thread.
   virtual void FeedPacket(int channel, std::span<const uint8_t> bytes) = 0;
 };

@@ -40,7 +40,7 @@ void CellVideoWidget::Build() {
   } else if (surface_ == DrawingSurface::Memory) {
     target_.BuildOnSurface(width_, height_, frame_);
   }
-  target_.SetOutputGeometry(0, 0, width_, height_);
+  target_.SetOutputSize(width_, height_);
   target_.SetVisible(visible_);
 }
 
@@ -54,7 +54,7 @@ void CellVideoWidget::SetGeometry(int, int, int width, int height) {
   width_ = std::max(1, width);
   height_ = std::max(1, height);
   child_->setGeometry(0, 0, width_, height_);
-  target_.SetOutputGeometry(0, 0, width_, height_);
+  target_.SetOutputSize(width_, height_);
 }
 
 void CellVideoWidget::SetVisible(bool visible) {

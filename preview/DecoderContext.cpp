@@ -38,15 +38,9 @@ DecoderContext::~DecoderContext() {
 
 void DecoderContext::Start() {
   if (!decodeThread_.joinable()) {
-    if (!decoder_) {
-      const DecoderCreateRecord record = MakeCreateRecord(decoderSize_.width, decoderSize_.height);
-      decoder_ = Hi264DecCreate(&record);
-    }
-    if (decoder_) {
-      decodeStop_.store(false, std::memory_order_release);
-      decoding_.store(true);
-      decodeThread_ = std::thread([this] { DecodeLoop(); });
-    }
+    decodeStop_.store(false, std::memory_order_release);
+    decoding_.store(true);
+    decodeThread_ = std::thread([this] { DecodeLoop(); });
   }
   if (!renderThread_.joinable()) {
     renderStop_.store(false, std::memory_order_release);
@@ -115,6 +109,17 @@ void DecoderContext::FeedPacket(std::span<const uint8_t> bytes) {
 }
 
 void DecoderContext::DecodeLoop() {
+  // The decoder is made here, not on the caller's thread: opening it takes
+  // long enough to be felt on the user-interface thread. Without one, packets
+  // are ignored from now on.
+  if (!decoder_) {
+    const DecoderCreateRecord record = MakeCreateRecord(decoderSize_.width, decoderSize_.height);
+    decoder_ = Hi264DecCreate(&record);
+  }
+  if (!decoder_) {
+    decoding_.store(false);
+    return;
+  }
   while (!decodeStop_.load(std::memory_order_acquire)) {
     (void)packetSignal_.try_acquire_for(kIdlePass);
     // Every waiting packet is taken in one pass: an access unit at the

@@ -51,9 +51,10 @@ class DecoderContext {
   void SetDecoderSize(FrameSize size) { decoderSize_ = size; }
   FrameSize decoderSize() const { return decoderSize_; }
 
-  // User-interface thread. Start creates the decoder (unless one exists) and
-  // the decode thread, and the render thread; without a decoder only the
-  // render thread runs and packets are ignored.
+  // User-interface thread. Start starts the decode thread, which makes the
+  // decoder (unless one exists), and the render thread; when the decoder
+  // cannot be made the decode thread ends, only the render thread runs and
+  // packets are ignored.
   void Start();
   // Waits for both threads, then empties the target table, frees the
   // packets and the frames and destroys the decoder. Never waits on the

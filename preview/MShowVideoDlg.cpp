@@ -1,5 +1,6 @@
 #include "MShowVideoDlg.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QWindow>
@@ -75,12 +76,14 @@ void ShowStatic::Place(const Box& box) {
   box_ = box;
   if (!window_) return;
   window_->setGeometry(box.x, box.y, std::max(1, box.width), std::max(1, box.height));
-  target_.SetOutputGeometry(box.x, box.y, box.width, box.height);
+  target_.SetOutputSize(box.width, box.height);
 }
 
 MShowVideoDlg::MShowVideoDlg(QWidget* parent) : MBaseDialog(kTemplateId, parent) {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setMinimumSize(kVideoWindowMinWidth, kVideoWindowMinHeight);
+  // Takes the keyboard when it comes up, so that Escape reaches it.
+  setFocusPolicy(Qt::StrongFocus);
   for (int i = 0; i < 4; ++i) {
     views_[static_cast<std::size_t>(i)] = std::make_unique<ShowStatic>(this, i);
     auto* caption = new QLabel(QStringLiteral("DVI-%1:").arg(i + 1), this);
@@ -136,6 +139,14 @@ void MShowVideoDlg::showEvent(QShowEvent* event) {
 void MShowVideoDlg::hideEvent(QHideEvent* event) {
   MBaseDialog::hideEvent(event);
   if (shownHook_) shownHook_(false);
+}
+
+bool MShowVideoDlg::PreTranslateKey(QKeyEvent* event) {
+  if (event->type() == QEvent::KeyPress && event->key() == Qt::Key_Escape) {
+    ClosePage();
+    return true;
+  }
+  return MBaseDialog::PreTranslateKey(event);
 }
 
 void MShowVideoDlg::mousePressEvent(QMouseEvent* event) {

@@ -56,6 +56,8 @@ class MShowVideoDlg : public MBaseDialog {
 
  protected:
   bool OnInitDialog() override;
+  // Escape closes the window as its close button does.
+  bool PreTranslateKey(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void showEvent(QShowEvent* event) override;

@@ -88,6 +88,16 @@ bool SdlVideoAvailable() {
 
 bool InitSdlVideo() {
   if (gVideoUp.load()) return true;
+  // The panel ends on SIGTERM, SIGINT and SIGHUP through its own handlers;
+  // SDL's would turn them into a quit event nobody reads.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // A software renderer on a window would otherwise present through an
+  // OpenGL texture: a GL context per target, made on the user-interface
+  // thread and current on the render thread as well, which the GL driver
+  // does not survive once one of them is destroyed; and loading the GL
+  // driver costs seconds and a hundred megabytes. The X11 framebuffer
+  // (shared-memory images) needs no context and works from either thread.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     (void)SDL_GetError();  // read and dropped: the panel runs without a picture
     return false;
@@ -206,13 +216,17 @@ void SdlTarget::SetVisible(bool visible) {
   if (window_) visible ? SDL_ShowWindow(window_) : SDL_HideWindow(window_);
 }
 
-void SdlTarget::SetOutputGeometry(int x, int y, int width, int height) {
+void SdlTarget::SetOutputSize(int width, int height) {
   std::scoped_lock lock(mutex_, WindowSystemMutex());
   width = std::max(1, width);
   height = std::max(1, height);
   if (window_) {
-    SDL_SetWindowPosition(window_, x, y);
-    SDL_SetWindowSize(window_, width, height);
+    // The window is the native widget's own: Qt places it. SDL is told only
+    // the size, which its framebuffer follows; moving it through SDL would
+    // wait 100 ms each time for a position SDL reads in other coordinates.
+    int sdlWidth = 0, sdlHeight = 0;
+    SDL_GetWindowSize(window_, &sdlWidth, &sdlHeight);
+    if (sdlWidth != width || sdlHeight != height) SDL_SetWindowSize(window_, width, height);
   } else if (surface_ && (surface_->w != width || surface_->h != height)) {
     // A surface renderer draws at its surface's size: both are made anew.
     if (labelTexture_) SDL_DestroyTexture(labelTexture_);

@@ -47,8 +47,9 @@ class SdlTarget : public PreviewTarget {
   PixelRect source() const;
   void SetLabel(const std::string& utf8);
   void SetVisible(bool visible);
-  // The target's size on screen (the cell's or view's size).
-  void SetOutputGeometry(int x, int y, int width, int height);
+  // The target's size on screen (the cell's or view's size). The widget
+  // that owns a native window places it; SDL only follows its size.
+  void SetOutputSize(int width, int height);
 
   void Draw(const FramePicture& picture) override;
   int drawnCount() const;

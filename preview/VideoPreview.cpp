@@ -108,6 +108,8 @@ void VideoPreview::RecreatePreview(const DeviceState& state) {
 }
 
 void VideoPreview::AttachVideoWindow(MShowVideoDlg* window) {
+  // Each view leaves the decoder's table before its SDL objects go.
+  if (window_ && window_ != window) window_->AttachContexts(nullptr, frame_, surface_);
   window_ = window;
   AttachContexts();
 }

@@ -4,7 +4,10 @@
 // mouse events sends its device window, the processor reports it back and
 // the cell stays; the program/preview modes split the canvas into halves.
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <QTest>
 
@@ -12,8 +15,10 @@
 #include "CGdipButton.h"
 #include "CPictureCtrl.h"
 #include "CommandEncoder.h"
+#include "ControlId.h"
 #include "DeviceState.h"
 #include "LivePreview.h"
+#include "MBaseDialog.h"
 #include "MMainDlg.h"
 #include "MShowVideoDlg.h"
 #include "MainPageCells.h"
@@ -240,9 +245,28 @@ TEST_F(MainPageEndToEnd, TheProcessorsPreviewPlaysInTheLayerCellsAndTheVideoWind
   Window().Button(strip::kPreview)->click();
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(PumpUntil([&] { return window->View(0).target().drawnCount() > 0; }));
-  // Closed, the window has no views to draw.
-  window->hide();
-  EXPECT_EQ(window->View(0).window(), nullptr);
+  // The preview button again, Escape and the close button each close the
+  // window; closed, it has no views to draw.
+  const std::vector<std::pair<const char*, std::function<void()>>> closers = {
+      {"preview button", [&] { Window().Button(strip::kPreview)->click(); }},
+      {"Escape", [&] { QTest::keyClick(window, Qt::Key_Escape); }},
+      {"close button",
+       [&] {
+         QTest::mouseClick(FindControl(window, MBaseDialog::kCloseButtonId), Qt::LeftButton);
+       }},
+  };
+  for (const auto& [how, close] : closers) {
+    SCOPED_TRACE(how);
+    if (!window->isVisible()) Window().Button(strip::kPreview)->click();
+    ASSERT_TRUE(window->isVisible());
+    ASSERT_NE(window->View(0).window(), nullptr);
+    const int drawnWhileOpen = live->Preview().context(0).TargetCount();
+    close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->View(0).window(), nullptr);
+    EXPECT_EQ(live->Preview().context(0).TargetCount(), drawnWhileOpen - 4)
+        << "the four views leave the decoder's list, the layer cells stay";
+  }
 
   // Switched off by the processor: the cells lose their video.
   processor_->SetPreviewOffered(false);

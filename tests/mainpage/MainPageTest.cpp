@@ -227,7 +227,7 @@ class RecordingPreview : public MainPagePreview {
   void CropLayer(int layer) override { calls_.push_back("crop " + std::to_string(layer)); }
   void SetPreviewSize(int code) override { calls_.push_back("size " + std::to_string(code)); }
   void RecreateRenderers() override { calls_.push_back("recreate"); }
-  void ShowVideoWindow() override { calls_.push_back("show"); }
+  void ToggleVideoWindow() override { calls_.push_back("toggle"); }
   void FeedPacket(int, std::span<const uint8_t>) override {}
 
  private:
