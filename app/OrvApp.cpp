@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "CGdipButton.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
 #include "Ipv4.h"
@@ -22,13 +23,19 @@ namespace orv {
 
 namespace {
 
+constexpr int kPressIntervalMs = 500;
+
 // On a window system the picture is read from the screen, so that the live
 // video SDL draws into native child windows is in it; elsewhere the widgets
 // paint themselves.
 void SaveWindowPicture(QWidget& window, const QString& path) {
   QScreen* screen = window.screen();
   const bool fromScreen = QGuiApplication::platformName() == QStringLiteral("xcb") && screen;
-  const QPixmap picture = fromScreen ? screen->grabWindow(window.winId()) : window.grab();
+  // The screen's part under the window, so that the video window over it shows too.
+  const QRect area = window.frameGeometry();
+  const QPixmap picture =
+      fromScreen ? screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                 : window.grab();
   picture.save(path);
 }
 
@@ -55,6 +62,15 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
       options.serialPort = args[++i];
     } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
       options.screenshotPath = args[++i];
+    } else if (args[i] == "--press" && i + 1 < args.size()) {
+      const std::string& value = args[++i];
+      char* end = nullptr;
+      const long id = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || id <= 0 || id > 0xFFFF) {
+        error = "not a control id for --press: " + value;
+        return false;
+      }
+      options.screenshotPresses.push_back(static_cast<int>(id));
     } else if ((args[i] == "--page" || args[i] == "--delay") && i + 1 < args.size()) {
       const std::string& name = args[i];
       const std::string& value = args[++i];
@@ -69,7 +85,7 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
     } else {
       error = "unknown argument: " + args[i] +
               " (usage: orvpanel [--local-address A]... [--connect ADDRESS | --serial PORT]"
-              " [--screenshot FILE [--page N] [--delay MS]])";
+              " [--screenshot FILE [--page N] [--delay MS] [--press ID]...])";
       return false;
     }
   }
@@ -135,7 +151,14 @@ int OrvApp::Run() {
   if (!options_.screenshotPath.empty()) {
     QTimer::singleShot(options_.screenshotDelayMs, &dlg, [this, &dlg] {
       if (options_.screenshotPage >= 0) dlg.ShowPageByIndex(options_.screenshotPage, false);
-      QTimer::singleShot(300, &dlg, [this, &dlg] {
+      int afterMs = 0;
+      for (int id : options_.screenshotPresses) {
+        afterMs += kPressIntervalMs;
+        QTimer::singleShot(afterMs, &dlg, [&dlg, id] {
+          if (CGdipButton* button = dlg.Button(id)) button->click();
+        });
+      }
+      QTimer::singleShot(afterMs + 300, &dlg, [this, &dlg] {
         SaveWindowPicture(dlg, QString::fromStdString(options_.screenshotPath));
         dlg.close();
       });

@@ -22,6 +22,9 @@ class OrvApp {
     std::string screenshotPath;
     int screenshotPage = -1;
     int screenshotDelayMs = 1500;
+    // Buttons of the main window (control ids) clicked one after another,
+    // 500 ms apart, before the picture is taken (1564: the video window).
+    std::vector<int> screenshotPresses;
     // Start connected: the processor at this IPv4 address over the network,
     // or the serial port named here ("COM7", "7" or a device path).
     std::string connectAddress;
@@ -29,7 +32,8 @@ class OrvApp {
   };
 
   // Reads the options this program takes: --local-address A (repeatable),
-  // --screenshot FILE, --page N, --delay MS, --connect ADDRESS, --serial PORT.
+  // --screenshot FILE, --page N, --delay MS, --press ID (repeatable),
+  // --connect ADDRESS, --serial PORT.
   // Returns false with a message for anything else.
   static bool ParseArguments(const std::vector<std::string>& args, Options& options,
                              std::string& error);

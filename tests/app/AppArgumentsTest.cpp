@@ -10,15 +10,17 @@ namespace {
 TEST(AppArguments, LocalAddressesAndScreenshotOptions) {
   OrvApp::Options options;
   std::string error;
-  ASSERT_TRUE(OrvApp::ParseArguments({"--local-address", "127.0.0.1", "--screenshot", "w.png",
-                                      "--page", "10", "--delay", "200", "--connect", "127.0.24.9"},
-                                     options, error))
+  ASSERT_TRUE(OrvApp::ParseArguments(
+      {"--local-address", "127.0.0.1", "--screenshot", "w.png", "--page", "10", "--delay", "200",
+       "--connect", "127.0.24.9", "--press", "1564", "--press", "1564"},
+      options, error))
       << error;
   EXPECT_EQ(options.localAddresses, std::vector<std::string>{"127.0.0.1"});
   EXPECT_EQ(options.screenshotPath, "w.png");
   EXPECT_EQ(options.screenshotPage, 10);
   EXPECT_EQ(options.screenshotDelayMs, 200);
   EXPECT_EQ(options.connectAddress, "127.0.24.9");
+  EXPECT_EQ(options.screenshotPresses, (std::vector<int>{1564, 1564}));
 }
 
 TEST(AppArguments, RefusesWhatItDoesNotKnow) {
@@ -28,6 +30,8 @@ TEST(AppArguments, RefusesWhatItDoesNotKnow) {
   EXPECT_NE(error.find("300.1.1.1"), std::string::npos);
   EXPECT_FALSE(OrvApp::ParseArguments({"--local-address"}, options, error));
   EXPECT_FALSE(OrvApp::ParseArguments({"--page", "x"}, options, error));
+  EXPECT_FALSE(OrvApp::ParseArguments({"--press", "0"}, options, error));
+  EXPECT_FALSE(OrvApp::ParseArguments({"--press", "preview"}, options, error));
   EXPECT_FALSE(OrvApp::ParseArguments({"--verbose"}, options, error));
   EXPECT_FALSE(OrvApp::ParseArguments({"--connect", "machine"}, options, error));
   EXPECT_TRUE(options.localAddresses.empty());

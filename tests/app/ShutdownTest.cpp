@@ -23,6 +23,7 @@
 #include "InputStrip.h"
 #include "OrvApp.h"
 #include "ProjectFile.h"
+#include "ReadBack.h"
 #include "ShutdownSignals.h"
 #include "TestNet.h"
 #include "Timers.h"
@@ -156,7 +157,7 @@ TEST_P(ShutdownRun, TheOperatorsChangeIsInTheProjectOnDisk) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachRequest, ShutdownRun, ::testing::ValuesIn(kEndRequests),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace orv::test
