@@ -1,5 +1,6 @@
 #include "WaitBox.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -34,6 +35,7 @@ void WaitBox::Show(const QString& text) {
     box_->show();
   }
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) box_->raise();
+  KeepModalBoxOnTop();
   SetTimer(kTimeoutTimerId, timeoutMs_);
 }
 
@@ -45,9 +47,19 @@ void WaitBox::Hide() {
   if (owner_ != nullptr && QGuiApplication::platformName() != QLatin1String("offscreen")) {
     owner_->raise();
   }
+  KeepModalBoxOnTop();
   if (!shown_) return;
   shown_ = false;
   box_->hide();
+}
+
+// A message box the operator has not answered yet (one shown while the device
+// works, say) stays above the wait box and the window, and keeps the focus.
+void WaitBox::KeepModalBoxOnTop() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal == nullptr || modal == box_.get()) return;
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) modal->raise();
+  modal->activateWindow();
 }
 
 QString WaitBox::Text() const {

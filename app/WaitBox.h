@@ -46,6 +46,7 @@ class WaitBox : public QObject, private TimerClient {
  private:
   void OnTimer(uint32_t id) override;
   void Centre();
+  void KeepModalBoxOnTop();
 
   QWidget* owner_;
   std::function<void(bool)> setBusy_;

@@ -111,10 +111,7 @@ class Transfer {
       return Abort(UploadResult::SendFailed);
 
     EncoderFrame answer{};
-    bool closed = false;
-    if (!socket_.Read(answer.data(), answer.size(), request_.timing.answer, &closed))
-      return Abort(closed ? UploadResult::ConnectionClosed : UploadResult::NoAnswer);
-    if (!IsEncoderFrame(answer, EncoderFrameKind::Answer)) return Abort(UploadResult::BadAnswer);
+    if (const auto r = ReceiveAnswer(answer); r != UploadResult::Success) return Abort(r);
     if (answer[kValueByte] != 1) return Abort(UploadResult::Refused);
     if (!SendFrame(EncoderFrameKind::Acknowledge, static_cast<uint32_t>(sent_)))
       return UploadResult::SendFailed;
@@ -143,6 +140,21 @@ class Transfer {
       }
     }
     return UploadResult::Success;
+  }
+
+  // Up to kEncoderAnswerTries frames within the answer time; a frame that is
+  // not an answer is skipped. A frame may arrive in pieces.
+  UploadResult ReceiveAnswer(EncoderFrame& answer) {
+    const auto deadline = std::chrono::steady_clock::now() + request_.timing.answer;
+    for (int tries = 0; tries < kEncoderAnswerTries; ++tries) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      bool closed = false;
+      if (left.count() <= 0 || !socket_.Read(answer.data(), answer.size(), left, &closed))
+        return closed ? UploadResult::ConnectionClosed : UploadResult::NoAnswer;
+      if (IsEncoderFrame(answer, EncoderFrameKind::Answer)) return UploadResult::Success;
+    }
+    return UploadResult::BadAnswer;
   }
 
   bool SendFrame(EncoderFrameKind kind, uint32_t value) {

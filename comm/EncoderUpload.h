@@ -1,8 +1,9 @@
 #pragma once
 // Upload of an encoder package to the encoder's own TCP port (8877): a
 // 15-byte start frame with the file size, the file in 2048-byte blocks, an end
-// frame with the bytes sent, then the encoder's 15-byte answer, which is
-// acknowledged when it says OK and aborted otherwise.
+// frame with the bytes sent, then the encoder's 15-byte answer (up to seven
+// frames are read for it), which is acknowledged when it says OK and aborted
+// otherwise.
 //
 // The transfer runs on a worker thread of its own; every step has a deadline,
 // so an encoder that stops reading or answering ends the upload with a result
@@ -22,6 +23,9 @@ namespace orv {
 inline constexpr uint16_t kEncoderUploadPort = 8877;
 inline constexpr std::size_t kEncoderFrameSize = 15;
 inline constexpr std::size_t kEncoderBlockSize = 2048;
+// Frames read while waiting for the answer; others the encoder sends first
+// are skipped.
+inline constexpr int kEncoderAnswerTries = 7;
 
 // Command bytes (byte 6) of the control frames.
 enum class EncoderFrameKind : uint8_t {
@@ -53,8 +57,8 @@ enum class UploadResult {
   SendFailed,
   ConnectionClosed,
   NoAnswer,
-  BadAnswer,
-  Refused,  // the encoder answered, but not OK
+  BadAnswer,  // seven frames came, none of them an answer
+  Refused,    // the encoder answered, but not OK
   Cancelled,
 };
 
@@ -63,7 +67,7 @@ struct UploadTiming {
   std::chrono::milliseconds send{10000};     // per frame or block
   std::chrono::milliseconds afterStart{50};  // the encoder prepares
   std::chrono::milliseconds beforeEnd{500};  // the encoder stores the last block
-  std::chrono::milliseconds answer{7000};    // the whole answer, however split
+  std::chrono::milliseconds answer{7000};    // all tries for the answer, however split
 };
 
 struct UploadRequest {

@@ -51,13 +51,12 @@ void StreamLink::ParseWith(Step step) {
   inFeed_ = true;
   step([this](const wire::FrameView& frame) {
     if (onFrame_) onFrame_(*this, frame);
-    if (IsClosed()) parser_.Stop();
+    if (closing_) parser_.Stop();
   });
   inFeed_ = false;
   PublishStats();
-  if (IsClosed()) {
-    parser_.Reset();
-    PublishStats();
+  if (closing_) {
+    FinishClose();
     return;
   }
   ArmStallTimer();
@@ -143,8 +142,8 @@ void StreamLink::WriteChunk(std::size_t chunk) {
 }
 
 void StreamLink::DoClose() {
-  if (IsClosed()) return;
-  state_ = State::Closed;
+  if (closing_ || IsClosed()) return;
+  closing_ = true;
   CloseTransport();
   paceTimer_.cancel();
   stallTimer_.cancel();
@@ -155,11 +154,16 @@ void StreamLink::DoClose() {
   frontOffset_ = 0;
   writing_ = false;
   // Inside a frame callback the parser's buffer is in use; the read handler
-  // resets it once the callback has returned.
-  if (!inFeed_) {
-    parser_.Reset();
-    PublishStats();
-  }
+  // finishes the close once the callback has returned.
+  if (!inFeed_) FinishClose();
+}
+
+// The bytes of an unfinished frame are counted before the link shows as
+// closed: whoever sees the link gone also sees what it dropped.
+void StreamLink::FinishClose() {
+  parser_.Reset();
+  PublishStats();
+  state_ = State::Closed;
   if (onClosed_) {
     auto handler = std::move(onClosed_);
     onClosed_ = nullptr;

@@ -75,6 +75,7 @@ class StreamLink : public std::enable_shared_from_this<StreamLink> {
   void WriteNext();
   void WriteChunk(std::size_t chunk);
   void DoClose();
+  void FinishClose();
   void PublishStats();
 
   asio::io_context& io_;
@@ -86,6 +87,7 @@ class StreamLink : public std::enable_shared_from_this<StreamLink> {
   bool started_ = false;
   bool writing_ = false;
   bool inFeed_ = false;
+  bool closing_ = false;  // DoClose has begun; the state turns Closed at its end
   std::atomic<int> baud_{0};
   std::atomic<int> receiveBaud_{0};
   std::deque<std::vector<uint8_t>> queue_;

@@ -87,7 +87,9 @@ bool MMosaicDlg::OnInitDialog() {
   {
     auto s = State();
     on_ = s->MOSAIC_H1 != 0;
-    layout_ = std::clamp<int>(s->MOSAIC_ROWS, 0, kMosaicLayouts - 1);
+    // The first switch-on sends the pressed layout: it must be one the page
+    // offers, never a greyed one (whose "Panel x 4" would also clear the logo).
+    layout_ = s->MOSAIC_ROWS < kFirstFixedLayout ? s->MOSAIC_ROWS : 0;
     for (int e = 0; e < kEdits; ++e) first[static_cast<std::size_t>(e)] = s->MOSAIC_HOSTGEOM[e][0];
   }
   for (int e = 0; e < kEdits; ++e)
@@ -203,8 +205,10 @@ void MMosaicDlg::SwitchPressed() {
     auto s = State();
     s->block.MOSAICSETT.MOSAICMODE = mode;
     s->MOSAIC_BYTE28 = 0;
-    if (on_) s->MOSAIC_BYTE2 = kNoMosaicPart;
+    // The new mode goes out with the part chosen so far; none is chosen
+    // afterwards, until the operator picks one of the new layout.
     SendMosaic(layer_, 0);
+    if (on_) s->MOSAIC_BYTE2 = kNoMosaicPart;
   }
   AskMainWindow(kMosaicModeRequest, mode, false);
   if (on_) {
@@ -230,10 +234,10 @@ void MMosaicDlg::LayoutPressed(int index) {
     auto s = State();
     s->block.MOSAICSETT.MOSAICMODE = mode;
     s->MOSAIC_BYTE28 = 0;
-    s->MOSAIC_BYTE2 = kNoMosaicPart;
     if (mode == kLogoBarredMode) s->block.LOGOINFO.LOGOUSAGE = 0;
     ShowWait();
-    SendMosaic(layer_, 0);
+    SendMosaic(layer_, 0);  // with the part chosen so far, as the switch does
+    s->MOSAIC_BYTE2 = kNoMosaicPart;
   }
   AskMainWindow(kMosaicModeRequest, mode, false);
   SendCommand(QUERY73);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <iterator>
 #include <string_view>
 
 #include "AtomicFile.h"
@@ -29,8 +31,32 @@ uint16_t GetU16(std::span<const uint8_t> b, std::size_t at) {
   return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
-constexpr std::array<uint16_t, 6> kKnownDepths{1, 4, 8, 16, 24, 32};
+constexpr uint32_t kFileHeaderBytes = 14;
+constexpr uint32_t kCoreHeaderBytes = 12;  // the oldest header: 16-bit sizes, no compression
 constexpr uint32_t kInfoHeaderBytes = 40;
+constexpr uint32_t kMaskBytes = 12;       // red, green and blue masks after a 40-byte header
+constexpr uint32_t kOs2HeaderBytes = 64;  // its compression numbers mean other things
+constexpr uint32_t kRgb = 0;
+constexpr uint32_t kBitFields = 3;
+
+// The uncompressed kinds taken: the rows are plain pixels, either palette
+// indexes or colours (whose layout bit-field masks may describe).
+struct StoredKind {
+  uint32_t compression;
+  uint16_t bitCount;
+};
+constexpr StoredKind kUncompressedKinds[] = {
+    {kRgb, 1},  {kRgb, 4},  {kRgb, 8},        {kRgb, 16},
+    {kRgb, 24}, {kRgb, 32}, {kBitFields, 16}, {kBitFields, 32},
+};
+
+bool IsUncompressedKind(uint32_t infoSize, uint32_t compression, uint16_t bitCount) {
+  if (compression == kBitFields && infoSize == kOs2HeaderBytes) return false;
+  if (infoSize == kCoreHeaderBytes && bitCount > 8 && bitCount != 24) return false;
+  return std::any_of(
+      std::begin(kUncompressedKinds), std::end(kUncompressedKinds),
+      [&](const StoredKind& k) { return k.compression == compression && k.bitCount == bitCount; });
+}
 
 // Bytes of one stored row of `width` pixels at `bitCount` bits, padded to 4.
 uint64_t RowBytes(int32_t width, uint16_t bitCount) {
@@ -113,20 +139,37 @@ bool WriteMonoBmp(const std::string& path, const MonoBitmap& bitmap) {
 }
 
 BmpProblem ParseBmpHeader(std::span<const uint8_t> head, uint64_t fileSize, BmpHeader* out) {
-  if (head.size() < kBmpHeadBytes || head[0] != 'B' || head[1] != 'M') return BmpProblem::NotBmp;
+  if (head.size() < kFileHeaderBytes + 4 || head[0] != 'B' || head[1] != 'M') {
+    return BmpProblem::NotBmp;
+  }
   BmpHeader h;
   h.dataOffset = GetU32(head, 10);
   const uint32_t infoSize = GetU32(head, 14);
-  h.width = static_cast<int32_t>(GetU32(head, 18));
-  h.height = static_cast<int32_t>(GetU32(head, 22));
-  h.bitCount = GetU16(head, 28);
-  const uint32_t compression = GetU32(head, 30);
-  if (infoSize < kInfoHeaderBytes || h.dataOffset < kBmpHeadBytes || compression != 0 ||
-      std::find(kKnownDepths.begin(), kKnownDepths.end(), h.bitCount) == kKnownDepths.end()) {
+  uint32_t compression = kRgb;
+  int64_t height = 0;
+  if (infoSize == kCoreHeaderBytes) {
+    if (head.size() < kFileHeaderBytes + kCoreHeaderBytes) return BmpProblem::NotBmp;
+    h.width = GetU16(head, 18);
+    height = GetU16(head, 20);
+    h.bitCount = GetU16(head, 24);
+  } else {
+    if (infoSize < kInfoHeaderBytes || head.size() < kBmpHeadBytes) return BmpProblem::NotBmp;
+    h.width = static_cast<int32_t>(GetU32(head, 18));
+    height = static_cast<int32_t>(GetU32(head, 22));
+    h.bitCount = GetU16(head, 28);
+    compression = GetU32(head, 30);
+  }
+  // Masks that a 40-byte header announces follow it; later headers hold them.
+  const uint32_t masks = compression == kBitFields && infoSize == kInfoHeaderBytes ? kMaskBytes : 0;
+  if (!IsUncompressedKind(infoSize, compression, h.bitCount) ||
+      h.dataOffset < uint64_t{kFileHeaderBytes} + infoSize + masks) {
     return BmpProblem::NotBmp;
   }
   if (h.width <= 0) return BmpProblem::BadWidth;
-  if (h.height <= 0) return BmpProblem::BadHeight;
+  // A negative height stores the rows top-down.
+  if (height == 0 || height == INT32_MIN) return BmpProblem::BadHeight;
+  h.topDown = height < 0;
+  h.height = static_cast<int32_t>(height < 0 ? -height : height);
   const uint64_t end =
       h.dataOffset + RowBytes(h.width, h.bitCount) * static_cast<uint64_t>(h.height);
   if (end > fileSize) return BmpProblem::Truncated;
@@ -170,13 +213,14 @@ CaptionBmpFile::~CaptionBmpFile() {
   std::fclose(file_);
 }
 
-// Row n from the top lies at dataOffset + (height - n) x stride: the file
-// stores its rows bottom-up.
+// Row n from the top lies at dataOffset + (height - n) x stride in a file
+// that stores its rows bottom-up, at dataOffset + (n - 1) x stride top-down.
 bool CaptionBmpFile::ReadRow(int n, std::span<uint8_t> out) {
   const auto stride = static_cast<std::size_t>(CaptionStride(header_.width));
   if (n < 1 || n > header_.height || out.size() != stride) return false;
-  const long at = static_cast<long>(header_.dataOffset) +
-                  static_cast<long>(header_.height - n) * static_cast<long>(stride);
+  const int stored = header_.topDown ? n - 1 : header_.height - n;
+  const long at =
+      static_cast<long>(header_.dataOffset) + static_cast<long>(stored) * static_cast<long>(stride);
   return std::fseek(file_, at, SEEK_SET) == 0 && std::fread(out.data(), 1, stride, file_) == stride;
 }
 

@@ -43,10 +43,11 @@ bool WriteMonoBmp(const std::string& path, const MonoBitmap& bitmap);
 enum class BmpProblem {
   None,
   CannotOpen,  // missing or unreadable
-  NotBmp,      // no "BM", a header too short, an unknown depth or compression
+  NotBmp,      // no "BM", a header too short, compressed rows (RLE, JPEG, PNG), an
+               // unknown depth, bit-field masks missing
   Truncated,   // the rows the header announces lie beyond the end of the file
   BadWidth,    // zero or negative
-  BadHeight,   // zero or negative (top-down files are not taken)
+  BadHeight,   // zero (a negative height means rows stored top-down)
   NotOneBit,   // a caption file must have one bit per pixel
   TooLarge,    // wider than 3840 or higher than 128
 };
@@ -54,15 +55,18 @@ enum class BmpProblem {
 struct BmpHeader {
   uint32_t dataOffset = 0;
   int32_t width = 0;
-  int32_t height = 0;
+  int32_t height = 0;  // rows, always positive
   uint16_t bitCount = 0;
+  bool topDown = false;  // the first stored row is the top one
 };
 
 inline constexpr std::size_t kBmpHeadBytes = 54;  // file header and information header
 
 // Checks the headers of a BMP file of `fileSize` bytes that begins with
-// `head`: signature, a known uncompressed depth, positive width and height,
-// and the announced rows inside the file.
+// `head`: signature, an uncompressed kind (1, 4, 8, 16, 24 or 32 bits; plain,
+// or 16 and 32 bits with bit-field masks; any header from the 12-byte core
+// one to the 124-byte fifth version), rows bottom-up or top-down, and the
+// announced rows inside the file.
 BmpProblem ParseBmpHeader(std::span<const uint8_t> head, uint64_t fileSize, BmpHeader* out);
 // The same for a file on disk.
 BmpProblem InspectBmpFile(const std::string& path, BmpHeader* out);

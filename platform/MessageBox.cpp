@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
 #include <QMessageBox>
+#include <QWidget>
 
 namespace orv {
 
@@ -14,7 +15,10 @@ int ShowRealBox(const MessageBoxRequest& request) {
   const auto buttons = request.buttons == MsgButtons::OkCancel
                            ? QMessageBox::Ok | QMessageBox::Cancel
                            : QMessageBox::StandardButtons(QMessageBox::Ok);
-  QMessageBox box(QMessageBox::NoIcon, request.caption, request.text, buttons, request.parent);
+  // The box belongs to the asker's top-level window: a page inside an area
+  // that the wait box disables would grey the box out with it.
+  QWidget* owner = request.parent != nullptr ? request.parent->window() : nullptr;
+  QMessageBox box(QMessageBox::NoIcon, request.caption, request.text, buttons, owner);
   box.setDefaultButton(QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok ? kIdOk : kIdCancel;
 }

@@ -327,7 +327,7 @@ std::string EncoderCmd(VirtualProcessor& p, const Args& a) {
     peer->SetMode(mode);
     return "ok";
   }
-  if (a.size() != 1) return "error usage: encoder [ok|fail|silent|short|split|close]";
+  if (a.size() != 1) return "error usage: encoder [ok|fail|silent|short|split|close|noisy|babble]";
   const auto r = peer->Record();
   std::ostringstream out;
   out << "ok sessions " << r.sessionsEnded << " acknowledged " << r.acknowledged << " aborted "

@@ -18,7 +18,13 @@ constexpr ModeName kModeNames[] = {
     {EncoderPeerMode::Ok, "ok"},         {EncoderPeerMode::Fail, "fail"},
     {EncoderPeerMode::Silent, "silent"}, {EncoderPeerMode::Short, "short"},
     {EncoderPeerMode::Split, "split"},   {EncoderPeerMode::Close, "close"},
+    {EncoderPeerMode::Noisy, "noisy"},   {EncoderPeerMode::Babble, "babble"},
 };
+
+// Frames of another kind the encoder sends ahead of its answer.
+int StrayFramesBeforeAnswer(EncoderPeerMode mode) {
+  return mode == EncoderPeerMode::Noisy ? 2 : mode == EncoderPeerMode::Babble ? 7 : 0;
+}
 
 // A package larger than this is not taken (the real encoder has little room).
 constexpr uint32_t kMaxPackageBytes = 64u << 20;
@@ -125,6 +131,10 @@ awaitable<void> EncoderPeer::Serve(asio::ip::tcp::socket socket) {
           IsEncoderFrame(frame, EncoderFrameKind::End) && EncoderFrameValue(frame) == size;
       EncoderFrame answer = MakeEncoderFrame(EncoderFrameKind::Answer, 0);
       answer[7] = complete && mode != EncoderPeerMode::Fail ? 1 : 0;
+      for (int i = 0; i < StrayFramesBeforeAnswer(mode); ++i) {
+        const EncoderFrame stray = MakeEncoderFrame(EncoderFrameKind::Acknowledge, size);
+        co_await asio::async_write(socket, asio::buffer(stray), use_awaitable);
+      }
       if (mode == EncoderPeerMode::Short) {
         co_await asio::async_write(socket, asio::buffer(answer.data(), answer.size() - 1),
                                    use_awaitable);

@@ -24,6 +24,8 @@ enum class EncoderPeerMode {
   Short,   // answers 14 bytes only
   Split,   // answers in three pieces with pauses between them
   Close,   // hangs up after the first data block
+  Noisy,   // sends two frames of another kind before its answer
+  Babble,  // sends seven frames of another kind before its answer
 };
 
 // "ok", "fail", ... and back; false for an unknown name.

@@ -105,6 +105,8 @@ TEST_F(EncoderUploadTest, PeerModes) {
   } const cases[] = {
       {EncoderPeerMode::Ok, {UploadResult::Success}, true},
       {EncoderPeerMode::Split, {UploadResult::Success}, true},
+      {EncoderPeerMode::Noisy, {UploadResult::Success}, true},
+      {EncoderPeerMode::Babble, {UploadResult::BadAnswer}, false},
       {EncoderPeerMode::Fail, {UploadResult::Refused}, false},
       {EncoderPeerMode::Silent, {UploadResult::NoAnswer}, false},
       {EncoderPeerMode::Short, {UploadResult::NoAnswer}, false},

@@ -66,7 +66,8 @@ TEST(MonoBmp, HostileHeadersAreRefusedWithTheirReason) {
       {"good", 16, 4, 1, 0, BmpProblem::None, BmpProblem::None},
       {"truncated", 16, 4, 1, 1, BmpProblem::Truncated, BmpProblem::Truncated},
       {"zero height", 16, 0, 1, 0, BmpProblem::BadHeight, BmpProblem::BadHeight},
-      {"top-down", 16, -4, 1, 0, BmpProblem::BadHeight, BmpProblem::BadHeight},
+      {"top-down", 16, -4, 1, 0, BmpProblem::None, BmpProblem::None},
+      {"lowest height", 16, INT32_MIN, 1, 0, BmpProblem::BadHeight, BmpProblem::BadHeight},
       {"zero width", 0, 4, 1, 0, BmpProblem::BadWidth, BmpProblem::BadWidth},
       {"eight bits", 4, 4, 8, 0, BmpProblem::None, BmpProblem::NotOneBit},
       {"odd depth", 16, 4, 3, 0, BmpProblem::NotBmp, BmpProblem::NotBmp},
@@ -91,6 +92,30 @@ TEST(MonoBmp, HostileHeadersAreRefusedWithTheirReason) {
   EXPECT_EQ(CaptionBmpFile::Open(path + ".none", &missing), nullptr);
   EXPECT_EQ(missing, BmpProblem::CannotOpen);
   fs::remove(path);
+}
+
+// A one-bit file whose rows are stored top-down reads in picture order.
+TEST(MonoBmp, TopDownRowsReadInPictureOrder) {
+  MonoBitmap picture(16, 3);
+  picture.Set(0, 0, true);
+  picture.Set(15, 2, true);
+  std::vector<uint8_t> f = EncodeMonoBmp(picture);
+  const std::size_t stride = 4;
+  for (int y = 0; y < picture.height; ++y) {  // top row first
+    std::copy_n(picture.rows.begin() + static_cast<std::ptrdiff_t>(y * stride), stride,
+                f.begin() + static_cast<std::ptrdiff_t>(kMonoBmpHeaderBytes + y * stride));
+  }
+  const uint32_t height = static_cast<uint32_t>(-3);
+  for (int i = 0; i < 4; ++i) f[22 + i] = static_cast<uint8_t>(height >> (8 * i));
+  const std::string path = (fs::temp_directory_path() / "orv-caption-topdown.bmp").string();
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
+  BmpProblem problem = BmpProblem::NotBmp;
+  const auto read = ReadMonoBmp(path, &problem);
+  fs::remove(path);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->height, 3);
+  EXPECT_EQ(read->rows, picture.rows);
 }
 
 TEST(CaptionChunks, PlanOfWholeRows) {

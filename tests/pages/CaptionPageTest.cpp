@@ -21,6 +21,7 @@
 #include "MonoBmp.h"
 #include "PageRun.h"
 #include "PageTable.h"
+#include "PageWidgets.h"
 #include "Timers.h"
 
 namespace orv::test {
@@ -242,6 +243,76 @@ TEST_F(CaptionRun, HostileBmpGivesAMessageAndNoUpload) {
       processor_->WithModel([](sim::DeviceModel& m) { return m.Captions().Picture(0); });
   ASSERT_NE(held, nullptr);
   EXPECT_TRUE(held->Bit(10, 5));
+}
+
+// BMP files as two different tools write them (tests/pages/bmp/make-fixtures.py:
+// im-* by ImageMagick, py-* by a writer of its own). Every accepted one holds
+// the same 24 x 12 picture and becomes the same one-bit caption file; the
+// refused ones give the reason and change nothing.
+TEST_F(CaptionRun, BmpFilesOfCommonToolsAreTakenAndCompressedOnesRefused) {
+  D* page = Open(64);
+  MonoBitmap want(24, 12);
+  for (int x = 2; x < 10; ++x) want.Set(x, 1, true);
+  want.Set(20, 4, true);
+  const char* const taken[] = {
+      "im-1-v4.bmp",
+      "im-1-bmp3.bmp",
+      "im-4-v5.bmp",
+      "im-8-v5.bmp",
+      "im-8-bmp3.bmp",
+      "im-24-v5.bmp",
+      "im-24-bmp3.bmp",
+      "im-32-v5-bitfields.bmp",
+      "py-1-info40.bmp",
+      "py-1-info40-topdown.bmp",
+      "py-4-info40.bmp",
+      "py-8-info40.bmp",
+      "py-24-info40.bmp",
+      "py-24-info40-topdown.bmp",
+      "py-24-core12.bmp",
+      "py-32-info40.bmp",
+      "py-32-info40-bitfields.bmp",
+      "py-32-v4-bitfields.bmp",
+      "py-32-v5-bitfields-topdown.bmp",
+  };
+  for (const char* name : taken) {
+    SCOPED_TRACE(name);
+    fs::remove(AppFolder() + "PFile.BMP");
+    const std::size_t boxes = Boxes().size();
+    EXPECT_TRUE(page->TakeBmpFile(QStringLiteral(ORV_BMP_FIXTURE_DIR "/") + QLatin1String(name)));
+    EXPECT_EQ(Boxes().size(), boxes);
+    EXPECT_TRUE(page->FileMode());
+    EXPECT_EQ(page->Edit(D::kWidthEdit)->Value(), 24);
+    EXPECT_EQ(page->Edit(D::kHeightEdit)->Value(), 12);
+    const auto mono = ReadMonoBmp(AppFolder() + "PFile.BMP", nullptr);
+    ASSERT_TRUE(mono.has_value());
+    EXPECT_EQ(mono->rows, want.rows);
+  }
+
+  const QString notUncompressed = QStringLiteral("not an uncompressed BMP picture");
+  const struct {
+    const char* name;
+    QString reason;
+  } refused[] = {
+      {"bad-im-8-rle8.bmp", notUncompressed},
+      {"bad-py-8-rle8.bmp", notUncompressed},
+      {"bad-py-4-rle4.bmp", notUncompressed},
+      {"bad-py-jpeg-inside.bmp", notUncompressed},
+      {"bad-py-png-inside.bmp", notUncompressed},
+      {"bad-py-24-bitfields.bmp", notUncompressed},
+      {"bad-py-32-info40-bitfields-nomasks.bmp", notUncompressed},
+      {"bad-py-24-truncated.bmp", QStringLiteral("shorter than its header says")},
+  };
+  ShowEditValue(page->Edit(D::kWidthEdit), 600);
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.name);
+    const std::size_t boxes = Boxes().size();
+    EXPECT_FALSE(
+        page->TakeBmpFile(QStringLiteral(ORV_BMP_FIXTURE_DIR "/") + QLatin1String(c.name)));
+    ASSERT_EQ(Boxes().size(), boxes + 1);
+    EXPECT_TRUE(Boxes().back().text.contains(c.reason)) << Boxes().back().text.toStdString();
+    EXPECT_EQ(page->Edit(D::kWidthEdit)->Value(), 600);
+  }
 }
 
 TEST_F(CaptionRun, AdvancedViewShowsTheRecordAndClampsThePlace) {

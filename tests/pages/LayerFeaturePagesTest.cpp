@@ -94,7 +94,7 @@ TEST_F(Pips, SwitchAlphaAndSourceRoundTripWhileTheLogoHoldsPip3) {
 TEST_F(Mosaics, LayoutPartValuesResetAndSwitchOffRoundTrip) {
   ASSERT_NO_FATAL_FAILURE(Connect(TestIp(42), [](sim::DeviceModel& m) {
     m.image().MOSAICSETT.MOSAICMODE = 2;
-    m.image().MOSAICSETT.MOSAICAUTOARR = 8;
+    m.image().MOSAICSETT.MOSAICAUTOARR = 0;
   }));
   auto* page = static_cast<MMosaicDlg*>(Window().ColumnPage(kMosaicPage));
   Window().ShowPageByIndex(kMosaicPage, false);
@@ -104,10 +104,14 @@ TEST_F(Mosaics, LayoutPartValuesResetAndSwitchOffRoundTrip) {
   EXPECT_FALSE(page->LayoutButton(3)->isEnabled());  // "Panel x 3" only from the device
   EXPECT_EQ(page->Edit(MosaicEdit::Width)->Value(), 960);
 
-  // "Panel x2_1": the new layout, the re-reads, the wait box until the device's event.
+  EXPECT_EQ(page->ChosenPart(), 0);
+
+  // "Panel x2_1": the new layout with the part chosen so far, then none chosen;
+  // the re-reads, the wait box until the device's event.
   QTest::mouseClick(page->LayoutButton(2), Qt::LeftButton);
   EXPECT_EQ(Request(1).type, SET_MOSAIC);
-  EXPECT_EQ(Head(1, 4), (std::vector<uint8_t>{0, 3, 8, 0}));
+  EXPECT_EQ(Head(1, 4), (std::vector<uint8_t>{0, 3, 0, 0}));
+  EXPECT_EQ(State()->MOSAIC_BYTE2, kNoMosaicPart);
   AwaitQuiet();
   EXPECT_EQ(OfType(*processor_, QUERY73).size(), 1u);
   ASSERT_TRUE(PumpUntil([&] { return !Window().Wait().Shown(); }));
@@ -167,6 +171,32 @@ TEST_F(Mosaics, LayoutPartValuesResetAndSwitchOffRoundTrip) {
   EXPECT_FALSE(page->On());
   EXPECT_EQ(page->PressedLayout(), 2);
   EXPECT_FALSE(page->Edit(MosaicEdit::Width)->isEnabled());
+}
+
+// A fresh page switched on sends a layout it offers and leaves the logo alone;
+// the mode goes out with the part chosen so far, and none is chosen after it.
+TEST_F(Mosaics, FirstSwitchOnSendsAnOfferedLayoutAndKeepsTheLogo) {
+  ASSERT_NO_FATAL_FAILURE(Connect(TestIp(44), [](sim::DeviceModel& m) {
+    m.image().MOSAICSETT.MOSAICMODE = 0;
+    m.image().LOGOINFO.LOGOUSAGE = 1;
+  }));
+  auto* page = static_cast<MMosaicDlg*>(Window().ColumnPage(kMosaicPage));
+  Window().ShowPageByIndex(kMosaicPage, false);
+  ASSERT_TRUE(page->isVisible());
+  ASSERT_FALSE(page->On());
+  const uint8_t partBefore = State()->MOSAIC_BYTE2;
+
+  QTest::mouseClick(page->Switch(), Qt::LeftButton);
+  EXPECT_EQ(State()->MOSAIC_BYTE2, kNoMosaicPart);  // until the device's report comes
+  EXPECT_EQ(State()->block.LOGOINFO.LOGOUSAGE, 1);
+  EXPECT_TRUE(page->LayoutButton(page->PressedLayout())->isEnabled());
+  AwaitQuiet();
+  const auto sets = OfType(*processor_, SET_MOSAIC);
+  ASSERT_EQ(sets.size(), 1u);
+  EXPECT_EQ(sets[0].head[1], 1) << "\"Panel x 1\", the first layout the page offers";
+  EXPECT_EQ(sets[0].head[2], partBefore);
+  EXPECT_EQ(Image().LOGOINFO.LOGOUSAGE, 1);
+  EXPECT_EQ(Image().MOSAICSETT.MOSAICMODE, 1);
 }
 
 TEST_F(Logos, MarkSaveUseLoadSwitchAndClearRoundTrip) {

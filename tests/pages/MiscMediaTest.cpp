@@ -2,13 +2,21 @@
 // library, bad project files, and one run against a virtual processor that
 // saves a project, changes the device, opens the project again and writes it
 // back.
+#include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 #include "CGdipButton.h"
 #include "FileChooser.h"
@@ -16,9 +24,11 @@
 #include "MMediaPlayerDlg.h"
 #include "MMiscDlg.h"
 #include "MTstPatternDlg.h"
+#include "MessageBox.h"
 #include "MessageIds.h"
 #include "Orv_FeatherDlg.h"
 #include "PageRun.h"
+#include "PageWidgets.h"
 #include "ParamBlock.h"
 #include "Skin.h"
 
@@ -296,6 +306,85 @@ TEST_F(MiscRun, ProjectRoundTripThroughTheDeviceMediaKeysAndFactoryReset) {
   const ParamBlock reset = processor_->Image();
   EXPECT_EQ(std::memcmp(&start, &reset, kParamBlockSize), 0);
   EXPECT_EQ(Boxes().back().text, QStringLiteral("Restart The Machine"));
+}
+
+// The operator has not yet answered "Restart The Machine" when the reset's
+// read-back runs (here with a wait box, shown and hidden as a read-back does):
+// the real box stays usable under the wait box and is on top once it is gone.
+// In English, then in Chinese. With ORV_PAGES_SCREENSHOT=<folder> the screen
+// is saved under the wait box and after it (restart-wait-en.png ...
+// restart-zh.png); run under a window manager to see the stacking.
+TEST_F(MiscRun, RestartBoxOutlivesTheReadBackOfTheReset) {
+  Connect(TestIp(28), [](sim::DeviceModel&) {});
+  MMiscDlg* page = ShowMisc(Window());
+  const auto saveScreen = [](const QString& name) {
+    const QByteArray folder = qgetenv("ORV_PAGES_SCREENSHOT");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(QString::fromLocal8Bit(folder));
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(folder) +
+                                                         QLatin1Char('/') + name);
+  };
+  const auto count = [this](uint16_t type) {
+    const auto entries = processor_->Requests().Entries();
+    return std::count_if(entries.begin(), entries.end(),
+                         [type](const sim::ReceivedRequest& r) { return r.type == type; });
+  };
+  const MessageBoxHandler recording = SetMessageBoxHandler({});  // the real box
+  for (const char* language : {"en", "zh"}) {
+    SCOPED_TRACE(language);
+    if (std::string_view(language) == "zh") Click(page->LanguageLabel(MMiscDlg::kChineseLabel));
+    processor_->Requests().Clear();
+    // The processor takes the reset but reports nothing until the box is up.
+    processor_->SetSilent(true);
+    struct Seen {
+      QString text;
+      bool waitShown = false;
+      bool usableUnderWait = false;
+      bool onTopAfter = false;
+    } seen;
+    QPointer<QMessageBox> box;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (box.isNull()) {
+        box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box.isNull()) return;
+        seen.text = box->text();
+        SendMsg(&Window(), UM_WAIT, 1, 0, UiQText(65));
+        seen.waitShown = Window().Wait().Shown();
+        seen.usableUnderWait = box->isVisible() && box->isEnabled();
+        QTest::qWait(300);  // drawn by the platform
+        saveScreen(QStringLiteral("restart-wait-%1.png").arg(QLatin1String(language)));
+        processor_->SetSilent(false);
+        processor_->RaiseEvent({6, 1});  // "read everything again"
+        return;
+      }
+      if (Window().Wait().Shown()) return;  // the read-back's answer hides it
+      watch.stop();
+      QTest::qWait(300);
+      seen.onTopAfter = box->isVisible() && box->isEnabled() &&
+                        QApplication::activeModalWidget() == box &&
+                        QApplication::activeWindow() == box;
+      saveScreen(QStringLiteral("restart-%1.png").arg(QLatin1String(language)));
+      box->accept();
+    });
+    QTimer::singleShot(20000, [&] {
+      if (!box.isNull()) box->reject();  // never hang the run
+    });
+    watch.start(10);
+    for (int k = 0; k < MMiscDlg::kResetSteps; ++k) Click(page->ResetStep(k));
+    watch.stop();
+
+    EXPECT_EQ(seen.text, UiQText(56));
+    EXPECT_TRUE(seen.waitShown);
+    EXPECT_TRUE(seen.usableUnderWait) << "the wait box disabled the restart box";
+    EXPECT_TRUE(seen.onTopAfter) << "the end of the read-back took the restart box off the top";
+    EXPECT_FALSE(Window().Wait().Shown());
+    EXPECT_TRUE(Window().ContentEnabled());
+    EXPECT_EQ(count(FACTORY_RESET), 1);
+    EXPECT_GE(count(GET_ALL), 1);
+  }
+  SetMessageBoxHandler(recording);
+  EXPECT_NE(UiQText(56), QStringLiteral("Restart The Machine"));
 }
 
 // The misc page with the media player beside it, in English and, after a
