@@ -23,6 +23,8 @@ namespace orv::sim {
 // What one picture is made from, read from the model on its own thread.
 struct StreamSnapshot {
   bool offered = false;
+  // Someone could receive it; a processor nobody is connected to encodes nothing.
+  bool listened = true;
   ParamBlock image{};
   int fps = 15;
   int resolutionCode = 1;
