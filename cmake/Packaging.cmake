@@ -20,7 +20,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/Language/English.ini
 
 # The label font is the system's Liberation Sans, linked rather than copied.
 if(ORV_LABEL_FONT)
-  file(RELATIVE_PATH orv_font_link /${orv_data_dir} ${ORV_LABEL_FONT})
+  file(RELATIVE_PATH orv_font_link ${CMAKE_INSTALL_FULL_DATADIR}/orvpanel ${ORV_LABEL_FONT})
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
   file(CREATE_LINK ${orv_font_link} ${CMAKE_BINARY_DIR}/packaging/arial.ttf SYMBOLIC)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/arial.ttf DESTINATION ${orv_data_dir})
@@ -78,13 +78,13 @@ set(CPACK_PACKAGE_NAME orvpanel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The Orv panel developers <maintainers@orvpanel.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control panel for LED-wall video processors")
+# The synopsis is the summary above; this is the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "control panel for LED-wall video processors
- Drives one LED-wall video processor at a time over the network or a serial
- port: reads its whole state back, switches inputs onto layers, places layer
- windows on a drawing of the outputs with a live H.264 preview inside them,
- takes between program and preview, recalls presets and edits every settings
- page. Includes orvctl for cue scripts and q20sim, a virtual processor.")
+    "Drives one LED-wall video processor at a time over the network or a serial
+port: reads its whole state back, switches inputs onto layers, places layer
+windows on a drawing of the outputs with a live H.264 preview inside them,
+takes between program and preview, recalls presets and edits every settings
+page. Includes orvctl for cue scripts and q20sim, a virtual processor.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

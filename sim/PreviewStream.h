@@ -23,7 +23,8 @@ namespace orv::sim {
 // What one picture is made from, read from the model on its own thread.
 struct StreamSnapshot {
   bool offered = false;
-  // Someone could receive it; a processor nobody is connected to encodes nothing.
+  // A host is connected over the network; the preview is a network stream
+  // (a serial line could not carry it), so without one nothing is encoded.
   bool listened = true;
   ParamBlock image{};
   int fps = 15;

@@ -108,7 +108,7 @@ bool VirtualProcessor::Start(std::string* error) {
         return WithModel([this](DeviceModel& m) {
           StreamSnapshot snap;
           snap.offered = m.previewOffered;
-          snap.listened = config_.serialPty || tcpSessions_ > 0;
+          snap.listened = tcpSessions_ > 0;
           snap.image = m.image();
           snap.fps = m.encoder().fps;
           snap.resolutionCode = m.encoder().resolutionCode;
