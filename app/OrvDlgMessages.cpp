@@ -411,8 +411,8 @@ std::optional<std::string> OrvDlg::SaveProjectTo(const std::string& path,
     written = path;
   } else {
     // Nothing is lost silently: the configuration goes to a new file in the
-    // program's project folder (never over another project).
-    std::string fallback = AppFolder() + "Project/" + TodayDateText() + "/recovered-" +
+    // user's project folder (never over another project).
+    std::string fallback = UserDataFolder() + "Project/" + TodayDateText() + "/recovered-" +
                            QTime::currentTime().toString(QStringLiteral("HHmmss")).toStdString() +
                            ".pro";
     EnsureProjectPath(fallback);

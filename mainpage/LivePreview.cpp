@@ -29,7 +29,7 @@ DeviceState Snapshot() {
 LivePreview::LivePreview(QWidget* page)
     : page_(page),
       preview_(std::make_unique<preview::VideoPreview>(preview::VideoPreview::SurfaceForPlatform(),
-                                                       AppFolder() + "arial.ttf")),
+                                                       DataFolder() + "arial.ttf")),
       window_(std::make_unique<preview::MShowVideoDlg>(page)) {
   window_->Create();
   window_->resize(kVideoWindowWidth, kVideoWindowHeight);

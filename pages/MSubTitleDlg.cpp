@@ -228,7 +228,7 @@ MSubTitleDlg::MSubTitleDlg(QWidget* parent)
 
 bool MSubTitleDlg::OnInitDialog() {
   MSettingsPage::OnInitDialog();
-  captionFile_ = QString::fromStdString(AppFolder() + "PFile.BMP");
+  captionFile_ = QString::fromStdString(UserDataFolder() + "PFile.BMP");
   font_ = DefaultCaptionFont();
   SetPageHeight(kClosedHeight);
   BuildControls();
@@ -726,7 +726,7 @@ void MSubTitleDlg::PreviewPressed() {
     const MonoBitmap bitmap =
         RenderCaptionText(textEdit_->text(), font_, Value(kWidthEdit), Value(kHeightEdit),
                           Button(kAlignToggle)->IsChecked());
-    captionFile_ = QString::fromStdString(AppFolder()) +
+    captionFile_ = QString::fromStdString(UserDataFolder()) +
                    QStringLiteral("PFile%1.BMP").arg(Selected(kCaptionListId));
     if (!WriteMonoBmp(captionFile_.toStdString(), bitmap)) {
       ShowMessageBox(this, TextOf(kWriteFailed).arg(captionFile_), UiQText(kTextTips));

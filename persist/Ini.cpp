@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 
+#include "AppFolders.h"
 #include "AtomicFile.h"
 #include "CodePage.h"
 #include "IniDocument.h"
@@ -94,9 +95,10 @@ std::mutex& FolderMutex() {
   return mutex;
 }
 
-std::string& FolderOverride() {
-  static std::string folder;
-  return folder;
+// The folders of this process; empty until first asked for (or set by a test).
+std::optional<AppFolderSet>& CurrentFolders() {
+  static std::optional<AppFolderSet> folders;
+  return folders;
 }
 
 std::string ExecutableFolder() {
@@ -156,23 +158,45 @@ std::string ReadSetting(std::string_view section, std::string_view key, const st
   return GetProfileString(section, key, "", 256, path);
 }
 
-std::string AppFolder() {
-  {
-    std::lock_guard lock(FolderMutex());
-    if (!FolderOverride().empty()) return FolderOverride();
+AppFolderSet Folders() {
+  std::lock_guard lock(FolderMutex());
+  auto& folders = CurrentFolders();
+  if (!folders) {
+    folders = DecideFolders(ExecutableFolder(), SystemFolderProbe());
+    SeedUserFolders(*folders);
   }
-  static const std::string folder = ExecutableFolder();
-  return folder;
+  return *folders;
+}
+
+std::string AppFolder() {
+  return Folders().program;
+}
+
+std::string DataFolder() {
+  return Folders().data;
+}
+
+std::string SettingsFolder() {
+  return Folders().settings;
+}
+
+std::string UserDataFolder() {
+  return Folders().userData;
 }
 
 std::string SettingsPath() {
-  return AppFolder() + "Info.ini";
+  return SettingsFolder() + "Info.ini";
+}
+
+void SetFoldersForTesting(std::optional<AppFolderSet> folders) {
+  std::lock_guard lock(FolderMutex());
+  if (folders) SeedUserFolders(*folders);
+  CurrentFolders() = std::move(folders);
 }
 
 void SetAppFolderForTesting(const std::string& folder) {
-  std::lock_guard lock(FolderMutex());
-  FolderOverride() = folder;
-  if (!folder.empty() && folder.back() != '/') FolderOverride() += '/';
+  SetFoldersForTesting(folder.empty() ? std::nullopt
+                                      : std::optional<AppFolderSet>(PortableFolders(folder)));
 }
 
 }  // namespace orv

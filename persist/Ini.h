@@ -7,8 +7,11 @@
 // being written as "?".
 // All texts are UTF-8 in memory.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "AppFolders.h"
 
 namespace orv {
 
@@ -27,8 +30,25 @@ std::string ReadSetting(std::string_view section, std::string_view key, const st
 
 // Folder of the running executable, ending in '/'.
 std::string AppFolder();
-// AppFolder() + "Info.ini" (overridable for tests).
+// The files the program ships and only reads (language files, font, the
+// Info.ini defaults): AppFolder() for a portable copy, the install's data
+// folder for an installed one (AppFolders.h says how the layout is chosen).
+std::string DataFolder();
+// Info.ini and the language files the panel rewrites: AppFolder() for a
+// portable copy, the user's configuration folder for an installed one.
+std::string SettingsFolder();
+// Projects and caption pictures: AppFolder() for a portable copy, the user's
+// data folder for an installed one.
+std::string UserDataFolder();
+// The folders of this process; the first call decides the layout and, for an
+// installed copy, prepares the user's folders.
+AppFolderSet Folders();
+// SettingsFolder() + "Info.ini".
 std::string SettingsPath();
+// Every folder is `folder` (a portable copy there); "" returns to the
+// executable's own layout.
 void SetAppFolderForTesting(const std::string& folder);
+// Any layout (prepared as at start); nullopt returns to the executable's own.
+void SetFoldersForTesting(std::optional<AppFolderSet> folders);
 
 }  // namespace orv

@@ -459,12 +459,12 @@ void EnsureProjectPath(std::string& path) {
 
 void EnsureProjectPath(std::string& path, std::string_view today) {
   if (path.empty()) {
-    const std::string folder = AppFolder() + "Project/" + std::string(today) + "/";
+    const std::string folder = UserDataFolder() + "Project/" + std::string(today) + "/";
     MakeFolders(folder);
     path = folder + std::string(today) + ".pro";
     return;
   }
-  if (path.front() != '/') path = AppFolder() + path;
+  if (path.front() != '/') path = UserDataFolder() + path;
   if (IsFile(path)) return;
 
   const auto slash = path.find_last_of('/');
@@ -483,7 +483,7 @@ std::string StartupProjectPath(const std::string& settingsPath) {
   const std::string stored = GetProfileString(
       "Project", "FilePath", "", std::numeric_limits<std::size_t>::max(), settingsPath);
   std::string whole = stored;
-  if (!whole.empty() && whole.front() != '/') whole = AppFolder() + whole;
+  if (!whole.empty() && whole.front() != '/') whole = UserDataFolder() + whole;
   // An existing project is never traded for another file, however long its path.
   if (!whole.empty() && IsFile(whole)) return whole;
   std::string path(Utf16Prefix(stored, kProjectPathChars));

@@ -17,7 +17,7 @@ using RefreshFunction = std::function<void(int type, int arg)>;
 std::string TodayDateText();
 
 // Makes `path` usable as a project file path:
-// - empty: AppFolder() + "Project/" + D + "/" + D + ".pro" with D = today,
+// - empty: UserDataFolder() + "Project/" + D + "/" + D + ".pro" with D = today,
 //   the folders created, the file not;
 // - no file at `path`: a final ".pro" is dropped from the file name to give
 //   the base name N (other dots stay); when the folder is missing, a folder N
@@ -25,7 +25,7 @@ std::string TodayDateText();
 //   folder + N + ".pro", and a new file there holding only FF FE is created
 //   (an existing file is never touched);
 // - else unchanged.
-// A relative path is taken relative to AppFolder(), never the working folder.
+// A relative path is taken relative to UserDataFolder(), never the working folder.
 void EnsureProjectPath(std::string& path);
 void EnsureProjectPath(std::string& path, std::string_view today);
 

@@ -279,7 +279,7 @@ void UiTexts::ResetToBuiltIn() {
 }
 
 std::string LanguageFolder() {
-  return AppFolder() + "Language/";
+  return LanguageFolderOf(Folders());
 }
 
 std::string LanguageFilePath() {

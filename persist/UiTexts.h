@@ -1,6 +1,6 @@
 #pragma once
 // The table of UI texts (161 built-in English texts, numbered 0..160) and the
-// language files in AppFolder() + "Language/" that replace them.
+// language files in SettingsFolder() + "Language/" that replace them.
 //
 // A language file is an INI file: [Setting] Language names the language it
 // provides (compared case-sensitively), [String] holds SIDS_n (text n of the
@@ -40,7 +40,7 @@ inline const std::string& UiText(int n) {
   return UiTexts::Get(n);
 }
 
-// AppFolder() + "Language/".
+// SettingsFolder() + "Language/" (beside the executable for a portable copy).
 std::string LanguageFolder();
 // The language file chosen by the last SelectLanguage; "" before the first.
 std::string LanguageFilePath();

@@ -1,5 +1,7 @@
 // Draws every picture of the art table into a folder and writes the resource
 // collection file that bundles them:  orv-artgen <output folder>
+// With --icons it draws the application icon for the desktop's icon theme
+// instead: <folder>/<n>x<n>/apps/orvpanel.png for the usual sizes.
 // The pictures depend only on this program and the installed fonts, so a
 // build reproduces them exactly.
 #include <cstdio>
@@ -42,13 +44,33 @@ QByteArray Encode(const QImage& image, const char* format) {
   return bytes;
 }
 
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+int WriteIcons(const QDir& out) {
+  int failures = 0;
+  for (const int size : kIconSizes) {
+    const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+    QDir().mkpath(out.filePath(folder));
+    const QByteArray bytes = Encode(PaintAppIcon(size), "png");
+    if (bytes.isEmpty() ||
+        !WriteIfChanged(out.filePath(folder + QStringLiteral("/orvpanel.png")), bytes)) {
+      std::fprintf(stderr, "orv-artgen: cannot make the %d-pixel icon\n", size);
+      ++failures;
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);  // fonts need the GUI application
+  if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("--icons")) {
+    return WriteIcons(QDir(QString::fromLocal8Bit(argv[2])));
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: orv-artgen <output folder>\n");
+    std::fprintf(stderr, "usage: orv-artgen <output folder> | --icons <folder>\n");
     return 2;
   }
   const QDir out(QString::fromLocal8Bit(argv[1]));

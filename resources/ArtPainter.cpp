@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ArtIds.h"
 #include "GifWriter.h"
 
 namespace orv::art {
@@ -296,6 +297,18 @@ QImage PaintArt(const ArtRow& row) {
       PaintFace(p, row);
       break;
   }
+  return img;
+}
+
+QImage PaintAppIcon(int size) {
+  const ArtRow* row = FindArt(ArtType::Icon, kAppIcon);
+  if (row == nullptr || size <= 0) return {};
+  QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(static_cast<qreal>(size) / row->width, static_cast<qreal>(size) / row->height);
+  PaintIcon(p, *row);
   return img;
 }
 

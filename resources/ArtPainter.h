@@ -12,6 +12,10 @@ namespace orv::art {
 QImage PaintArt(const ArtRow& row);
 QByteArray PaintAnimation(const ArtRow& row, bool* ok);
 
+// The application icon drawn `size` pixels square (its 32-pixel drawing
+// scaled up, sharp at every size), for the desktop's icon theme.
+QImage PaintAppIcon(int size);
+
 // The wait animation's frames as the box shows them after each frame, for
 // tests and for the gallery (12 frames, 126 x 22).
 struct WaitFrameGeometry {

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "OutputAndPicture.h"
 #include "VirtualProcessor.h"
 
 namespace orv::sim {
@@ -283,12 +284,12 @@ std::string OutputCmd(VirtualProcessor& p, const Args& a) {
   long h = 0;
   if (a.size() != 3 || !Number(a[1], w) || !Number(a[2], h) || w < 640 || w > 4096 || h < 480 ||
       h > 2160)
-    return "error usage: output WIDTH HEIGHT (640..4096 x 480..2160)";
-  p.WithModel([&](DeviceModel& m) {
-    m.image().OUTPUTRESO.HRESO = static_cast<uint16_t>(w);
-    m.image().OUTPUTRESO.VRESO = static_cast<uint16_t>(h);
+    return "error usage: output WIDTH HEIGHT (640..4096 x 480..2160, a size of the resolution "
+           "table)";
+  const std::string refused = p.WithModel([&](DeviceModel& m) {
+    return ApplyOutputSize(m.image(), m.resolutions(), static_cast<int>(w), static_cast<int>(h));
   });
-  return "ok";
+  return refused.empty() ? "ok" : "error " + refused;
 }
 
 std::string MosaicCmd(VirtualProcessor& p, const Args& a) {

@@ -25,7 +25,8 @@
 //   layer L on|off X Y W H         layer L's window and on/off state
 //   pvwmode 0|1|2                  program/preview mode (layers off program on preview)
 //   mosaic 0..5                    mosaic mode
-//   output W H                     output resolution
+//   output W H                     output resolution: the table entry of that size
+//                                  (index, size, rate); other sizes are refused
 //   encoder [ok|fail|silent|short|split|close]
 //                                  how the encoder's upload peer behaves; alone: what it holds
 //   caption [ok|drop N|misaddress N|delay MS|refuse on|off]

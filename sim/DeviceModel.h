@@ -110,7 +110,9 @@ class DeviceModel {
   const std::vector<MediaKey>& mediaKeys() const { return mediaKeys_; }
   SysInfoRecord& sysinfo() { return sysinfo_; }
   const LogoMark& logoMark() const { return logoMark_; }
-  bool previewOffered = false;  // FLAG1 answer
+  const std::array<ResoEntry, 19>& resolutions() const { return state_.RESO_TABLE; }
+  // FLAG1 answer: offered from the start, as a real processor with an encoder does.
+  bool previewOffered = true;
   struct EncoderSetting {
     int fps, resolutionCode, kbps;
   };

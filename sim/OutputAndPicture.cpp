@@ -1,6 +1,8 @@
 #include "OutputAndPicture.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 namespace orv::sim {
 
@@ -57,6 +59,48 @@ bool ApplyOutputTiming(ParamBlock& image, const std::array<uint8_t, 32>& b) {
     FitAxis(ch.VPOS, ch.VACT, o.VRESO);
   }
   return true;
+}
+
+std::string ApplyOutputSize(ParamBlock& image, const std::array<ResoEntry, 19>& table, int width,
+                            int height) {
+  const uint16_t currentFps = image.OUTPUTRESO.FPS;
+  int chosen = -1;
+  for (const uint16_t wantedFps : {currentFps, uint16_t{6000}, uint16_t{0}}) {
+    for (int i = 0; i < kCustomIndex && chosen < 0; ++i) {
+      const ResoEntry& e = table[static_cast<std::size_t>(i)];
+      if (e.width == width && e.height == height && (wantedFps == 0 || e.refresh == wantedFps))
+        chosen = i;
+    }
+  }
+  if (chosen < 0) {
+    std::set<std::pair<int, int>> sizes;
+    for (int i = 0; i < kCustomIndex; ++i) sizes.insert({table[i].width, table[i].height});
+    std::string text = "no resolution of " + std::to_string(width) + " x " +
+                       std::to_string(height) + " in the table; sizes:";
+    for (const auto& [w, h] : sizes) text += " " + std::to_string(w) + "x" + std::to_string(h);
+    return text;
+  }
+  const ResoEntry& e = table[static_cast<std::size_t>(chosen)];
+  const OutputReso& o = image.OUTPUTRESO;
+  std::array<uint8_t, 32> b{};
+  auto put16 = [&b](int at, int value) {
+    b[at] = static_cast<uint8_t>(value & 0xFF);
+    b[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
+  };
+  b[0] = static_cast<uint8_t>(chosen);
+  put16(1, e.width);
+  put16(3, e.height);
+  put16(5, e.refresh);
+  put16(7, o.HTOTAL);
+  put16(9, o.HSYNC);
+  put16(11, o.HBP);
+  put16(13, o.VTOTAL);
+  put16(15, o.VSYNC);
+  put16(17, o.VBP);
+  b[19] = o.HPOL;
+  b[20] = o.VPOL;
+  ApplyOutputTiming(image, b);
+  return {};
 }
 
 void ApplyPictureCommand(ParamBlock& image, const std::array<uint8_t, 32>& b, int layer,

@@ -5,7 +5,9 @@
 // applied to its input group or to every group, with the two reset requests.
 #include <array>
 #include <cstdint>
+#include <string>
 
+#include "DeviceState.h"
 #include "ParamBlock.h"
 
 namespace orv::sim {
@@ -19,6 +21,15 @@ inline constexpr int64_t kOutputPixelClock = 164'500'000;
 // refused (false) and leaves the image as it was. On success the layer
 // windows are moved, then shrunk, to lie inside the new raster.
 bool ApplyOutputTiming(ParamBlock& image, const std::array<uint8_t, 32>& b);
+
+// The output set to a size of the resolution table, as the processor's own
+// menu does: the table entry of that size at the current frame rate, else at
+// 60 Hz, else the first of that size; its index, size and rate are applied
+// with the current timing totals, and the layer windows are kept inside.
+// A size the table does not hold changes nothing and gives an error text
+// listing the sizes there are; "" on success.
+std::string ApplyOutputSize(ParamBlock& image, const std::array<ResoEntry, 19>& table, int width,
+                            int height);
 
 // SET_PICTURE for `layer`, whose current input group is `group`. Byte 0 = 0
 // first returns every picture record to its defaults; byte 5 = 1 writes the

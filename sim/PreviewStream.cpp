@@ -102,7 +102,7 @@ void PreviewStream::Run() {
     const StreamSnapshot snap = snapshot_();
     const int fps = std::clamp(snap.fps, 1, 100);
     auto period = std::chrono::microseconds(1000000 / fps);
-    if (snap.offered) {
+    if (snap.offered && snap.listened) {
       EncoderSettings wanted;
       StreamSizeOfCode(snap.resolutionCode, wanted.width, wanted.height);
       wanted.fps = fps;

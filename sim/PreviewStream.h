@@ -23,6 +23,9 @@ namespace orv::sim {
 // What one picture is made from, read from the model on its own thread.
 struct StreamSnapshot {
   bool offered = false;
+  // A host is connected over the network; the preview is a network stream
+  // (a serial line could not carry it), so without one nothing is encoded.
+  bool listened = true;
   ParamBlock image{};
   int fps = 15;
   int resolutionCode = 1;

@@ -67,6 +67,7 @@ bool VirtualProcessor::Start(std::string* error) {
   address_ = (*ip)[3];
   const Mac mac = config_.mac.value_or(Mac{0x02, 0x51, 0x20, 0x00, 0x00, address_});
   model_ = std::make_unique<DeviceModel>(*ip, mac);
+  model_->previewOffered = config_.previewOffered;
 
   const asio::ip::address_v4 address(*ip);
   asio::error_code ec;
@@ -104,9 +105,10 @@ bool VirtualProcessor::Start(std::string* error) {
   });
   stream_ = std::make_unique<PreviewStream>(
       [this] {
-        return WithModel([](DeviceModel& m) {
+        return WithModel([this](DeviceModel& m) {
           StreamSnapshot snap;
           snap.offered = m.previewOffered;
+          snap.listened = tcpSessions_ > 0;
           snap.image = m.image();
           snap.fps = m.encoder().fps;
           snap.resolutionCode = m.encoder().resolutionCode;
@@ -117,6 +119,7 @@ bool VirtualProcessor::Start(std::string* error) {
         });
       },
       [this](std::vector<uint8_t> piece) { SendReply(26, 0, std::move(piece)); });
+  stream_->SetOffered(config_.previewOffered);
   stream_->Start();
   return true;
 }
@@ -178,9 +181,11 @@ void VirtualProcessor::Accept() {
 
 void VirtualProcessor::StartSession(const LinkPtr& link) {
   if (link->name() == "tcp") sessions_.push_back(link);
+  tcpSessions_ = static_cast<int>(sessions_.size());
   link->Start([this](StreamLink& l, const wire::FrameView& f) { OnFrame(l, f); },
               [this](StreamLink& l) {
                 std::erase_if(sessions_, [&](const LinkPtr& s) { return s.get() == &l; });
+                tcpSessions_ = static_cast<int>(sessions_.size());
               },
               [this](const wire::ParseStats& d) { AddStats(stats_.parse, d); });
 }
@@ -462,6 +467,8 @@ std::string VirtualProcessor::ReopenPty() {
 }
 
 void VirtualProcessor::SetPreviewOffered(bool offered) {
+  // Before Start the setting becomes the start value.
+  config_.previewOffered = offered;
   // A change is told to every open link at once (data type 1), so a host
   // switches its preview without asking.
   asio::post(io_, [this, offered] {

@@ -31,12 +31,13 @@ namespace orv::sim {
 struct ProcessorConfig {
   std::string ip = "127.0.0.2";
   uint16_t port = 61213;
-  std::optional<Mac> mac;   // default 02-51-20-00-00-<last number of ip>
-  bool serialPty = false;   // also serve a pseudo-terminal
-  bool paceSerial = true;   // send on the pty no faster than its baud rate allows
-  bool udp = true;          // answer discovery datagrams
-  int selfReportMs = 3000;  // 0 = no self-reports
-  bool encoder = true;      // the encoder's upload port 8877 on the same address
+  std::optional<Mac> mac;      // default 02-51-20-00-00-<last number of ip>
+  bool serialPty = false;      // also serve a pseudo-terminal
+  bool paceSerial = true;      // send on the pty no faster than its baud rate allows
+  bool udp = true;             // answer discovery datagrams
+  int selfReportMs = 3000;     // 0 = no self-reports
+  bool encoder = true;         // the encoder's upload port 8877 on the same address
+  bool previewOffered = true;  // offers and streams its H.264 preview from the start
 };
 
 struct ProcessorStats {
@@ -129,6 +130,7 @@ class VirtualProcessor {
   std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work_;
   std::thread thread_;
   std::atomic<bool> ioDone_{false};
+  std::atomic<int> tcpSessions_{0};  // for the preview stream's thread
   std::unique_ptr<DeviceModel> model_;
 
   asio::ip::tcp::acceptor acceptor_;

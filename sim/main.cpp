@@ -1,11 +1,13 @@
 // q20sim: a virtual video processor for the control panel.
 //
 //   q20sim --ip 127.0.0.5 [--port 61213] [--serial-pty] [--no-pace]
-//          [--control-socket PATH] [--report-ms 3000] [--no-stdin]
+//          [--control-socket PATH] [--report-ms 3000] [--no-stdin] [--no-preview]
 //
 // Serves TCP and UDP discovery on the given address, optionally a
 // pseudo-terminal (its path is printed as "pty PATH"), and reads control
 // lines (see ControlChannel.h) from stdin and from the control socket.
+// It offers its H.264 preview from the start, as a processor with an encoder
+// does; --no-preview starts it with the preview off ("preview on" offers it).
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -26,7 +28,8 @@ void OnSignal(int) {
 
 int Usage() {
   std::cerr << "usage: q20sim --ip ADDRESS [--port N] [--serial-pty] [--no-pace]\n"
-               "              [--control-socket PATH] [--report-ms MS] [--no-stdin]\n";
+               "              [--control-socket PATH] [--report-ms MS] [--no-stdin]\n"
+               "              [--no-preview]\n";
   return 2;
 }
 
@@ -64,6 +67,8 @@ int main(int argc, char** argv) {
       config.selfReportMs = std::atoi(v->c_str());
     } else if (arg == "--no-stdin") {
       readStdin = false;
+    } else if (arg == "--no-preview") {
+      config.previewOffered = false;
     } else {
       return Usage();
     }

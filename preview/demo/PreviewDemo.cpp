@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   state.block = processor.Image();
   state.REPLY1_FLAG = 1;
 
-  VideoPreview preview(VideoPreview::SurfaceForPlatform(), AppFolder() + "arial.ttf");
+  VideoPreview preview(VideoPreview::SurfaceForPlatform(), DataFolder() + "arial.ttf");
   preview.SetPreviewSize(
       processor.WithModel([](sim::DeviceModel& m) { return m.encoder().resolutionCode; }), state);
 

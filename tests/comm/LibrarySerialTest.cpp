@@ -29,6 +29,9 @@ class LibrarySerial : public ::testing::Test {
     config.serialPty = true;
     config.paceSerial = pace;
     config.selfReportMs = 0;
+    // The line carries only what the tests send (no preview packets in the
+    // counts or the line time).
+    config.previewOffered = false;
     processor = std::make_unique<sim::VirtualProcessor>(config);
     std::string error;
     ASSERT_TRUE(processor->Start(&error)) << error;

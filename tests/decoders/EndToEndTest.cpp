@@ -94,6 +94,9 @@ class EndToEnd : public ::testing::Test {
     config.ip = ip;
     config.udp = false;
     config.selfReportMs = 0;
+    // The logs compare whole sequences of requests, replies and refreshes:
+    // no preview flag or video in between.
+    config.previewOffered = false;
     processor_ = std::make_unique<sim::VirtualProcessor>(config);
     std::string error;
     ASSERT_TRUE(processor_->Start(&error)) << error;

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "DeviceModel.h"
+#include "DeviceState.h"
 #include "OutputAndPicture.h"
 #include "PreviewPicture.h"
 
@@ -66,6 +68,42 @@ Bytes Picture(uint8_t reset0, uint8_t all, uint8_t brightness, uint8_t temp, uin
                             50,     50, 12, temp, red, 128, 128,        reset15};
   std::copy(std::begin(head), std::end(head), b.begin());
   return b;
+}
+
+// The control line "output W H": the table's entry of that size, at the
+// current rate when there is one, else at 60 Hz; other sizes are refused.
+TEST(OutputAndPicture, OutputSizeTakesTheTablesEntry) {
+  const DeviceState tables;
+  const struct {
+    int width, height, currentFps;
+    int index;  // -1: refused
+    int fps;
+  } cases[] = {
+      {1280, 720, 6000, 4, 6000},   {1280, 720, 5994, 3, 5994},   {1920, 1080, 5000, 11, 5000},
+      {1920, 1080, 6000, 10, 6000}, {1024, 768, 5000, 0, 6000},   {1536, 1536, 6000, 17, 6000},
+      {1000, 700, 6000, -1, 6000},  {1920, 1081, 6000, -1, 6000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    ParamBlock image = StartImage();
+    image.OUTPUTRESO.FPS = static_cast<uint16_t>(c.currentFps);
+    image.CHNLDATA[1] = {1, 0, 0, 0, 1500, 900, 800, 400, 0};
+    const std::string refused = ApplyOutputSize(image, tables.RESO_TABLE, c.width, c.height);
+    if (c.index < 0) {
+      EXPECT_NE(refused.find("sizes: 1024x768 1024x1280 1280x720"), std::string::npos) << refused;
+      EXPECT_EQ(image.OUTPUTRESO.RESOINDEX, 10);
+      EXPECT_EQ(image.OUTPUTRESO.HRESO, 1920);
+      continue;
+    }
+    EXPECT_EQ(refused, "");
+    EXPECT_EQ(image.OUTPUTRESO.RESOINDEX, c.index);
+    EXPECT_EQ(image.OUTPUTRESO.HRESO, c.width);
+    EXPECT_EQ(image.OUTPUTRESO.VRESO, c.height);
+    EXPECT_EQ(image.OUTPUTRESO.FPS, c.fps);
+    const ChannelData& w = image.CHNLDATA[1];
+    EXPECT_LE(w.HPOS + w.HACT, c.width);
+    EXPECT_LE(w.VPOS + w.VACT, c.height);
+  }
 }
 
 TEST(OutputAndPicture, PictureGoesToOneGroupOrAllAndResets) {

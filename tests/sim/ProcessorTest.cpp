@@ -118,15 +118,18 @@ TEST(ControlLines, DriveTheProcessor) {
   EXPECT_EQ(ExecuteControlLine(processor, "report"), "ok");
   EXPECT_EQ(ExecuteControlLine(processor, "drop all"), "ok");
   EXPECT_EQ(ExecuteControlLine(processor, "preview on"), "ok");
+  EXPECT_EQ(ExecuteControlLine(processor, "output 1280 720"), "ok");
+  EXPECT_EQ(processor.Image().OUTPUTRESO.RESOINDEX, 4);
   EXPECT_EQ(ExecuteControlLine(processor, "status").rfind("ok address 4 tcp 0", 0), 0u);
   // Mistakes are reported, never acted on.
   for (const char* bad :
        {"", "fly", "signal 8 on", "signal 1 maybe", "event", "event 1 2 3 4 5 6 7 8 9", "event 300",
         "reply 6 0 00", "reply 40 0 00", "raw", "raw 0", "garbage 0", "silent", "delay -1",
-        "period x", "drop none", "signal 1 on 1920 x 60"}) {
+        "period x", "drop none", "signal 1 on 1920 x 60", "output 1000 700", "output 1280"}) {
     EXPECT_EQ(ExecuteControlLine(processor, bad).rfind("error", 0), 0u) << bad;
   }
   EXPECT_EQ(processor.Image().INPUTINFO.INPUTSTATE[1], 0);
+  EXPECT_EQ(processor.Image().OUTPUTRESO.HRESO, 1280);
 }
 
 // Sends `lines` to a control socket and collects `count` answer lines.
@@ -244,13 +247,34 @@ bool StreamReaches(VirtualProcessor& processor, F done) {
   return true;
 }
 
+// A processor offers its preview from the start, as one with an encoder
+// does, and encodes it while a host is connected.
+TEST(PreviewStream, OfferedFromTheStartToAConnectedHost) {
+  ProcessorConfig config;
+  config.ip = "127.0.4.7";
+  config.selfReportMs = 0;
+  config.udp = false;
+  VirtualProcessor processor(config);
+  ASSERT_TRUE(processor.Start());
+  RawClient host;
+  ASSERT_TRUE(host.Connect(config.ip));
+  ASSERT_TRUE(StreamReaches(processor, [](const PreviewStreamStats& s) {
+    return s.accessUnits >= 1;
+  })) << processor.StreamStats().error;
+  EXPECT_FALSE(host.Read(64).empty());
+  processor.Stop();
+}
+
 TEST(PreviewStream, FlowsWhileOfferedAtTheEncoderSizeAndTakesCorruption) {
   ProcessorConfig config;
   config.ip = "127.0.4.6";
   config.selfReportMs = 0;
   config.udp = false;
+  config.previewOffered = false;  // offered below
   VirtualProcessor processor(config);
   ASSERT_TRUE(processor.Start());
+  RawClient host;
+  ASSERT_TRUE(host.Connect(config.ip));
   EXPECT_EQ(processor.StreamStats().accessUnits, 0u) << "nothing before the preview is offered";
   EXPECT_EQ(ExecuteControlLine(processor, "preview on"), "ok");
   ASSERT_TRUE(StreamReaches(processor, [](const PreviewStreamStats& s) {
