@@ -96,7 +96,7 @@ int OrvApp::Run() {
     std::fprintf(stderr, "orvpanel: no serial port %s\n", options_.serialPort.c_str());
     return 2;
   }
-  SelectLanguage(DefaultLanguageName());
+  SelectStartLanguage();
   UseQtTranslationsFor(ActiveLanguageName());
   comm_ = std::make_unique<OrvComm>();
   SetCommLibrary(comm_.get());

@@ -62,6 +62,8 @@ class SdlTarget : public PreviewTarget {
   void DestroyLocked();
   bool EnsureTexture(int width, int height);
   void DrawLabel();
+  // Fits the label to the output size and renders its texture (mutex held).
+  void FitLabelLocked();
 
   const TextureKind kind_;
   const std::string fontPath_;
@@ -76,6 +78,8 @@ class SdlTarget : public PreviewTarget {
   TTF_Font* font_ = nullptr;
   std::string label_;
   SDL_Texture* labelTexture_ = nullptr;
+  PixelRect labelAt_;  // where the fitted label goes, output pixels
+  int outputWidth_ = 1, outputHeight_ = 1;
   bool labelDirty_ = true;
   bool visible_ = false;
   int drawn_ = 0;
