@@ -27,7 +27,7 @@ int gTtfUsers = 0;
 
 constexpr int kLabelPointSize = 40;  // the size the font opens at; each label is fitted
 constexpr SDL_Color kLabelColour{255, 0, 0, 255};
-constexpr Uint8 kLabelBandAlpha = 150;  // the dark band under the label, over the video
+constexpr Uint8 kLabelBandAlpha = 225;  // the dark band under the label, over the video
 constexpr int kLabelBandMargin = 2;
 
 TTF_Font* OpenFont(const std::string& path) {

@@ -21,7 +21,7 @@ struct LabelStyle {
 // The canvas's name line (bold Arial 16 at most) and the red label over the
 // live video.
 inline constexpr LabelStyle kCanvasNameStyle{16, 10, 2, 4};
-inline constexpr LabelStyle kVideoLabelStyle{28, 11, 3, 4};
+inline constexpr LabelStyle kVideoLabelStyle{22, 11, 3, 4};
 
 // Width in pixels of UTF-8 `text` at font pixel size `pixelSize`.
 using MeasureText = std::function<int(std::string_view text, int pixelSize)>;

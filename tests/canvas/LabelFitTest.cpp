@@ -36,7 +36,7 @@ TEST(LabelFit, ShrinksToTheCellThenCutsWithAnEllipsis) {
   const std::string ellipsis(kEllipsis);
   const FitCase cases[] = {
       // A main layer at the starting zoom: the largest size, whole.
-      {"large cell", "Main : DVI-1", 320, 180, kVideoLabelStyle, "Main : DVI-1", 28, false},
+      {"large cell", "Main : DVI-1", 320, 180, kVideoLabelStyle, "Main : DVI-1", 22, false},
       // A PIP window at the starting zoom: the band allows the minimum only.
       {"pip cell", "PIP-1 : HDMI-1", 120, 67, kVideoLabelStyle, "PIP-1 : HDMI-1", 11, false},
       // Too wide at the band's size: the size shrinks until it fits.
