@@ -127,7 +127,7 @@ int OrvApp::Run() {
   if (!shutdownSignals.installed()) {
     std::fprintf(stderr, "orvpanel: SIGTERM, SIGINT and SIGHUP end the panel without saving\n");
   }
-  SelectLanguage(DefaultLanguageName());
+  SelectStartLanguage();
   UseQtTranslationsFor(ActiveLanguageName());
   comm_ = std::make_unique<OrvComm>();
   SetCommLibrary(comm_.get());

@@ -587,14 +587,16 @@ void OrvDlg::ApplyTexts() {
   loopOutGroup_->SetText(QString::fromStdString(GetRawText("IDS_1255")));
   syncGroup_->SetText(Text(7));
   portSwitchGroup_->SetText(Text(150));
+  // Every page re-reads its own texts, so that a switch shows what a start in
+  // that language shows.
   for (MBaseDialog* page : std::initializer_list<MBaseDialog*>{
            picture_, output_, mosaic_, logo_, keyer_, edid_, vga_, testPattern_, task_, misc_,
-           connect_, search_, switcher_, caption_, videoSettings_, mediaPlayer_, feather_}) {
+           connect_, search_, switcher_, caption_, videoSettings_, mediaPlayer_, feather_, crop_,
+           pip_}) {
     page->ReloadTexts();
   }
-  // The crop page takes its control captions from the main window's keys; its
-  // title and source caption follow the language through its own reload.
-  crop_->ReloadTexts();
+  // The crop, PIP and connection pages take some control captions from the
+  // main window's keys.
   ApplyDialogTexts(crop_, kTemplateId);
   ApplyDialogTexts(pip_, kTemplateId);
   ApplyDialogTexts(connect_, kTemplateId);

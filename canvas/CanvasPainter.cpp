@@ -1,11 +1,14 @@
 #include "CanvasPainter.h"
 
 #include <array>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include <QPainter>
 
 #include "CPictureCtrl.h"
+#include "LabelFit.h"
 #include "Skin.h"
 #include "Tiles.h"
 
@@ -58,20 +61,39 @@ QColor FrameColour(const CCell& c) {
   return c.IsSelected() ? kFrameSelected : kFrame;
 }
 
+// Text widths for the label fitting, in the canvas's bold Arial.
+int MeasureBold(std::string_view utf8, int height) {
+  const QFontMetrics metrics(skin::ArialFont(height, 700));
+  return metrics.horizontalAdvance(
+      QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+// The name gets the largest size that fits the cell; the other lines follow
+// it in size and are cut to the cell's width.
 void DrawTexts(QPainter& p, const CCell& c, const QRect& r) {
   if (c.IsLockedArea()) return;
-  std::vector<QString> lines{c.Name()};
-  if (c.ShowsExtraText()) lines.push_back(c.ExtraText());
-  lines.push_back(c.PosText());
-  lines.push_back(c.SizeText());
+  const canvas::FittedLabel name = canvas::FitLabel(c.Name().toStdString(), r.width(), r.height(),
+                                                    canvas::kCanvasNameStyle, MeasureBold);
+  const int size = name.pixelSize > 0 ? name.pixelSize : canvas::kCanvasNameStyle.maxPixelSize;
+  const canvas::LabelStyle lineStyle{size, size, kTextIndent, 1};
+  std::vector<std::string> lines{name.text};
+  std::vector<QString> rest;
+  if (c.ShowsExtraText()) rest.push_back(c.ExtraText());
+  rest.push_back(c.PosText());
+  rest.push_back(c.SizeText());
+  for (const QString& line : rest) {
+    lines.push_back(
+        canvas::FitLabel(line.toStdString(), r.width(), r.height(), lineStyle, MeasureBold).text);
+  }
   p.save();
   p.setClipRect(r, Qt::IntersectClip);
   p.setPen(TextColour(c));
+  p.setFont(skin::ArialFont(size, 700));
   const QFontMetrics metrics = p.fontMetrics();
   int y = r.top();
-  for (const QString& line : lines) {
+  for (const std::string& line : lines) {
     if (y >= r.bottom()) break;
-    p.drawText(r.left() + kTextIndent, y + metrics.ascent(), line);
+    p.drawText(r.left() + kTextIndent, y + metrics.ascent(), QString::fromStdString(line));
     y += metrics.height();
   }
   p.restore();

@@ -286,19 +286,53 @@ std::string LanguageFilePath() {
   return LanguageFile();
 }
 
-void SelectLanguage(std::string_view name) {
+namespace {
+
+// The settings file's language name is read with room for 99 characters.
+constexpr std::size_t kLanguageNameChars = 100;
+
+// Chooses the language file for `name`; returns the name actually provided.
+std::string UseLanguageFile(std::string_view name) {
   const std::string folder = LanguageFolder();
   std::string path = FindLanguageFile(folder, name);
-  std::string recorded(name);
+  std::string provided(name);
   if (path.empty()) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    recorded = "English";
-    path = FindLanguageFile(folder, recorded);
+    provided = "English";
+    path = FindLanguageFile(folder, provided);
     if (path.empty()) path = folder + "English.ini";
   }
   LanguageFile() = path;
+  return provided;
+}
+
+// The system's language when a start found no choice of the operator's; ""
+// once a language is recorded.
+std::string& UnrecordedLanguage() {
+  static std::string name;
+  return name;
+}
+
+std::string StoredLanguageName() {
+  return GetProfileString("Setting", "Language", "", kLanguageNameChars, SettingsPath());
+}
+
+}  // namespace
+
+void SelectLanguage(std::string_view name) {
+  const std::string recorded = UseLanguageFile(name);
+  UnrecordedLanguage().clear();
   WriteProfileString("Setting", "Language", recorded, SettingsPath());
+}
+
+void SelectStartLanguage() {
+  const std::string stored = StoredLanguageName();
+  if (!stored.empty()) {
+    SelectLanguage(stored);
+    return;
+  }
+  UnrecordedLanguage() = UseLanguageFile(DefaultLanguageName());
 }
 
 std::string LanguageNameForLocale(std::string_view locale) {
@@ -320,7 +354,9 @@ std::string DefaultLanguageName() {
 }
 
 std::string ActiveLanguageName() {
-  return GetProfileString("Setting", "Language", "English", 100, SettingsPath());
+  const std::string stored = StoredLanguageName();
+  if (!stored.empty()) return stored;
+  return UnrecordedLanguage().empty() ? std::string("English") : UnrecordedLanguage();
 }
 
 std::optional<std::string> LanguageNameForSwitch(intptr_t wParam) {

@@ -52,13 +52,20 @@ std::string LanguageFilePath();
 // file that declares "English" is used (else Language/English.ini).
 void SelectLanguage(std::string_view name);
 
+// The language of a start: the one the operator chose last ([Setting]
+// Language of the settings file, selected as SelectLanguage does), else the
+// system's (DefaultLanguageName), which is used without being recorded, so
+// that the system keeps deciding until the operator chooses.
+void SelectStartLanguage();
+
 // "Chinese" when the system locale is Chinese (PRC), else "English".
 std::string DefaultLanguageName();
 // The same decision for a locale name such as "zh_CN.UTF-8".
 std::string LanguageNameForLocale(std::string_view locale);
 
-// [Setting] Language of the settings file (at most 99 characters), "English"
-// when missing.
+// [Setting] Language of the settings file (at most 99 characters); when
+// missing, the language SelectStartLanguage took from the system, else
+// "English".
 std::string ActiveLanguageName();
 
 // The language-switch message: 0 selects "English", 1 "Chinese", anything

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "LabelFit.h"
+
 namespace orv::preview {
 namespace {
 
@@ -23,8 +25,10 @@ std::mutex& WindowSystemMutex() {
 std::mutex gTtfMutex;
 int gTtfUsers = 0;
 
-constexpr int kLabelPointSize = 40;
+constexpr int kLabelPointSize = 40;  // the size the font opens at; each label is fitted
 constexpr SDL_Color kLabelColour{255, 0, 0, 255};
+constexpr Uint8 kLabelBandAlpha = 225;  // the dark band under the label, over the video
+constexpr int kLabelBandMargin = 2;
 
 TTF_Font* OpenFont(const std::string& path) {
   if (path.empty()) return nullptr;
@@ -124,6 +128,7 @@ bool SdlTarget::BuildOnWindow(uintptr_t nativeWindow, FrameSize frame) {
   if (!gVideoUp.load() || nativeWindow == 0) return false;
   window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(nativeWindow));
   if (!window_) return false;
+  SDL_GetWindowSize(window_, &outputWidth_, &outputHeight_);
   // The render thread draws, the user-interface thread builds: a software
   // renderer has no per-thread graphics context to trip over.
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -136,6 +141,8 @@ bool SdlTarget::BuildOnSurface(int width, int height, FrameSize frame) {
   surface_ = SDL_CreateRGBSurfaceWithFormat(0, std::max(1, width), std::max(1, height), 32,
                                             SDL_PIXELFORMAT_ARGB8888);
   if (!surface_) return false;
+  outputWidth_ = surface_->w;
+  outputHeight_ = surface_->h;
   renderer_ = SDL_CreateSoftwareRenderer(surface_);
   return BuildRendererAndTexture(frame);
 }
@@ -220,6 +227,9 @@ void SdlTarget::SetOutputSize(int width, int height) {
   std::scoped_lock lock(mutex_, WindowSystemMutex());
   width = std::max(1, width);
   height = std::max(1, height);
+  if (width != outputWidth_ || height != outputHeight_) labelDirty_ = true;
+  outputWidth_ = width;
+  outputHeight_ = height;
   if (window_) {
     // The window is the native widget's own: Qt places it. SDL is told only
     // the size, which its framebuffer follows; moving it through SDL would
@@ -285,6 +295,26 @@ bool SdlTarget::Repaint() {
   return true;
 }
 
+void SdlTarget::FitLabelLocked() {
+  std::lock_guard ttf(gTtfMutex);
+  const canvas::MeasureText measure = [this](std::string_view text, int pixelSize) {
+    int w = 0, h = 0;
+    if (TTF_SetFontSize(font_, pixelSize) != 0) return 0;
+    const std::string copy(text);
+    return TTF_SizeUTF8(font_, copy.c_str(), &w, &h) == 0 ? w : 0;
+  };
+  const canvas::FittedLabel fitted =
+      canvas::FitLabel(label_, outputWidth_, outputHeight_, canvas::kVideoLabelStyle, measure);
+  labelAt_ = PixelRect{fitted.x, fitted.y, 0, 0};
+  if (fitted.text.empty() || TTF_SetFontSize(font_, fitted.pixelSize) != 0) return;
+  SDL_Surface* text = TTF_RenderUTF8_Blended(font_, fitted.text.c_str(), kLabelColour);
+  if (!text) return;
+  labelTexture_ = SDL_CreateTextureFromSurface(renderer_, text);
+  labelAt_.width = text->w;
+  labelAt_.height = text->h;
+  SDL_FreeSurface(text);
+}
+
 void SdlTarget::DrawLabel() {
   if (!font_ || kind_ != TextureKind::Iyuv) return;
   if (labelDirty_) {
@@ -292,15 +322,17 @@ void SdlTarget::DrawLabel() {
     labelTexture_ = nullptr;
     labelDirty_ = false;
     if (label_.empty()) return;
-    SDL_Surface* text = TTF_RenderUTF8_Blended(font_, label_.c_str(), kLabelColour);
-    if (!text) return;
-    labelTexture_ = SDL_CreateTextureFromSurface(renderer_, text);
-    SDL_FreeSurface(text);
+    FitLabelLocked();
   }
   if (!labelTexture_) return;
-  int w = 0, h = 0;
-  if (TTF_SizeUTF8(font_, label_.c_str(), &w, &h) != 0) return;
-  const SDL_Rect at{0, 0, w, h};
+  // A dark band under the text keeps it readable over any picture.
+  const SDL_Rect at{labelAt_.x, labelAt_.y, labelAt_.width, labelAt_.height};
+  const SDL_Rect band{at.x - kLabelBandMargin, at.y - kLabelBandMargin, at.w + 2 * kLabelBandMargin,
+                      at.h + 2 * kLabelBandMargin};
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, kLabelBandAlpha);
+  SDL_RenderFillRect(renderer_, &band);
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
   SDL_RenderCopy(renderer_, labelTexture_, nullptr, &at);
 }
 

@@ -66,6 +66,8 @@ class SdlTarget : public PreviewTarget {
   void DestroyLocked();
   bool EnsureTexture(int width, int height);
   void DrawLabel();
+  // Fits the label to the output size and renders its texture (mutex held).
+  void FitLabelLocked();
 
   const TextureKind kind_;
   const std::string fontPath_;
@@ -80,6 +82,8 @@ class SdlTarget : public PreviewTarget {
   TTF_Font* font_ = nullptr;
   std::string label_;
   SDL_Texture* labelTexture_ = nullptr;
+  PixelRect labelAt_;  // where the fitted label goes, output pixels
+  int outputWidth_ = 1, outputHeight_ = 1;
   bool labelDirty_ = true;
   PixelRect lastSource_;  // the texture part the last picture was drawn from
   bool visible_ = false;

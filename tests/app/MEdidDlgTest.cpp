@@ -46,7 +46,7 @@ void InstallReadBackState() {
   s->IMAGE_FROM_DEVICE = 1;
 }
 
-class EdidPage : public MainWindowTest {
+class EdidPage : public ConnectedWindowTest {
  protected:
   MEdidDlg& Page() { return *static_cast<MEdidDlg*>(Window().ColumnPage(kEdidPage)); }
   oRealEdit* Edit(int id) { return Page().ControlAs<oRealEdit>(id); }
@@ -183,36 +183,8 @@ TEST_F(EdidPage, DeviceValuesOutsideTheRangesLeaveTheEdits) {
 class EdidPageOnProcessor : public EdidPage {
  protected:
   void Start(const std::string& ip) {
-    sim::ProcessorConfig config;
-    config.ip = ip;
-    config.udp = false;
-    config.selfReportMs = 0;
-    processor_ = std::make_unique<sim::VirtualProcessor>(config);
-    std::string error;
-    ASSERT_TRUE(processor_->Start(&error)) << error;
-    comm_ = std::make_unique<OrvComm>();
-    SetCommLibrary(comm_.get());
-    MakeWindow(comm_.get());
-    ASSERT_EQ(comm_->OpenNetLink(ip.c_str(), kDevicePort), 1);
-    ASSERT_TRUE(PumpUntil([&] { return processor_->TcpLinkCount() == 1; }));
-    SetDeviceAddress(processor_->address());
-    StartFullReadBack();
-    ASSERT_TRUE(PumpUntil([&] { return State()->IMAGE_FROM_DEVICE != 0; }));
-    ASSERT_TRUE(PumpUntil([&] { return !Window().Wait().Shown(); }));
-  }
-  void TearDown() override {
-    DestroyWindow();
-    SetCommLibrary(nullptr);
-    comm_.reset();
-    if (processor_) processor_->Stop();
-    EdidPage::TearDown();
-  }
-  std::vector<sim::ReceivedRequest> Received(uint16_t type) {
-    std::vector<sim::ReceivedRequest> out;
-    for (const auto& r : processor_->Requests().Entries()) {
-      if (r.kind == wire::FrameKind::Command && r.type == type) out.push_back(r);
-    }
-    return out;
+    ASSERT_NO_FATAL_FAILURE(StartProcessor(ip));
+    ASSERT_NO_FATAL_FAILURE(ConnectUntil([] { return State()->IMAGE_FROM_DEVICE != 0; }));
   }
   void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
   void TypeInto(oRealEdit* edit, const QString& text) {
@@ -221,9 +193,6 @@ class EdidPageOnProcessor : public EdidPage {
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, Qt::Key_Return);
   }
-
-  std::unique_ptr<sim::VirtualProcessor> processor_;
-  std::unique_ptr<OrvComm> comm_;
 };
 
 TEST_F(EdidPageOnProcessor, ApplyIsAnsweredAndTheReportShown) {

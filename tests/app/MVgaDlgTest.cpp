@@ -177,15 +177,8 @@ TEST_F(VgaPage, TheCodeUnlocksAndHidingLocks) {
 
 // --- Against the virtual processor ---------------------------------------------
 
-class VgaPageOnProcessor : public MainWindowTest {
+class VgaPageOnProcessor : public ConnectedWindowTest {
  protected:
-  void TearDown() override {
-    DestroyWindow();
-    SetCommLibrary(nullptr);
-    comm_.reset();
-    if (processor_) processor_->Stop();
-    MainWindowTest::TearDown();
-  }
   MVgaDlg& Page() { return *static_cast<MVgaDlg*>(Window().ColumnPage(kVgaPage)); }
   oRealEdit* Edit(int id) { return Page().ControlAs<oRealEdit>(id); }
   void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
@@ -196,26 +189,15 @@ class VgaPageOnProcessor : public MainWindowTest {
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, Qt::Key_Return);
   }
-  std::vector<std::vector<uint8_t>> Received(uint16_t type) {
+  std::vector<std::vector<uint8_t>> ReceivedHeads(uint16_t type) {
     std::vector<std::vector<uint8_t>> out;
-    for (const auto& r : processor_->Requests().Entries()) {
-      if (r.kind == wire::FrameKind::Command && r.type == type) out.push_back(r.head);
-    }
+    for (const auto& r : Received(type)) out.push_back(r.head);
     return out;
   }
-
-  std::unique_ptr<sim::VirtualProcessor> processor_;
-  std::unique_ptr<OrvComm> comm_;
 };
 
 TEST_F(VgaPageOnProcessor, AdjustmentsRoundTrip) {
-  sim::ProcessorConfig config;
-  config.ip = test::TestIp(22);
-  config.udp = false;
-  config.selfReportMs = 0;
-  processor_ = std::make_unique<sim::VirtualProcessor>(config);
-  std::string error;
-  ASSERT_TRUE(processor_->Start(&error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartProcessor(test::TestIp(22)));
   // The main layer shows VGA-1 (slot 6), which carries a 1024 x 768 signal.
   processor_->WithModel([](sim::DeviceModel& m) {
     m.image().CHNLDATA[0].CHNLINPUT = 6;
@@ -223,14 +205,7 @@ TEST_F(VgaPageOnProcessor, AdjustmentsRoundTrip) {
   });
   processor_->SetSignal(6, true, 1024, 768, 6000);
   EXPECT_EQ(sim::ExecuteControlLine(*processor_, "adjust 300"), "ok");
-  comm_ = std::make_unique<OrvComm>();
-  SetCommLibrary(comm_.get());
-  MakeWindow(comm_.get());
-  ASSERT_EQ(comm_->OpenNetLink(config.ip.c_str(), kDevicePort), 1);
-  ASSERT_TRUE(PumpUntil([&] { return processor_->TcpLinkCount() == 1; }));
-  SetDeviceAddress(processor_->address());
-  StartFullReadBack();
-  ASSERT_TRUE(PumpUntil([&] { return !Window().Wait().Shown() && State()->VGA.V1 == 1344; }));
+  ASSERT_NO_FATAL_FAILURE(ConnectUntil([] { return State()->VGA.V1 == 1344; }));
 
   ASSERT_TRUE(Window().PageButton(kVgaPage)->isEnabled());
   Click(Window().PageButton(kVgaPage));
@@ -275,7 +250,7 @@ TEST_F(VgaPageOnProcessor, AdjustmentsRoundTrip) {
   ASSERT_TRUE(PumpUntil([&] { return Boxes().size() == 2; }));
   EXPECT_EQ(Boxes().back().text, QStringLiteral("VGA Adjustment Failed"));
 
-  const auto sets = Received(SET_VGA_ADJUST);
+  const auto sets = ReceivedHeads(SET_VGA_ADJUST);
   ASSERT_EQ(sets.size(), 5u);
   EXPECT_EQ(sets[0][1], 6);
   EXPECT_EQ(sets[0][3] | sets[0][4] << 8, 1500);

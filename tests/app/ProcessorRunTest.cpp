@@ -24,30 +24,17 @@
 namespace orv::test {
 namespace {
 
-class ProcessorRun : public MainWindowTest {
+class ProcessorRun : public ConnectedWindowTest {
  protected:
+  // The link is opened, nothing is read back: each test starts that itself.
   void StartWith(const std::string& ip, bool silent, bool discoverable = false) {
-    sim::ProcessorConfig config;
-    config.ip = ip;
+    sim::ProcessorConfig config = ProcessorAt(ip);
     config.udp = discoverable;
-    config.selfReportMs = 0;
-    processor_ = std::make_unique<sim::VirtualProcessor>(config);
-    std::string error;
-    ASSERT_TRUE(processor_->Start(&error)) << error;
+    ASSERT_NO_FATAL_FAILURE(StartProcessor(config));
     processor_->SetSilent(silent);
-    comm_ = std::make_unique<OrvComm>();
-    SetCommLibrary(comm_.get());
-    MakeWindow(comm_.get());
     if (discoverable) return;
     ASSERT_NE(comm_->OpenNetLink(ip.c_str(), kDevicePort), 0);
     SetDeviceAddress(processor_->address());
-  }
-  void TearDown() override {
-    DestroyWindow();
-    SetCommLibrary(nullptr);
-    comm_.reset();
-    if (processor_) processor_->Stop();
-    MainWindowTest::TearDown();
   }
   // Delivers queued calls until `done` or ten seconds pass.
   template <class Done>
@@ -60,9 +47,6 @@ class ProcessorRun : public MainWindowTest {
     }
     return false;
   }
-
-  std::unique_ptr<sim::VirtualProcessor> processor_;
-  std::unique_ptr<OrvComm> comm_;
 };
 
 TEST_F(ProcessorRun, SilentProcessorEndsInAMessageNotATrap) {

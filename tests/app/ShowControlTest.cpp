@@ -35,45 +35,25 @@ namespace {
 
 using remote::Json;
 
-class ShowControl : public MainWindowTest {
+class ShowControl : public ConnectedWindowTest {
  protected:
   void SetUp() override {
-    MainWindowTest::SetUp();
-    sim::ProcessorConfig config;
-    config.ip = TestIp(70);
-    config.udp = false;
-    config.selfReportMs = 0;
+    ConnectedWindowTest::SetUp();
+    sim::ProcessorConfig config = ProcessorAt(TestIp(70));
     config.encoder = false;
-    processor_ = std::make_unique<sim::VirtualProcessor>(config);
-    std::string error;
-    ASSERT_TRUE(processor_->Start(&error)) << error;
-    comm_ = std::make_unique<OrvComm>();
-    SetCommLibrary(comm_.get());
-    MakeWindow(comm_.get());
-    ASSERT_TRUE(ConnectAtStart(Window(), {config.ip, ""}));
-    ASSERT_TRUE(Pump([this] { return !Window().Wait().Shown(); }));
+    ASSERT_NO_FATAL_FAILURE(StartProcessor(config));
+    ASSERT_NO_FATAL_FAILURE(ConnectUntil());
   }
   void TearDown() override {
     adapter_.reset();
-    DestroyWindow();
-    SetCommLibrary(nullptr);
-    comm_.reset();
-    if (processor_) processor_->Stop();
-    MainWindowTest::TearDown();
+    ConnectedWindowTest::TearDown();
   }
 
   // Runs the GUI thread (queued calls, posted messages, timers) until `done`
   // or ten seconds pass.
   template <class Done>
   bool Pump(Done done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-      QCoreApplication::processEvents();
-      DeliverPostedMessages();
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
+    return PumpUntil(done);
   }
 
   // Program/preview mode, as the switcher page sets it: TAKE appears.
@@ -108,8 +88,6 @@ class ShowControl : public MainWindowTest {
     return e != nullptr ? e->AsString() : std::string();
   }
 
-  std::unique_ptr<sim::VirtualProcessor> processor_;
-  std::unique_ptr<OrvComm> comm_;
   std::unique_ptr<ShowControlAdapter> adapter_;
 };
 

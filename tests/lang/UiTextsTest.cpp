@@ -172,10 +172,10 @@ TEST_F(LanguageSelection, NoLanguageFolderKeepsTheBuiltInTexts) {
   EXPECT_EQ(GetText("SIDS_65"), "");
 }
 
-TEST_F(LanguageSelection, StartUpFollowsTheSystemLanguageNotThePreviousRun) {
+TEST_F(LanguageSelection, SelectingALanguageRecordsItOverThePreviousOne) {
   InstallShippedLanguages();
   ASSERT_TRUE(WriteProfileString("Setting", "Language", "English", Settings()));
-  // A Chinese (PRC) system starts in Chinese and records it.
+  // Selecting Chinese (the name a Chinese (PRC) system gives) records it.
   SelectLanguage(LanguageNameForLocale("zh_CN.UTF-8"));
   EXPECT_EQ(GetProfileString("Setting", "Language", "", 100, Settings()), "Chinese");
   ReloadUiTexts();

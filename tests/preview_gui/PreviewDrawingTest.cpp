@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include <algorithm>
 #include <thread>
 
 #include <cstdlib>
@@ -129,6 +130,39 @@ TEST(SdlTarget, TheLabelIsRedAtTheTopLeftWhenTheFontExists) {
     }
     EXPECT_EQ(red > 50, withFont) << red << " red pixels";
     EXPECT_TRUE(Near(target.PixelAt(299, 99), grey)) << "the picture shows without the label";
+  }
+}
+
+// A PIP window at the starting zoom (720 x 405 device pixels at 6.0) and a
+// main layer: the whole label shows, inside the cell, in the band along the
+// top, clear of the picture's middle.
+TEST(SdlTarget, TheLabelFitsItsCellAndKeepsOffThePicturesMiddle) {
+  const std::string font = AppFolder() + "arial.ttf";
+  ASSERT_TRUE(std::ifstream(font).good()) << "the build copies the font to " << font;
+  const Rgb grey{128, 128, 128};
+  struct Case {
+    int width, height;
+  };
+  for (const Case c : {Case{120, 67}, Case{320, 180}}) {
+    SdlTarget target(TextureKind::Iyuv, font);
+    ASSERT_TRUE(target.BuildOnSurface(c.width, c.height, kFrame));
+    target.SetOutputGeometry(0, 0, c.width, c.height);
+    target.SetVisible(true);
+    target.SetLabel("PIP-1 : DVI-1");
+    target.Draw(TwoColours(352, 240, grey, grey));
+    int lowest = -1, rightmost = -1, red = 0;
+    for (int y = 0; y < c.height; ++y) {
+      for (int x = 0; x < c.width; ++x) {
+        if (!Near(target.PixelAt(x, y), {255, 0, 0}, 60)) continue;
+        ++red;
+        lowest = std::max(lowest, y);
+        rightmost = std::max(rightmost, x);
+      }
+    }
+    EXPECT_GT(red, 30) << c.width;
+    EXPECT_LT(lowest, c.height / 3) << c.width << ": the label reaches the picture's middle";
+    EXPECT_LT(rightmost, c.width - 2) << c.width << ": the label is cut at the cell's edge";
+    EXPECT_TRUE(Near(target.PixelAt(c.width / 2, c.height / 2), grey)) << c.width;
   }
 }
 
