@@ -10,6 +10,7 @@
 #include "LivePreview.h"
 #include "MainPageCells.h"
 #include "MessageIds.h"
+#include "NoLinkOverlay.h"
 #include "UiTexts.h"
 
 namespace orv {
@@ -113,6 +114,26 @@ void MMainDlg::CheckPreviewFlag() {
   int flag = 0;
   { flag = State()->REPLY1_FLAG; }
   if ((flag != 0) != canvas_->VideoEnabled()) SendMsg(this, kPreviewSwitched, flag, 0);
+}
+
+void MMainDlg::ShowLinkLost(bool lost, const QString& text) {
+  if (!canvas_) return;
+  if (!noLink_) noLink_ = new NoLinkOverlay(this);
+  if (lost) {
+    // No frozen picture: the decoders stop and the cells show no video.
+    if (canvas_->VideoEnabled()) OnPreviewSwitched(false);
+    noLink_->SetText(text);
+    noLink_->setGeometry(rect());
+    noLink_->show();
+    noLink_->raise();
+    return;
+  }
+  noLink_->hide();
+  CheckPreviewFlag();
+}
+
+bool MMainDlg::LinkLostShown() const {
+  return noLink_ != nullptr && !noLink_->isHidden();
 }
 
 void MMainDlg::LockOutputAreas(bool locked, bool applyLayers) {
@@ -261,6 +282,7 @@ void MMainDlg::paintEvent(QPaintEvent*) {}
 
 void MMainDlg::resizeEvent(QResizeEvent* event) {
   MBaseDialog::resizeEvent(event);
+  if (noLink_) noLink_->setGeometry(rect());
   if (canvas_) SendMsg(this, UM_PVW_MODE_CHANGED);
 }
 

@@ -12,6 +12,7 @@
 namespace orv {
 
 class CPictureCtrl;
+class NoLinkOverlay;
 namespace mainpage {
 class MainPageCells;
 }
@@ -60,6 +61,12 @@ class MMainDlg : public MBaseDialog {
   // Reply thread: one packet of the device's preview stream.
   void FeedVideoPacket(int channel, std::span<const uint8_t> bytes);
 
+  // The link to the processor is lost (true) or back: while lost the live
+  // video is stopped and the page is covered with `text`; when it is back
+  // the video follows the processor's preview flag again.
+  void ShowLinkLost(bool lost, const QString& text = {});
+  bool LinkLostShown() const;
+
   CPictureCtrl* Canvas() const { return canvas_; }
   const mainpage::MainPageCells* Cells() const { return cells_.get(); }
   int CurrentLayer() const { return currentLayer_; }
@@ -87,6 +94,7 @@ class MMainDlg : public MBaseDialog {
   QWidget* MainWindow();
 
   CPictureCtrl* canvas_ = nullptr;
+  NoLinkOverlay* noLink_ = nullptr;
   std::unique_ptr<mainpage::MainPageCells> cells_;
   std::unique_ptr<MainPagePreview> preview_;
   int currentLayer_ = 0;
