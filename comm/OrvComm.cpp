@@ -211,6 +211,11 @@ int OrvComm::OpenNetLink(const char* ipv4, uint16_t port) {
     std::lock_guard lock(mutex_);
     auto it = netLinks_.find(ip);
     if (it != netLinks_.end() && it->second == link) netLinks_.erase(it);
+    // A link that never opened does not keep the sends' route either.
+    if (route_ == Route::Net && routeIp_ == ip && netLinks_.empty()) {
+      route_ = Route::None;
+      routeIp_.clear();
+    }
     link->Close();
     return 0;
   }

@@ -119,16 +119,25 @@ void MMainDlg::CheckPreviewFlag() {
 void MMainDlg::ShowLinkLost(bool lost, const QString& text) {
   if (!canvas_) return;
   if (!noLink_) noLink_ = new NoLinkOverlay(this);
+  // The video window carries its own cover while it exists.
+  auto* live = dynamic_cast<mainpage::LivePreview*>(preview_.get());
+  QWidget* videoWindow = live != nullptr ? live->VideoWindow() : nullptr;
+  if (videoWindow != nullptr && !videoNoLink_) videoNoLink_ = new NoLinkOverlay(videoWindow);
   if (lost) {
-    // No frozen picture: the decoders stop and the cells show no video.
+    // No frozen picture: the decoders stop, the cells and the video window's
+    // views lose their video.
     if (canvas_->VideoEnabled()) OnPreviewSwitched(false);
-    noLink_->SetText(text);
-    noLink_->setGeometry(rect());
-    noLink_->show();
-    noLink_->raise();
+    for (NoLinkOverlay* cover : {noLink_.data(), videoNoLink_.data()}) {
+      if (cover == nullptr) continue;
+      cover->SetText(text);
+      cover->setGeometry(cover->parentWidget()->rect());
+      cover->show();
+      cover->raise();
+    }
     return;
   }
   noLink_->hide();
+  if (videoNoLink_) videoNoLink_->hide();
   CheckPreviewFlag();
 }
 

@@ -6,6 +6,8 @@
 // the operator works on. The arrangement itself lives in MainPageCells.
 #include <memory>
 
+#include <QPointer>
+
 #include "MBaseDialog.h"
 #include "MainPagePreview.h"
 
@@ -94,7 +96,8 @@ class MMainDlg : public MBaseDialog {
   QWidget* MainWindow();
 
   CPictureCtrl* canvas_ = nullptr;
-  NoLinkOverlay* noLink_ = nullptr;
+  QPointer<NoLinkOverlay> noLink_;
+  QPointer<NoLinkOverlay> videoNoLink_;  // on the video window
   std::unique_ptr<mainpage::MainPageCells> cells_;
   std::unique_ptr<MainPagePreview> preview_;
   int currentLayer_ = 0;

@@ -7,6 +7,7 @@
 namespace orv {
 
 class NoLinkOverlay : public QWidget {
+  Q_OBJECT
  public:
   explicit NoLinkOverlay(QWidget* parent);
   void SetText(const QString& text);
