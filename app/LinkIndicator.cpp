@@ -1,5 +1,7 @@
 #include "LinkIndicator.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "AppTexts.h"

@@ -84,8 +84,12 @@ NetConnect ConnectNetwork(QWidget* mainWindow, const std::string& text, bool eve
   PostMsg(mainWindow, UM_PAGE_REQUEST, kReqOnline, opened ? 1 : 0);
   WatchLink(NetworkTarget(ip));
   StartFullReadBack();
-  if (opened) WriteProfileString(kNetSection, kLastIpKey, ip, SettingsPath());
+  if (opened) RememberNetworkAddress(ip);
   return opened ? NetConnect::Connected : NetConnect::NoAnswer;
+}
+
+void RememberNetworkAddress(const std::string& ip) {
+  if (ParseIpv4(ip)) WriteProfileString(kNetSection, kLastIpKey, ip, SettingsPath());
 }
 
 std::string LastNetworkAddress() {

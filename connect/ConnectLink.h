@@ -34,7 +34,9 @@ enum class NetConnect { Connected, NotIpv4, NoAnswer };
 NetConnect ConnectNetwork(QWidget* mainWindow, const std::string& ip,
                           bool evenIfUnanswered = false);
 
-// The last address connected by ConnectNetwork ([NET] ip), or empty.
+// The last network address connected ([NET] ip in Info.ini), or empty;
+// the connection page offers it at the next start.
 std::string LastNetworkAddress();
+void RememberNetworkAddress(const std::string& ip);
 
 }  // namespace orv

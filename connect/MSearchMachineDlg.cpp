@@ -348,6 +348,7 @@ void MSearchMachineDlg::ReadBack(int index) {
   const Machine& m = machines_.At(index);
   if (CommLibrary* library = GetCommLibrary()) library->SetTargetMachine(m.ip.c_str());
   WatchLink(NetworkTarget(m.ip, m.name));
+  RememberNetworkAddress(m.ip);
   // The wait first: the answer that hides it may arrive before this returns.
   PostMsg(NotifyWindow(this), UM_WAIT, 1, 0, PageText(kWaitTextGettingData));
   SendCommand(GET_ALL);

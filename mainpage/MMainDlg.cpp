@@ -8,6 +8,7 @@
 #include "CommandEncoder.h"
 #include "DeviceState.h"
 #include "LivePreview.h"
+#include "MShowVideoDlg.h"
 #include "MainPageCells.h"
 #include "MessageIds.h"
 #include "NoLinkOverlay.h"

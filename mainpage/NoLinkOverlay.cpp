@@ -1,5 +1,7 @@
 #include "NoLinkOverlay.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 namespace orv {

@@ -20,6 +20,8 @@
 #include "Messages.h"
 #include "ProcessorWindowFixture.h"
 #include "SerialPorts.h"
+#include "ShowControlAdapter.h"
+#include "ShowState.h"
 #include "StartConnection.h"
 #include "TestNet.h"
 #include "WaitBox.h"
@@ -85,11 +87,23 @@ TEST_F(LinkRecovery, TcpDropHangAndRestartAreRecoveredWithoutAClick) {
   EXPECT_TRUE(Indicator().contains(QString::fromStdString(ip_ + " - connected")));
   ASSERT_TRUE(PumpUntil([&] { return Window().MainPage()->Canvas()->VideoEnabled(); }));
 
+  // Show control reports the link; subscribers get an event for each change.
+  ShowControlAdapter showControl(Window(), remote::ServerOptions{});
+  const remote::ShowState up = showControl.Snapshot();
+  EXPECT_EQ(up.link, "up");
+
   // The processor drops the connection.
   processor_->DropLinks(sim::VirtualProcessor::LinkSet::Tcp);
   ExpectLossShown("drop");
+  const remote::ShowState lost = showControl.Snapshot();
+  EXPECT_EQ(lost.link, "lost");
+  const auto events = remote::ChangeEvents(up, lost);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events[0].Find("event")->AsString(), "link");
+  EXPECT_EQ(events[0].Find("link")->AsString(), "lost");
   boxesBefore_ = Boxes().size();
   ExpectReconnected(-1, "drop");
+  EXPECT_EQ(showControl.Snapshot().link, "up");
 
   // The processor hangs: its connection stays open but nothing comes back.
   int64_t before = Status().reconnectedAtMs;
@@ -139,8 +153,10 @@ TEST_F(LinkRecovery, SerialAdapterUnpluggedAndPluggedBackUnderTheSameName) {
   // A stable name for the adapter, as /dev/serial/by-id gives one.
   const std::string byId = Folder() + "usb-Adapter_1234-if00";
   std::filesystem::create_symlink(processor_->PtyPath(), byId);
-  const auto port = SerialPortNumberOf(byId);
-  ASSERT_TRUE(port.has_value());
+  // The port joins the list before the window fills its port list, as at start-up.
+  ASSERT_TRUE(SerialPortNumberOf(byId).has_value());
+  DestroyWindow();
+  MakeWindow(comm_.get());
   ASSERT_TRUE(ConnectAtStart(Window(), {"", byId}));
   ASSERT_TRUE(PumpUntil([&] { return !Window().Wait().Shown(); }));
   ASSERT_EQ(Status().target.kind, LinkTarget::Kind::Serial);
