@@ -15,7 +15,7 @@ struct AppTextRow {
   const char* english;
 };
 
-constexpr std::array<AppTextRow, 6> kAppTexts = {{
+constexpr std::array<AppTextRow, 13> kAppTexts = {{
     {AppText::kNoAnswer, "APP_NoAnswer",
      "The device did not answer. Check the connection and try again."},
     {AppText::kProjectNotSaved, "APP_ProjectNotSaved",
@@ -28,6 +28,16 @@ constexpr std::array<AppTextRow, 6> kAppTexts = {{
      "The file\n%1\nis not a project. The current settings are kept."},
     {AppText::kProjectIncomplete, "APP_ProjectIncomplete",
      "The project\n%1\nis incomplete (cut short or edited). The current settings are kept."},
+    {AppText::kLinkNone, "APP_LinkNone", "Not connected"},
+    {AppText::kLinkConnected, "APP_LinkConnected", "%1 - connected"},
+    {AppText::kLinkReconnecting, "APP_LinkReconnecting",
+     "%1 - link lost, reconnecting (attempt %2)"},
+    {AppText::kLinkReconnected, "APP_LinkReconnected", "%1 - reconnected at %2"},
+    {AppText::kLinkClosed, "APP_LinkClosed", "%1 - disconnected by the operator"},
+    {AppText::kLinkRefused, "APP_LinkRefused",
+     "The link to the processor is lost: the command was not sent. The panel is reconnecting "
+     "by itself."},
+    {AppText::kNoLink, "APP_NoLink", "NO LINK"},
 }};
 
 }  // namespace

@@ -13,6 +13,13 @@ enum class AppText {
   kProjectUnreadable,    // %1 = the chosen file
   kNotAProject,          // %1 = the chosen file
   kProjectIncomplete,    // %1 = the chosen file
+  kLinkNone,             // the link indicator before any connect
+  kLinkConnected,        // %1 = the processor
+  kLinkReconnecting,     // %1 = the processor, %2 = the attempt
+  kLinkReconnected,      // %1 = the processor, %2 = hh:mm:ss
+  kLinkClosed,           // %1 = the processor
+  kLinkRefused,          // a command refused while the link is down
+  kNoLink,               // over the stale live video
 };
 
 QString AppTextOf(AppText text);

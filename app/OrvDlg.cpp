@@ -18,6 +18,8 @@
 #include "DialogTexts.h"
 #include "Dpi.h"
 #include "Ini.h"
+#include "LinkIndicator.h"
+#include "LinkSupervisor.h"
 #include "MConnectDlg.h"
 #include "MCropDlg.h"
 #include "MEdidDlg.h"
@@ -130,6 +132,7 @@ void OrvDlg::Initialise() {
   projectPath_ = StartupProjectPath(settingsPath_);
   LoadProject(projectPath_, [this](int type, int arg) { QueueSteps(RefreshSteps(type), arg); });
 
+  StartLinkWatch();
   RecordBottomRow();
   Relayout();
   SetTimer(kTitleTimerId, kTitleTimerMs);
@@ -391,6 +394,7 @@ void OrvDlg::RecordBottomRow() {
   for (int id : {strip::kSerialLamp, strip::kNetworkLamp, strip::kSwitchLamp, strip::kOnlineLamp}) {
     anchor(Button(id), true);
   }
+  anchor(linkIndicator_, false);
 }
 
 void OrvDlg::PlaceBottomRow() {

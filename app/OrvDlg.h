@@ -32,6 +32,10 @@ class CMyEdit;
 class CSxGroupBox;
 class CommLibrary;
 struct DeviceState;
+class LinkIndicator;
+class LinkSupervisor;
+struct LinkStatus;
+struct LinkTarget;
 class MBaseDialog;
 class MConnectDlg;
 class MCropDlg;
@@ -122,6 +126,10 @@ class OrvDlg : public QWidget,
   const strip::InputStrip& Strip() const { return inputStrip_; }
   bool PresetsMode() const { return presetsMode_; }
   CGdipButton* Button(int controlId) const;
+
+  // The link watch of every connect, and its indicator; null without a library.
+  LinkSupervisor* Link() const { return link_.get(); }
+  LinkIndicator* LinkState() const { return linkIndicator_; }
 
   MMainDlg* MainPage() const { return main_; }
   MConnectDlg* ConnectPage() const { return connect_; }
@@ -244,6 +252,12 @@ class OrvDlg : public QWidget,
   // closing unattended.
   void Tell(const QString& text);
   void OnWaitTimedOut();
+
+  // The link watch (OrvDlgLink.cpp).
+  void StartLinkWatch();
+  void OnLinkStatus(const LinkStatus& status);
+  void ResyncLink(const LinkTarget& target);
+  void OnCommandRefused();
   void UpdateTitle();
   void ShowAbout();
 
@@ -285,6 +299,9 @@ class OrvDlg : public QWidget,
   std::unique_ptr<WaitBox> waitBox_;
   std::unique_ptr<SerialPortWatcher> serialWatcher_;
   std::unique_ptr<ShowControlAdapter> showControl_;  // the remote-control server, [Remote]
+  std::unique_ptr<LinkSupervisor> link_;
+  LinkIndicator* linkIndicator_ = nullptr;
+  bool linkLostShown_ = false;
 
   std::array<MBaseDialog*, layout::kPageCount> columnPages_{};
   std::array<CGdipButton*, layout::kPageCount> pageButtons_{};

@@ -20,6 +20,8 @@
 #include "DialogTexts.h"
 #include "Ini.h"
 #include "InlineRename.h"
+#include "LinkIndicator.h"
+#include "LinkSupervisor.h"
 #include "MConnectDlg.h"
 #include "MCropDlg.h"
 #include "MEdidDlg.h"
@@ -47,6 +49,7 @@
 #include "ProjectFile.h"
 #include "QtTranslations.h"
 #include "ReadBack.h"
+#include "SendGate.h"
 #include "SerialPortWatcher.h"
 #include "Skin.h"
 #include "StripModes.h"
@@ -356,6 +359,11 @@ void OrvDlg::OnLayerWindow(intptr_t what, int layer) {
 }
 
 void OrvDlg::OnWait(bool show, const QString& text) {
+  // A command refused for a lost link gets its message, never a wait that
+  // runs to its time-out.
+  if (show && LinkDown()) return;
+  // A hide that names its text ends only that wait, not one shown since.
+  if (!show && !text.isEmpty() && waitBox_->Text() != text) return;
   if (show) {
     waitBox_->Show(text);
   } else {
@@ -751,6 +759,8 @@ bool OrvDlg::CloseDown() {
   if (closedDown_) return true;
   closedDown_ = true;
   KillTimer(kTitleTimerId);
+  // Closing the links below is no loss to reconnect from.
+  link_.reset();
   logo_->ShowPage(false);
   serialWatcher_.reset();
   // No reply may write into the record while it is saved or reach a page

@@ -5,6 +5,7 @@
 #include "CGdipButton.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
+#include "LinkSupervisor.h"
 #include "MTaskDlg.h"
 #include "MTstPatternDlg.h"
 #include "MessageIds.h"
@@ -76,6 +77,27 @@ bool ShowControlAdapter::Listen(std::string* error) {
   return true;
 }
 
+namespace {
+
+// The link watch's phase as show control names it.
+std::string LinkWord(LinkPhase phase) {
+  struct Row {
+    LinkPhase phase;
+    const char* word;
+  };
+  static constexpr Row kWords[] = {
+      {LinkPhase::Idle, "none"},     {LinkPhase::Connected, "up"},   {LinkPhase::Probing, "up"},
+      {LinkPhase::Lost, "lost"},     {LinkPhase::Reopening, "lost"}, {LinkPhase::Resyncing, "lost"},
+      {LinkPhase::Closed, "closed"},
+  };
+  for (const Row& row : kWords) {
+    if (row.phase == phase) return row.word;
+  }
+  return "none";
+}
+
+}  // namespace
+
 remote::ShowState ShowControlAdapter::Snapshot() const {
   remote::ShowState state;
   int group = 0;
@@ -87,6 +109,7 @@ remote::ShowState ShowControlAdapter::Snapshot() const {
     group = mode <= 2 ? mode : 0;
   }
   state.connected = window_.ConnectionIndicator();
+  if (const LinkSupervisor* link = window_.Link()) state.link = LinkWord(link->Status().phase);
   for (int i = 0; i < kPresets; ++i)
     state.presets[static_cast<std::size_t>(i)].name = window_.Presets().Name(group, i);
   return state;
@@ -121,6 +144,8 @@ ActionResult ShowControlAdapter::Act(const remote::ShowRequest& r) {
     return ActionResult::Fail(err::kBusy, "the panel waits for the processor");
   if (!window_.ConnectionIndicator())
     return ActionResult::Fail(err::kNotConnected, "no processor is connected");
+  if (window_.Link() != nullptr && window_.Link()->Status().Reconnecting())
+    return ActionResult::Fail(err::kNotConnected, "the link to the processor is lost");
   std::optional<ActionResult> failure;
   switch (r.command) {
     case Command::Input:

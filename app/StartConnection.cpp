@@ -3,16 +3,9 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "CommandEncoder.h"
-#include "DeviceState.h"
-#include "Ipv4.h"
+#include "ConnectLink.h"
 #include "MConnectDlg.h"
-#include "MachineList.h"
-#include "MessageIds.h"
-#include "Messages.h"
 #include "OrvDlg.h"
-#include "PageTable.h"
-#include "ReadBack.h"
 #include "SerialPorts.h"
 
 namespace orv {
@@ -30,30 +23,6 @@ std::optional<int> NumberIn(const std::string& text) {
   }
   const int n = std::atoi(text.c_str());
   return n > 0 ? std::optional<int>(n) : std::nullopt;
-}
-
-bool ConnectNetwork(OrvDlg& window, const std::string& ip) {
-  CommLibrary* library = GetCommLibrary();
-  if (library == nullptr || !ParseIpv4(ip)) return false;
-  const uint8_t address = MachineAddress(ip);
-  library->SetAddressList(1, &address);
-  // A link that cannot open still gets the read-back: its wait box ends in
-  // the usual "did not answer" message.
-  const bool opened = library->OpenNetLink(ip.c_str(), kDevicePort) != 0;
-  {
-    // The connected processor's address, as the search window's Connect
-    // records it (the machine report and show-control clients name it).
-    auto s = State();
-    s->NET_MODE = 1;
-    s->DEVICE_IP = ip;
-  }
-  SendMsg(&window, UM_PAGE_REQUEST, request::kConnectionState, 0);
-  SetDeviceAddress(address);
-  library->SetTargetMachine(ip.c_str());
-  SendMsg(&window, UM_PAGE_REQUEST, request::kDestinationIp, 0, QString::fromStdString(ip));
-  SendMsg(&window, UM_PAGE_REQUEST, request::kOnline, opened ? 1 : 0);
-  StartFullReadBack();
-  return opened;
 }
 
 }  // namespace
@@ -78,7 +47,11 @@ std::optional<int> SerialPortNumberOf(const std::string& port) {
 }
 
 bool ConnectAtStart(OrvDlg& window, const StartTarget& target) {
-  if (!target.address.empty()) return ConnectNetwork(window, target.address);
+  // A processor that is not up yet is still connected: the link watch
+  // reconnects it as soon as it answers.
+  if (!target.address.empty()) {
+    return ConnectNetwork(&window, target.address, true) == NetConnect::Connected;
+  }
   if (target.serial.empty()) return true;
   const auto number = SerialPortNumberOf(target.serial);
   MConnectDlg* page = window.ConnectPage();

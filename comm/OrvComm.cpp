@@ -127,29 +127,28 @@ void OrvComm::CloseAll() {
 }
 
 // 4 ------------------------------------------------------------------------
-int OrvComm::OpenNetLink(const char* ipv4, uint16_t port) {
-  if (!ipv4) return 0;
-  const auto address = ParseIpv4(ipv4);
-  if (!address) return 0;
-  const std::string ip = FormatIpv4(*address);
-  std::shared_ptr<TcpLink> link;
+std::shared_ptr<TcpLink> OrvComm::NewNetLink(const std::string& ip) {
+  std::lock_guard lock(mutex_);
+  auto it = netLinks_.find(ip);
+  if (it != netLinks_.end() && !it->second->IsClosed()) return nullptr;
+  auto link = std::make_shared<TcpLink>(io_, ip, options_.maxQueuedBytesPerLink);
+  netLinks_[ip] = link;
+  if (route_ == Route::None) {
+    route_ = Route::Net;
+    routeIp_ = ip;
+  }
+  return link;
+}
+
+void OrvComm::ConnectLink(const std::shared_ptr<TcpLink>& link, const Ipv4Bytes& address,
+                          uint16_t port, std::function<void(bool)> done) {
   Ipv4Bytes local;
   {
     std::lock_guard lock(mutex_);
-    auto it = netLinks_.find(ip);
-    if (it != netLinks_.end() && !it->second->IsClosed()) return 1;
-    link = std::make_shared<TcpLink>(io_, ip, options_.maxQueuedBytesPerLink);
-    netLinks_[ip] = link;
-    if (route_ == Route::None) {
-      route_ = Route::Net;
-      routeIp_ = ip;
-    }
     local = local_;
   }
-  auto result = std::make_shared<std::promise<bool>>();
-  auto future = result->get_future();
   const int timeoutMs = options_.connectTimeoutMs;
-  asio::post(io_, [this, link, address = *address, port, local, result, timeoutMs] {
+  asio::post(io_, [this, link, address, port, local, done = std::move(done), timeoutMs] {
     auto& socket = link->stream();
     asio::error_code ec;
     socket.open(asio::ip::tcp::v4(), ec);
@@ -159,9 +158,15 @@ int OrvComm::OpenNetLink(const char* ipv4, uint16_t port) {
       socket.bind(asio::ip::tcp::endpoint(ToAsio(local), 0), ec);
       ec.clear();
     }
-    if (ec) {
+    auto forget = [this, link] {
       link->Close();
-      result->set_value(false);
+      std::lock_guard lock(mutex_);
+      auto it = netLinks_.find(link->name());
+      if (it != netLinks_.end() && it->second == link) netLinks_.erase(it);
+    };
+    if (ec) {
+      forget();
+      done(false);
       return;
     }
     auto timer = std::make_shared<asio::steady_timer>(io_);
@@ -170,36 +175,86 @@ int OrvComm::OpenNetLink(const char* ipv4, uint16_t port) {
       if (!e && link->state() == StreamLink::State::Connecting) link->Close();
     });
     socket.async_connect(asio::ip::tcp::endpoint(ToAsio(address), port),
-                         [this, link, timer, result](const asio::error_code& e) {
+                         [this, link, timer, done, forget](const asio::error_code& e) {
                            timer->cancel();
                            if (e || link->IsClosed()) {
-                             link->Close();
-                             std::lock_guard lock(mutex_);
-                             auto it = netLinks_.find(link->name());
-                             if (it != netLinks_.end() && it->second == link) netLinks_.erase(it);
-                             result->set_value(false);
+                             forget();
+                             done(false);
                              return;
                            }
                            asio::error_code ignored;
                            link->stream().set_option(asio::ip::tcp::no_delay(true), ignored);
                            StartLink(link, false);
-                           result->set_value(true);
+                           done(true);
                          });
   });
+}
+
+int OrvComm::OpenNetLink(const char* ipv4, uint16_t port) {
+  if (!ipv4) return 0;
+  const auto address = ParseIpv4(ipv4);
+  if (!address) return 0;
+  const std::string ip = FormatIpv4(*address);
+  auto link = NewNetLink(ip);
+  if (!link) return 1;
+  auto result = std::make_shared<std::promise<bool>>();
+  auto future = result->get_future();
+  ConnectLink(link, *address, port, [result](bool ok) { result->set_value(ok); });
   // On the reply thread the connection completes later; waiting here would
   // stop the very thread that completes it.
   if (OnReplyThread()) return 1;
   const bool connected =
-      future.wait_for(std::chrono::milliseconds(timeoutMs + 1000)) == std::future_status::ready &&
+      future.wait_for(std::chrono::milliseconds(options_.connectTimeoutMs + 1000)) ==
+          std::future_status::ready &&
       future.get();
   if (!connected) {
     std::lock_guard lock(mutex_);
     auto it = netLinks_.find(ip);
     if (it != netLinks_.end() && it->second == link) netLinks_.erase(it);
+    // A link that never opened does not keep the sends' route either.
+    if (route_ == Route::Net && routeIp_ == ip && netLinks_.empty()) {
+      route_ = Route::None;
+      routeIp_.clear();
+    }
     link->Close();
     return 0;
   }
   return 1;
+}
+
+int OrvComm::BeginNetLink(const char* ipv4, uint16_t port) {
+  if (!ipv4) return 0;
+  const auto address = ParseIpv4(ipv4);
+  if (!address) return 0;
+  auto link = NewNetLink(FormatIpv4(*address));
+  if (link) ConnectLink(link, *address, port, [](bool) {});
+  return 1;
+}
+
+RouteHealth OrvComm::Health() const {
+  std::lock_guard lock(mutex_);
+  LinkPtr link;
+  if (route_ == Route::Serial) {
+    link = serial_;
+  } else if (route_ == Route::Net) {
+    auto it = netLinks_.find(routeIp_);
+    if (it != netLinks_.end()) link = it->second;
+  }
+  RouteHealth health;
+  health.link = RouteHealth::Link::Absent;
+  if (!link) return health;
+  switch (link->state()) {
+    case StreamLink::State::Connecting:
+      health.link = RouteHealth::Link::Connecting;
+      break;
+    case StreamLink::State::Open:
+      health.link = RouteHealth::Link::Open;
+      break;
+    case StreamLink::State::Closed:
+      break;
+  }
+  health.framesIn = link->framesReceived();
+  return health;
 }
 
 void OrvComm::StartLink(const LinkPtr& link, bool discoveryOrigin) {

@@ -15,6 +15,7 @@
 // out as a discovery datagram instead (see Discovery.h).
 #include <array>
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -28,11 +29,12 @@
 #include "CommStats.h"
 #include "Discovery.h"
 #include "Ipv4.h"
+#include "LinkHealth.h"
 #include "StreamLink.h"
 
 namespace orv {
 
-class OrvComm final : public CommLibrary {
+class OrvComm final : public CommLibrary, public LinkHealthSource {
  public:
   static constexpr uint8_t kVersionMajor = 1;
   static constexpr uint8_t kVersionMinor = 0;
@@ -62,6 +64,8 @@ class OrvComm final : public CommLibrary {
   void CloseSerial() override;
   void GetVersion(uint8_t* out, int size) override;
   int SendBulk(uint32_t position, uint16_t length, const uint8_t* bytes, uint8_t address) override;
+  RouteHealth Health() const override;
+  int BeginNetLink(const char* ipv4, uint16_t port) override;
 
   // For tests, tools and diagnostics.
   CommStats Stats() const;
@@ -78,6 +82,11 @@ class OrvComm final : public CommLibrary {
   using LinkPtr = std::shared_ptr<StreamLink>;
 
   LinkPtr RouteLink() const;
+  // Starts the connection of `link` on the reply thread; `done` gets the result.
+  void ConnectLink(const std::shared_ptr<AsioStreamLink<asio::ip::tcp::socket>>& link,
+                   const Ipv4Bytes& address, uint16_t port, std::function<void(bool)> done);
+  // Registers a new link for `ip` unless an open one exists (then null).
+  std::shared_ptr<AsioStreamLink<asio::ip::tcp::socket>> NewNetLink(const std::string& ip);
   int SendFrame(std::vector<uint8_t> frame);
   int SendDiscovery(std::vector<uint8_t> frame);
   void StartLink(const LinkPtr& link, bool discoveryOrigin);

@@ -208,6 +208,31 @@ SerialDeviceMap SystemSerialDeviceMap() {
   return map;
 }
 
+std::string StableSerialName(const std::string& device, const std::string& devRoot) {
+  std::error_code ec;
+  const auto target = fs::canonical(device, ec);
+  if (ec) return device;
+  for (const auto& entry : fs::directory_iterator(devRoot + "/serial/by-id", ec)) {
+    std::error_code linkEc;
+    if (fs::canonical(entry.path(), linkEc) == target && !linkEc) return entry.path().string();
+  }
+  return device;
+}
+
+int SerialPortOfName(const std::string& stableName) {
+  std::error_code ec;
+  const auto target = fs::canonical(stableName, ec);
+  if (ec) return 0;
+  for (const SerialDeviceValue& value : SystemSerialDeviceMap()) {
+    std::error_code valueEc;
+    if (value.name != stableName && fs::canonical(value.name, valueEc) != target) continue;
+    if (valueEc) continue;
+    std::vector<SerialPortEntry> entry;
+    if (EnumerateSerialPorts({value}, entry)) return entry.front().number;
+  }
+  return 0;
+}
+
 void AddExtraSerialDevice(const std::string& path, int number) {
   std::lock_guard lock(ExtrasMutex());
   auto& extras = Extras();

@@ -50,6 +50,14 @@ SerialDeviceMap KernelSerialDeviceMap(const std::string& sysClassTty = "/sys/cla
 // capped so that numbers stay below 100); 0 for names outside these families.
 int ComNumberOfTty(std::string_view ttyName);
 
+// The name that finds the same adapter again after it was unplugged: the
+// /dev/serial/by-id link (below `devRoot`) that leads to `device`, else
+// `device` itself.
+std::string StableSerialName(const std::string& device, const std::string& devRoot = "/dev");
+// The port number whose device is (or leads to the same device as) the
+// stable name now; 0 when no port of the system's map does.
+int SerialPortOfName(const std::string& stableName);
+
 // Extra devices (process-wide): `path` appears in the system map as COMn.
 void AddExtraSerialDevice(const std::string& path, int number);
 void RemoveExtraSerialDevice(const std::string& path);

@@ -50,6 +50,7 @@ template <class Step>
 void StreamLink::ParseWith(Step step) {
   inFeed_ = true;
   step([this](const wire::FrameView& frame) {
+    ++framesReceived_;
     if (onFrame_) onFrame_(*this, frame);
     if (closing_) parser_.Stop();
   });

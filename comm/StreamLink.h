@@ -59,6 +59,8 @@ class StreamLink : public std::enable_shared_from_this<StreamLink> {
   bool IsClosed() const { return state_.load() == State::Closed; }
   const std::string& name() const { return name_; }
   uint64_t bytesWritten() const { return bytesWritten_.load(); }
+  // Whole frames received so far (any thread): a sign of life of the peer.
+  uint64_t framesReceived() const { return framesReceived_.load(); }
   asio::io_context& io() { return io_; }
 
  protected:
@@ -84,6 +86,7 @@ class StreamLink : public std::enable_shared_from_this<StreamLink> {
   std::atomic<State> state_{State::Connecting};
   std::atomic<std::size_t> queuedBytes_{0};
   std::atomic<uint64_t> bytesWritten_{0};
+  std::atomic<uint64_t> framesReceived_{0};
   bool started_ = false;
   bool writing_ = false;
   bool inFeed_ = false;

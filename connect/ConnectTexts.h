@@ -26,4 +26,9 @@ inline constexpr char kNoMachineFoundKey[] = "SearchNoMachine";
 // That message in the active language; English when the file lacks the key.
 QString NoMachineFoundText();
 
+// Messages of the network Connect by typed address (keys in the language
+// files; English when the file lacks the key). %1 = the typed text.
+enum class ConnectMessage { NotIpv4, NoAnswer };
+QString ConnectMessageText(ConnectMessage message);
+
 }  // namespace orv

@@ -13,6 +13,7 @@
 #include "CSxGroupBox.h"
 #include "ComSettings.h"
 #include "CommandEncoder.h"
+#include "ConnectLink.h"
 #include "ConnectTexts.h"
 #include "ControlId.h"
 #include "DeviceState.h"
@@ -75,7 +76,7 @@ constexpr ButtonSpec kButtons[] = {
      "DisConnect",
      {170, 304, 120, 28},
      &MConnectDlg::SerialDisconnect},
-    // Hidden: the network "Connect" of the template.
+    // The network "Connect": connects the typed address.
     {MConnectDlg::kNetConnect, "Connect", {24, 102, 120, 28}, &MConnectDlg::NetworkConnect},
 };
 
@@ -131,13 +132,13 @@ void MConnectDlg::BuildControls() {
     connect(button, &QAbstractButton::clicked, this,
             [this, action = b.action] { (this->*action)(); });
     if (b.id == kSearchButton) searchButton_ = button;
-    if (b.id == kNetConnect) button->hide();
   }
 
   ipEdit_ = new CMyEdit(this, kIpEdit);
   ipEdit_->setGeometry(kIpEditRect);
   ipEdit_->setMaxLength(kIpTextLimit);
-  ipEdit_->setText(QString::fromLatin1(kDefaultDestination));
+  const std::string last = LastNetworkAddress();
+  ipEdit_->setText(QString::fromStdString(last.empty() ? std::string(kDefaultDestination) : last));
 
   comList_ = MakePageDropList(this, kComList, kComListRect);
 
@@ -217,9 +218,10 @@ void MConnectDlg::FillComList(Refill reason) {
   }
   comList_->SelectByData(static_cast<uint32_t>(wanted));
 
-  // The adapter of the open link was pulled out.
+  // The adapter of the open link was pulled out. A watched link is the link
+  // watch's: it reconnects when the adapter comes back.
   if (reason == Refill::Removal && linkHandle_ != 0 &&
-      comList_->FindByData(static_cast<uint32_t>(remembered)) < 0) {
+      comList_->FindByData(static_cast<uint32_t>(remembered)) < 0 && !SerialLinkWatched()) {
     SerialDisconnect();
   }
 }
@@ -257,6 +259,13 @@ void MConnectDlg::SerialConnect() {
   if (wasNetwork) PostRequest(kReqConnectionState, 0);
   WriteComSettings(port, kTimeoutValue);
   comList_->setEnabled(false);
+  WatchLink(SerialTarget(port, static_cast<int>(baud)));
+}
+
+bool MConnectDlg::SerialLinkWatched() const {
+  const LinkWatch* watch = GetLinkWatch();
+  return watch != nullptr && watch->Status().target.kind == LinkTarget::Kind::Serial &&
+         watch->Status().phase != LinkPhase::Closed;
 }
 
 bool MConnectDlg::ConnectPort(int number) {
@@ -267,6 +276,7 @@ bool MConnectDlg::ConnectPort(int number) {
 }
 
 void MConnectDlg::SerialDisconnect() {
+  StopWatchingLink(LinkTarget::Kind::Serial);
   if (CommLibrary* library = GetCommLibrary()) library->CloseSerial();
   const bool network = State()->NET_MODE != 0;
   if (!network) PostRequest(kReqOnline, 0);
@@ -276,14 +286,26 @@ void MConnectDlg::SerialDisconnect() {
 
 void MConnectDlg::NetworkDisconnect() {
   const std::string ip = ipEdit_->text().toStdString();
-  if (!ParseIpv4(ip)) return;
+  const auto address = ParseIpv4(ip);
+  if (!address) return;
+  StopWatchingLink(LinkTarget::Kind::Network, FormatIpv4(*address));
   if (CommLibrary* library = GetCommLibrary()) library->CloseNetLink(ip.c_str());
 }
 
 void MConnectDlg::NetworkConnect() {
-  const std::string ip = ipEdit_->text().toStdString();
-  if (!ParseIpv4(ip)) return;
-  if (CommLibrary* library = GetCommLibrary()) library->OpenNetLink(ip.c_str(), kDevicePort);
+  const QString text = ipEdit_->text().trimmed();
+  switch (ConnectNetwork(NotifyWindow(this), text.toStdString())) {
+    case NetConnect::Connected:
+      break;
+    case NetConnect::NotIpv4:
+      ShowMessageBox(this, ConnectMessageText(ConnectMessage::NotIpv4).arg(text),
+                     PageText(kTextTips));
+      break;
+    case NetConnect::NoAnswer:
+      ShowMessageBox(this, ConnectMessageText(ConnectMessage::NoAnswer).arg(text),
+                     PageText(kTextTips));
+      break;
+  }
 }
 
 void MConnectDlg::SearchMachines() {

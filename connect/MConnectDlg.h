@@ -1,8 +1,8 @@
 #pragma once
 // The connection page ("Connection Setting"): opens and closes the serial
 // link (port list, baud rate, [COM] port in the settings file), closes a
-// network link by its address, follows serial adapters being plugged in and
-// out, and opens the network search window through the main window.
+// network link by its address, connects a typed address, follows serial adapters being plugged in
+// and out, and opens the network search window through the main window.
 //
 // It reports to the main window with UM_PAGE_REQUEST (0x5A4): 0x5C0 the
 // online indicator, 0x5BA the connection state, 0x5BB the search window
@@ -42,8 +42,9 @@ class MConnectDlg : public MBaseDialog {
     kBaudEdit = 1709,
     kSerialConnect = 1710,
     kSerialDisconnect = 1711,
-    // Kept hidden: a network "Connect", the local address list and a machine list.
+    // The network "Connect" by typed address.
     kNetConnect = 1712,
+    // Kept hidden: the local address list and a machine list.
     kLocalIpLabel = 1713,
     kLocalIpList = 1714,
     kRefreshButton = 1715,
@@ -101,6 +102,8 @@ class MConnectDlg : public MBaseDialog {
   void FillComList(Refill reason);
   // The port number of the chosen "Com" entry; -1 when nothing is chosen.
   int SelectedPort() const;
+  // Whether the link watch is watching the serial link (and will reconnect it).
+  bool SerialLinkWatched() const;
   void UpdateSearchButton();
   void PostRequest(intptr_t subCode, intptr_t argument);
   void PostWait(int textId);

@@ -16,6 +16,7 @@
 #include "CMyEdit.h"
 #include "CSxGroupBox.h"
 #include "CommandEncoder.h"
+#include "ConnectLink.h"
 #include "ConnectTexts.h"
 #include "DeviceState.h"
 #include "DialogTexts.h"
@@ -205,10 +206,12 @@ void MSearchMachineDlg::Search() {
 
 void MSearchMachineDlg::SearchTimedOut() {
   KillTimer(kSearchTimeoutTimer);
-  // An identity reply has hidden the wait box already.
-  if (!machines_.Empty()) return;
+  // The search ends when its answer time is over: its own box goes, whatever
+  // answered meanwhile (a machine that did not answer is simply not listed).
+  // A wait box with another text (a read-back started meanwhile) stays.
   QWidget* mainWindow = NotifyWindow(this);
-  PostMsg(mainWindow, UM_WAIT, 0, 0);
+  PostMsg(mainWindow, UM_WAIT, 0, 0, PageText(kWaitTextSearching));
+  if (!machines_.Empty()) return;
   // Queued behind the hide, so the main window is enabled again when the box shows.
   QPointer<MSearchMachineDlg> self(this);
   RunOnGuiThread([self] {
@@ -235,7 +238,6 @@ void MSearchMachineDlg::OnMachineReport(const MachineReport& report) {
 void MSearchMachineDlg::MachineIdentity(const std::string& ip, const MacAddress& mac) {
   const int index = machines_.Add(ip, mac, StoredMachineName(mac));
   if (index < 0) return;
-  KillTimer(kSearchTimeoutTimer);
   // The first answer starts the settle; a machine answering after the settle
   // ran starts it again, so that it gets its link and its address is served.
   if (!IsTimerActive(kSettleTimer)) SetTimer(kSettleTimer, kSettleMs);
@@ -345,6 +347,8 @@ void MSearchMachineDlg::ReadBack(int index) {
   }
   const Machine& m = machines_.At(index);
   if (CommLibrary* library = GetCommLibrary()) library->SetTargetMachine(m.ip.c_str());
+  WatchLink(NetworkTarget(m.ip, m.name));
+  RememberNetworkAddress(m.ip);
   // The wait first: the answer that hides it may arrive before this returns.
   PostMsg(NotifyWindow(this), UM_WAIT, 1, 0, PageText(kWaitTextGettingData));
   SendCommand(GET_ALL);
@@ -363,7 +367,11 @@ void MSearchMachineDlg::ConnectMachine(int index) {
     MakeConnected(index);
     const std::string ip = machines_.At(index).ip;
     CommLibrary* library = GetCommLibrary();
-    if (library != nullptr && ParseIpv4(ip)) library->OpenNetLink(ip.c_str(), kDevicePort);
+    if (library != nullptr && ParseIpv4(ip)) {
+      library->OpenNetLink(ip.c_str(), kDevicePort);
+      // Watched like any link: when the machine answers again it is read back.
+      WatchLink(NetworkTarget(ip, machines_.At(index).name));
+    }
     return;
   }
   if (!machines_.At(index).connected) {

@@ -9,6 +9,7 @@
 
 #include "DeviceState.h"
 #include "FieldRanges.h"
+#include "SendGate.h"
 
 namespace orv {
 
@@ -386,7 +387,32 @@ std::mutex& SendMutex() {
 
 uint8_t g_sendBuffer[kCommandBufferSize];
 
+std::atomic<bool> g_linkDown{false};
+
+std::mutex& RefusalMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+RefusalHandler& RefusalSlot() {
+  static RefusalHandler handler;
+  return handler;
+}
+
 }  // namespace
+
+void SetLinkDown(bool down) {
+  g_linkDown.store(down);
+}
+
+bool LinkDown() {
+  return g_linkDown.load();
+}
+
+void SetRefusalHandler(RefusalHandler handler) {
+  std::lock_guard lock(RefusalMutex());
+  RefusalSlot() = std::move(handler);
+}
 
 void SetCommLibrary(CommLibrary* library) {
   g_library.store(library);
@@ -416,6 +442,15 @@ int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args) {
 
   CommLibrary* library = g_library.load();
   if (library == nullptr) return 0;
+  if (g_linkDown.load() && type != SEARCH) {
+    RefusalHandler handler;
+    {
+      std::lock_guard lock(RefusalMutex());
+      handler = RefusalSlot();
+    }
+    if (handler) handler(type);
+    return 0;
+  }
   const uint8_t address = DeviceAddress();
   if (type == WRITE_ALL) return library->SendBlock(blockCopy.data(), address);
   return library->SendTyped(type, g_sendBuffer, address);

@@ -8,8 +8,10 @@
 #include "CommandEncoder.h"
 #include "DeviceState.h"
 #include "LivePreview.h"
+#include "MShowVideoDlg.h"
 #include "MainPageCells.h"
 #include "MessageIds.h"
+#include "NoLinkOverlay.h"
 #include "UiTexts.h"
 
 namespace orv {
@@ -113,6 +115,35 @@ void MMainDlg::CheckPreviewFlag() {
   int flag = 0;
   { flag = State()->REPLY1_FLAG; }
   if ((flag != 0) != canvas_->VideoEnabled()) SendMsg(this, kPreviewSwitched, flag, 0);
+}
+
+void MMainDlg::ShowLinkLost(bool lost, const QString& text) {
+  if (!canvas_) return;
+  if (!noLink_) noLink_ = new NoLinkOverlay(this);
+  // The video window carries its own cover while it exists.
+  auto* live = dynamic_cast<mainpage::LivePreview*>(preview_.get());
+  QWidget* videoWindow = live != nullptr ? live->VideoWindow() : nullptr;
+  if (videoWindow != nullptr && !videoNoLink_) videoNoLink_ = new NoLinkOverlay(videoWindow);
+  if (lost) {
+    // No frozen picture: the decoders stop, the cells and the video window's
+    // views lose their video.
+    if (canvas_->VideoEnabled()) OnPreviewSwitched(false);
+    for (NoLinkOverlay* cover : {noLink_.data(), videoNoLink_.data()}) {
+      if (cover == nullptr) continue;
+      cover->SetText(text);
+      cover->setGeometry(cover->parentWidget()->rect());
+      cover->show();
+      cover->raise();
+    }
+    return;
+  }
+  noLink_->hide();
+  if (videoNoLink_) videoNoLink_->hide();
+  CheckPreviewFlag();
+}
+
+bool MMainDlg::LinkLostShown() const {
+  return noLink_ != nullptr && !noLink_->isHidden();
 }
 
 void MMainDlg::LockOutputAreas(bool locked, bool applyLayers) {
@@ -261,6 +292,7 @@ void MMainDlg::paintEvent(QPaintEvent*) {}
 
 void MMainDlg::resizeEvent(QResizeEvent* event) {
   MBaseDialog::resizeEvent(event);
+  if (noLink_) noLink_->setGeometry(rect());
   if (canvas_) SendMsg(this, UM_PVW_MODE_CHANGED);
 }
 

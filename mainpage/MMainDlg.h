@@ -6,12 +6,15 @@
 // the operator works on. The arrangement itself lives in MainPageCells.
 #include <memory>
 
+#include <QPointer>
+
 #include "MBaseDialog.h"
 #include "MainPagePreview.h"
 
 namespace orv {
 
 class CPictureCtrl;
+class NoLinkOverlay;
 namespace mainpage {
 class MainPageCells;
 }
@@ -60,6 +63,12 @@ class MMainDlg : public MBaseDialog {
   // Reply thread: one packet of the device's preview stream.
   void FeedVideoPacket(int channel, std::span<const uint8_t> bytes);
 
+  // The link to the processor is lost (true) or back: while lost the live
+  // video is stopped and the page is covered with `text`; when it is back
+  // the video follows the processor's preview flag again.
+  void ShowLinkLost(bool lost, const QString& text = {});
+  bool LinkLostShown() const;
+
   CPictureCtrl* Canvas() const { return canvas_; }
   const mainpage::MainPageCells* Cells() const { return cells_.get(); }
   int CurrentLayer() const { return currentLayer_; }
@@ -87,6 +96,8 @@ class MMainDlg : public MBaseDialog {
   QWidget* MainWindow();
 
   CPictureCtrl* canvas_ = nullptr;
+  QPointer<NoLinkOverlay> noLink_;
+  QPointer<NoLinkOverlay> videoNoLink_;  // on the video window
   std::unique_ptr<mainpage::MainPageCells> cells_;
   std::unique_ptr<MainPagePreview> preview_;
   int currentLayer_ = 0;

@@ -110,6 +110,7 @@ Json ToJson(const ShowState& state) {
   Json j = Json::MakeObject();
   j.Set("connected", state.connected);
   j.Set("device", state.device);
+  j.Set("link", state.link);
   j.Set("pvwmode", state.pvwMode);
   j.Set("freeze", state.freeze ? Json(*state.freeze) : Json(nullptr));
   j.Set("testpattern", state.testPattern);
@@ -153,6 +154,7 @@ std::vector<Json> ChangeEvents(const ShowState& a, const ShowState& b) {
     body.Set("device", b.device);
     events.push_back(Event("connection", std::move(body)));
   }
+  if (a.link != b.link) events.push_back(Event("link", Single("link", b.link)));
   if (a.pvwMode != b.pvwMode) events.push_back(Event("pvwmode", Single("pvwmode", b.pvwMode)));
   if (a.freeze != b.freeze)
     events.push_back(Event("freeze", Single("freeze", b.freeze ? Json(*b.freeze) : Json())));

@@ -50,6 +50,8 @@ struct PresetStatus {
 struct ShowState {
   bool connected = false;
   std::string device;  // the processor's IPv4 text, empty on a serial line
+  // The link watch: "none", "up", "lost" (reconnecting) or "closed" (by the operator).
+  std::string link = "none";
   int pvwMode = 0;
   std::optional<bool> freeze;  // nullopt: the processor has not reported it
   int testPattern = 0;         // 0 off

@@ -138,6 +138,28 @@ std::string Report(VirtualProcessor& p, const Args&) {
   return "ok";
 }
 
+std::string Hang(VirtualProcessor& p, const Args& a) {
+  bool on = false;
+  if (a.size() != 2 || !OnOff(a[1], on)) return "error usage: hang on|off";
+  p.SetHung(on);
+  return on ? "ok hung" : "ok answering";
+}
+
+std::string Offline(VirtualProcessor& p, const Args& a) {
+  long ms = -1;
+  if (a.size() > 2 || (a.size() == 2 && (!Number(a[1], ms) || ms < 0 || ms > 600000)))
+    return "error usage: offline [MS]";
+  p.GoOffline(static_cast<int>(ms));
+  return ms < 0 ? "ok offline" : "ok offline, back in " + std::to_string(ms) + " ms";
+}
+
+std::string Online(VirtualProcessor& p, const Args& a) {
+  if (a.size() != 1) return "error usage: online";
+  if (!p.ComeBack()) return "error the address cannot be bound";
+  const std::string pty = p.PtyPath();
+  return pty.empty() ? "ok online" : "ok online pty " + pty;
+}
+
 std::string Drop(VirtualProcessor& p, const Args& a) {
   if (a.size() != 2) return "error usage: drop tcp|serial|all";
   if (a[1] == "tcp") {
@@ -391,7 +413,8 @@ std::string ClockCmd(VirtualProcessor& p, const Args& a) {
 }
 
 std::string Help(VirtualProcessor&, const Args&) {
-  return "ok commands: signal event reply raw garbage silent delay period report drop pty preview "
+  return "ok commands: signal event reply raw garbage silent delay period report drop hang offline "
+         "online pty preview "
          "stream corrupt route edid vga adjust layer pvwmode mosaic output encoder caption "
          "sysinfo media clock status help";
 }
@@ -402,35 +425,22 @@ struct Row {
 };
 
 constexpr Row kCommands[] = {
-    {"signal", Signal},
-    {"event", EventCmd},
-    {"reply", ReplyCmd},
-    {"raw", Raw},
-    {"garbage", Garbage},
-    {"silent", Silent},
-    {"delay", Delay},
-    {"period", Period},
-    {"report", Report},
-    {"drop", Drop},
-    {"pty", Pty},
-    {"preview", Preview},
-    {"stream", Stream},
-    {"corrupt", Corrupt},
-    {"route", Route},
-    {"edid", Edid},
-    {"vga", Vga},
-    {"adjust", Adjust},
-    {"layer", LayerCmd},
-    {"pvwmode", PvwModeCmd},
-    {"mosaic", MosaicCmd},
-    {"output", OutputCmd},
-    {"status", Status},
-    {"help", Help},
-    {"encoder", EncoderCmd},
-    {"caption", CaptionCmd},
-    {"sysinfo", SysinfoCmd},
-    {"media", MediaCmd},
-    {"clock", ClockCmd},
+    {"signal", Signal},      {"event", EventCmd},
+    {"reply", ReplyCmd},     {"raw", Raw},
+    {"garbage", Garbage},    {"silent", Silent},
+    {"delay", Delay},        {"period", Period},
+    {"report", Report},      {"drop", Drop},
+    {"hang", Hang},          {"offline", Offline},
+    {"online", Online},      {"pty", Pty},
+    {"preview", Preview},    {"stream", Stream},
+    {"corrupt", Corrupt},    {"route", Route},
+    {"edid", Edid},          {"vga", Vga},
+    {"adjust", Adjust},      {"layer", LayerCmd},
+    {"pvwmode", PvwModeCmd}, {"mosaic", MosaicCmd},
+    {"output", OutputCmd},   {"status", Status},
+    {"help", Help},          {"encoder", EncoderCmd},
+    {"caption", CaptionCmd}, {"sysinfo", SysinfoCmd},
+    {"media", MediaCmd},     {"clock", ClockCmd},
 };
 
 }  // namespace

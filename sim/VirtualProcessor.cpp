@@ -69,22 +69,7 @@ bool VirtualProcessor::Start(std::string* error) {
   model_ = std::make_unique<DeviceModel>(*ip, mac);
   model_->previewOffered = config_.previewOffered;
 
-  const asio::ip::address_v4 address(*ip);
-  asio::error_code ec;
-  const asio::ip::tcp::endpoint tcpEnd(address, config_.port);
-  acceptor_.open(tcpEnd.protocol(), ec);
-  if (!ec) acceptor_.set_option(asio::socket_base::reuse_address(true), ec);
-  if (!ec) acceptor_.bind(tcpEnd, ec);
-  if (!ec) acceptor_.listen(asio::socket_base::max_listen_connections, ec);
-  if (ec)
-    return fail("TCP " + config_.ip + ":" + std::to_string(config_.port) + ": " + ec.message());
-  if (config_.udp) {
-    const asio::ip::udp::endpoint udpEnd(address, config_.port);
-    udp_.open(udpEnd.protocol(), ec);
-    if (!ec) udp_.set_option(asio::socket_base::reuse_address(true), ec);
-    if (!ec) udp_.bind(udpEnd, ec);
-    if (ec) return fail("UDP " + config_.ip + ": " + ec.message());
-  }
+  if (!OpenSockets(error)) return false;
   if (config_.serialPty && !OpenPty(error)) return false;
   if (config_.encoder) {
     encoder_ = std::make_unique<EncoderPeer>(config_.ip);
@@ -118,9 +103,42 @@ bool VirtualProcessor::Start(std::string* error) {
           return snap;
         });
       },
-      [this](std::vector<uint8_t> piece) { SendReply(26, 0, std::move(piece)); });
+      [this](std::vector<uint8_t> piece) {
+        if (!hung_) SendReply(26, 0, std::move(piece));
+      });
   stream_->SetOffered(config_.previewOffered);
   stream_->Start();
+  return true;
+}
+
+bool VirtualProcessor::OpenSockets(std::string* error) {
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  const asio::ip::address_v4 address(*ParseIpv4(config_.ip));
+  asio::error_code ec;
+  const asio::ip::tcp::endpoint tcpEnd(address, config_.port);
+  acceptor_.open(tcpEnd.protocol(), ec);
+  if (!ec) acceptor_.set_option(asio::socket_base::reuse_address(true), ec);
+  if (!ec) acceptor_.bind(tcpEnd, ec);
+  if (!ec) acceptor_.listen(asio::socket_base::max_listen_connections, ec);
+  if (ec) {
+    acceptor_.close(ec);
+    return fail("TCP " + config_.ip + ":" + std::to_string(config_.port) + ": " + ec.message());
+  }
+  if (config_.udp) {
+    const asio::ip::udp::endpoint udpEnd(address, config_.port);
+    udp_.open(udpEnd.protocol(), ec);
+    if (!ec) udp_.set_option(asio::socket_base::reuse_address(true), ec);
+    if (!ec) udp_.bind(udpEnd, ec);
+    if (ec) {
+      asio::error_code ignored;
+      acceptor_.close(ignored);
+      udp_.close(ignored);
+      return fail("UDP " + config_.ip + ": " + ec.message());
+    }
+  }
   return true;
 }
 
@@ -446,6 +464,45 @@ void VirtualProcessor::ReportNow() {
     model_->SelfReport(out);
     Broadcast(std::move(out));
   });
+}
+
+void VirtualProcessor::SetHung(bool hung) {
+  hung_ = hung;
+  SetSilent(hung);
+}
+
+void VirtualProcessor::GoOffline(int backAfterMs) {
+  RunSync([this, backAfterMs] {
+    asio::error_code ignored;
+    acceptor_.close(ignored);
+    udp_.close(ignored);
+    for (auto& s : sessions_) s->Close();
+    ClosePty();
+    offline_ = true;
+    if (backAfterMs < 0) return;
+    auto timer = std::make_shared<asio::steady_timer>(io_, std::chrono::milliseconds(backAfterMs));
+    deferredTimers_.push_back(timer);
+    timer->async_wait([this, timer](const asio::error_code& ec) {
+      std::erase(deferredTimers_, timer);
+      if (!ec) ComeBackNow();
+    });
+  });
+}
+
+bool VirtualProcessor::ComeBack() {
+  bool back = false;
+  RunSync([this, &back] { back = ComeBackNow(); });
+  return back;
+}
+
+bool VirtualProcessor::ComeBackNow() {
+  if (!offline_) return true;
+  if (!OpenSockets(nullptr)) return false;
+  offline_ = false;
+  Accept();
+  if (config_.udp) ReadDatagram();
+  if (config_.serialPty) OpenPty(nullptr);
+  return true;
 }
 
 void VirtualProcessor::DropLinks(LinkSet which) {

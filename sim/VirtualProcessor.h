@@ -81,6 +81,16 @@ class VirtualProcessor {
   void SetSelfReportMs(int ms);
   void ReportNow();
   void DropLinks(LinkSet which);
+  // A hung processor: keeps its links open but sends nothing at all (no
+  // answers, reports or video) until released.
+  void SetHung(bool hung);
+  bool Hung() const { return hung_.load(); }
+  // A processor switched off: closes its sockets, links and pty; with
+  // `backAfterMs` >= 0 it comes back on the same address after that long.
+  void GoOffline(int backAfterMs = -1);
+  // Listens again on the same address (and opens a new pty); false when the
+  // address cannot be bound.
+  bool ComeBack();
   // A new pseudo-terminal after the old one was dropped; returns its path.
   std::string ReopenPty();
   void SetPreviewOffered(bool offered);
@@ -109,6 +119,8 @@ class VirtualProcessor {
  private:
   using LinkPtr = std::shared_ptr<StreamLink>;
 
+  bool OpenSockets(std::string* error);
+  bool ComeBackNow();
   void Accept();
   void ReadDatagram();
   bool OpenPty(std::string* error);
@@ -148,6 +160,8 @@ class VirtualProcessor {
   mutable std::mutex ptyMutex_;
 
   bool silent_ = false;
+  bool offline_ = false;
+  std::atomic<bool> hung_{false};
   int delayMs_ = 0;
   int reportMs_ = 0;
   ProcessorStats stats_;

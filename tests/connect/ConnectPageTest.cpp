@@ -67,13 +67,13 @@ TEST_F(ConnectPage, OpeningListsThePortsAndSelectsTheStoredOne) {
 TEST_F(ConnectPage, HiddenTemplateControlsStayHidden) {
   Open();
   page->ShowPage(true);
-  for (int id : {MConnectDlg::kNetConnect, MConnectDlg::kLocalIpLabel, MConnectDlg::kLocalIpList,
-                 MConnectDlg::kRefreshButton, MConnectDlg::kMachineList, MConnectDlg::kSelectAll}) {
+  for (int id : {MConnectDlg::kLocalIpLabel, MConnectDlg::kLocalIpList, MConnectDlg::kRefreshButton,
+                 MConnectDlg::kMachineList, MConnectDlg::kSelectAll}) {
     QWidget* control = page->Control(id);
     ASSERT_NE(control, nullptr) << id;
     EXPECT_TRUE(control->isHidden()) << id;
   }
-  for (int id : {MConnectDlg::kNetDisconnect, MConnectDlg::kSearchButton,
+  for (int id : {MConnectDlg::kNetConnect, MConnectDlg::kNetDisconnect, MConnectDlg::kSearchButton,
                  MConnectDlg::kSerialConnect, MConnectDlg::kSerialDisconnect, MConnectDlg::kIpEdit,
                  MConnectDlg::kComList, MConnectDlg::kBaudEdit}) {
     ASSERT_NE(page->Control(id), nullptr) << id;
@@ -180,10 +180,23 @@ TEST_F(ConnectPage, NetworkDisconnectNeedsStrictIpv4Text) {
   EXPECT_TRUE(library.ClosedNetLinks().empty());
   disconnect("127.0.0.3");
   EXPECT_EQ(library.ClosedNetLinks(), (std::vector<std::string>{"127.0.0.3"}));
-  // The hidden network Connect follows the same rule.
+  // The network Connect follows the same rule, and says so.
   page->IpEdit()->setText(QStringLiteral("192.168.1"));
   page->NetworkConnect();
   EXPECT_TRUE(library.OpenedNetLinks().empty());
+  ASSERT_EQ(boxes.Requests().size(), 1u);
+  EXPECT_EQ(boxes.Requests()[0].text,
+            QStringLiteral("\"192.168.1\" is not an IPv4 address (four numbers 0..255 separated "
+                           "by dots)."));
+}
+
+TEST_F(ConnectPage, TheLastConnectedAddressIsOfferedAtTheNextStart) {
+  WriteProfileString("NET", "ip", "127.0.0.7", Settings());
+  Open();
+  EXPECT_EQ(page->IpEdit()->text(), QStringLiteral("127.0.0.7"));
+  WriteProfileString("NET", "ip", "not an address", Settings());
+  Open();
+  EXPECT_EQ(page->IpEdit()->text(), QStringLiteral("192.168.1.110"));
 }
 
 TEST_F(ConnectPage, PlugInWhileConnectedKeepsTheSelection) {
@@ -285,7 +298,7 @@ TEST_F(ConnectPage, TextsFollowTheLanguage) {
             QStringLiteral("连接"));
   EXPECT_EQ(page->ControlAs<QLabel>(MConnectDlg::kBaudLabel)->text(), QStringLiteral("波特率"));
   EXPECT_EQ(page->IpEdit()->text(), QStringLiteral("192.168.1.110")) << "edits keep their text";
-  EXPECT_FALSE(page->Control(MConnectDlg::kNetConnect)->isVisible());
+  EXPECT_EQ(page->ControlAs<CGdipButton>(MConnectDlg::kNetConnect)->text(), QStringLiteral("连接"));
 
   library.openSerialResult = 0;
   page->SerialConnect();

@@ -142,13 +142,22 @@ TEST_F(SearchWindow, ASearchNobodyAnswersEndsItsOwnWaitBox) {
   EXPECT_FALSE(window->IsTimerActive(MSearchMachineDlg::kSearchTimeoutTimer));
 }
 
-TEST_F(SearchWindow, AnAnswerLeavesTheWaitBoxToTheIdentityReply) {
+TEST_F(SearchWindow, ASearchEndsWhenItsAnswerTimeIsOverWhoeverAnswered) {
+  // One machine answers, another (hung) never does: at the end of the
+  // answer time the search's own box is ended, without a message.
   window->Search();
   Identify(2);
   main.Take();
-  AdvanceManualTime(MSearchMachineDlg::kSearchTimeoutMs * 2);
+  AdvanceManualTime(MSearchMachineDlg::kSearchTimeoutMs - 1);
   EXPECT_TRUE(Waits(main.Take()).empty());
+  AdvanceManualTime(1);
+  const auto waits = Waits(main.Take());
+  ASSERT_EQ(waits.size(), 1u);
+  EXPECT_EQ(waits[0].wParam, 0);
+  // Only the search's box: a read-back's box shown meanwhile stays.
+  EXPECT_EQ(waits[0].data.toString(), QStringLiteral("Search Desitination Machine... "));
   EXPECT_TRUE(boxes.Requests().empty());
+  EXPECT_EQ(window->Machines().Size(), 1);
 
   // Without a language file the message is the English one.
   window->Search();

@@ -132,6 +132,53 @@ TEST(ControlLines, DriveTheProcessor) {
   EXPECT_EQ(processor.Image().OUTPUTRESO.HRESO, 1280);
 }
 
+TEST(ControlLines, HangOfflineAndOnlineForTheLinkTests) {
+  ProcessorConfig config;
+  config.ip = TestIp(3);
+  config.selfReportMs = 0;
+  VirtualProcessor processor(config);
+  ASSERT_TRUE(processor.Start());
+  const auto get = Hex(golden::kGetLayerWindow1To3);
+  const auto window = Hex(golden::kLayerWindow1From3);  // its size
+  {
+    RawClient client;
+    ASSERT_TRUE(client.Connect(TestIp(3)));
+    // Hung: the connection stays, nothing comes back (the preview neither).
+    EXPECT_EQ(ExecuteControlLine(processor, "hang on"), "ok hung");
+    processor.SetPreviewOffered(true);
+    processor.SetStreamEnabled(true);
+    client.Write(get);
+    EXPECT_TRUE(client.Read(1, 1500).empty());
+    EXPECT_EQ(processor.TcpLinkCount(), 1u);
+    EXPECT_EQ(ExecuteControlLine(processor, "hang off"), "ok answering");
+    processor.SetStreamEnabled(false);
+    processor.SetPreviewOffered(false);
+  }
+  // Switched off: nobody accepts on the address; back on the same address.
+  EXPECT_EQ(ExecuteControlLine(processor, "offline"), "ok offline");
+  RawClient refused;
+  EXPECT_FALSE(refused.Connect(TestIp(3)));
+  EXPECT_EQ(ExecuteControlLine(processor, "online"), "ok online");
+  RawClient back;
+  ASSERT_TRUE(back.Connect(TestIp(3)));
+  back.Write(get);
+  const auto answer = back.Read(window.size());
+  ASSERT_EQ(answer.size(), window.size());
+  EXPECT_EQ(answer[5], 10) << "the layer window of the processor's start image";
+  // Off for a while: it comes back by itself.
+  EXPECT_EQ(ExecuteControlLine(processor, "offline 200"), "ok offline, back in 200 ms");
+  bool answered = false;
+  for (int i = 0; i < 100 && !answered; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    RawClient again;
+    answered = again.Connect(TestIp(3));
+  }
+  EXPECT_TRUE(answered);
+  for (const char* bad : {"hang", "hang maybe", "offline -5", "offline x", "online now"}) {
+    EXPECT_EQ(ExecuteControlLine(processor, bad).rfind("error", 0), 0u) << bad;
+  }
+}
+
 // Sends `lines` to a control socket and collects `count` answer lines.
 std::string Exchange(const std::string& path, const std::string& lines, int count) {
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
