@@ -146,7 +146,7 @@ TEST(SdlTarget, TheLabelFitsItsCellAndKeepsOffThePicturesMiddle) {
   for (const Case c : {Case{120, 67}, Case{320, 180}}) {
     SdlTarget target(TextureKind::Iyuv, font);
     ASSERT_TRUE(target.BuildOnSurface(c.width, c.height, kFrame));
-    target.SetOutputGeometry(0, 0, c.width, c.height);
+    target.SetOutputSize(c.width, c.height);
     target.SetVisible(true);
     target.SetLabel("PIP-1 : DVI-1");
     target.Draw(TwoColours(352, 240, grey, grey));

@@ -50,6 +50,7 @@ ShowState Changed() {
   s.pvwMode = 1;
   s.freeze = true;
   s.testPattern = 33;
+  s.link = "lost";
   for (InputStatus& in : s.inputs) in = {true, "DP", "", true, 1920, 1080, 6000, false};
   for (LayerStatus& layer : s.layers) layer.input = 4;
   for (PresetStatus& preset : s.presets) preset.flag = 1;

@@ -70,6 +70,7 @@ TEST(ProcessorTcp, AnswersGoldenBytesWithGoldenBytes) {
   ProcessorConfig config;
   config.ip = TestIp(3);
   config.selfReportMs = 0;
+  config.previewOffered = false;  // golden bytes only, no video between them
   VirtualProcessor processor(config);
   ASSERT_TRUE(processor.Start());
   RawClient client;
