@@ -12,6 +12,15 @@ void Clamp(T& field, FieldRange r) {
   field = static_cast<T>(std::clamp<int64_t>(field, r.min, r.max));
 }
 
+// A window, crop or logo rectangle: its start from 0, its size in `size`.
+template <class T>
+void ClampRect(T& x, T& y, T& w, T& h, FieldRange size) {
+  Clamp(x, range::kStart);
+  Clamp(y, range::kStart);
+  Clamp(w, size);
+  Clamp(h, size);
+}
+
 }  // namespace
 
 void BringIntoRange(OutputReso& o) {
@@ -43,10 +52,7 @@ void BringIntoRange(PicSet& p) {
 }
 
 void BringWindowIntoRange(ChannelData& ch) {
-  Clamp(ch.HPOS, range::kStart);
-  Clamp(ch.VPOS, range::kStart);
-  Clamp(ch.HACT, range::kLayerSize);
-  Clamp(ch.VACT, range::kLayerSize);
+  ClampRect(ch.HPOS, ch.VPOS, ch.HACT, ch.VACT, range::kLayerSize);
 }
 
 void BringAlphaIntoRange(ChannelData& ch) {
@@ -54,10 +60,7 @@ void BringAlphaIntoRange(ChannelData& ch) {
 }
 
 void BringIntoRange(Crop& c) {
-  Clamp(c.HPOS, range::kStart);
-  Clamp(c.VPOS, range::kStart);
-  Clamp(c.HACT, range::kCropSize);
-  Clamp(c.VACT, range::kCropSize);
+  ClampRect(c.HPOS, c.VPOS, c.HACT, c.VACT, range::kCropSize);
 }
 
 void BringMosaicCellIntoRange(MosaicSett& m, int cell) {
@@ -66,10 +69,7 @@ void BringMosaicCellIntoRange(MosaicSett& m, int cell) {
 }
 
 void BringLogoIntoRange(uint16_t& x, uint16_t& y, uint16_t& w, uint16_t& h) {
-  Clamp(x, range::kStart);
-  Clamp(y, range::kStart);
-  Clamp(w, range::kLogoSize);
-  Clamp(h, range::kLogoSize);
+  ClampRect(x, y, w, h, range::kLogoSize);
 }
 
 void BringIntoRange(EdidInfo& e) {
