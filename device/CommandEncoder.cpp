@@ -10,6 +10,7 @@
 #include "DeviceState.h"
 #include "FieldRanges.h"
 #include "SendGate.h"
+#include "WriteEvents.h"
 
 namespace orv {
 
@@ -427,6 +428,8 @@ int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args) {
 
   std::unique_lock<std::mutex> sendLock(SendMutex(), std::defer_lock);
   std::array<uint8_t, kParamBlockSize> blockCopy;
+  CommLibrary* library = g_library.load();
+  const bool refused = g_linkDown.load() && type != SEARCH;
   {
     // The state lock covers only the reads and side effects; the library call
     // below runs under the send lock alone unless the caller holds a guard.
@@ -438,11 +441,18 @@ int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args) {
       kRows[type](payload, *state, a);
     }
     if (type == WRITE_ALL) std::memcpy(blockCopy.data(), &state->block, kParamBlockSize);
+    if (library != nullptr && !refused) {
+      SentCommand sent;
+      sent.type = type;
+      sent.args = a;
+      std::copy_n(g_sendBuffer, sent.payload.size(), sent.payload.begin());
+      sent.record = &*state;
+      NotifySent(sent);
+    }
   }
 
-  CommLibrary* library = g_library.load();
   if (library == nullptr) return 0;
-  if (g_linkDown.load() && type != SEARCH) {
+  if (refused) {
     RefusalHandler handler;
     {
       std::lock_guard lock(RefusalMutex());

@@ -12,6 +12,7 @@
 #include "InputRules.h"
 #include "ReadBack.h"
 #include "ReplySink.h"
+#include "WriteEvents.h"
 
 namespace orv {
 
@@ -647,6 +648,7 @@ void HandleReply(const Reply& reply) {
   if (row.after != nullptr) row.after(reply);
   if (row.busyOff) sink.BusyOff();
   if (row.ack) NoteReply(reply.sourceAddress);
+  NotifyReply(reply);
 }
 
 void RegisterReplyFunctions(CommLibrary& library) {
