@@ -57,6 +57,11 @@ ObserverList<ReplyObserver>& ReplyObservers() {
   return list;
 }
 
+ObserverList<OutcomeObserver>& OutcomeObservers() {
+  static ObserverList<OutcomeObserver> list;
+  return list;
+}
+
 std::atomic<uint64_t> g_lastSerial{0};
 
 }  // namespace
@@ -72,6 +77,16 @@ int AddReplyObserver(ReplyObserver observer) {
 }
 void RemoveReplyObserver(int id) {
   ReplyObservers().Remove(id);
+}
+
+int AddOutcomeObserver(OutcomeObserver observer) {
+  return OutcomeObservers().Add(std::move(observer));
+}
+void RemoveOutcomeObserver(int id) {
+  OutcomeObservers().Remove(id);
+}
+void NotifyOutcome(const WriteOutcome& outcome) {
+  OutcomeObservers().Call(outcome);
 }
 
 void NotifySent(SentCommand& sent) {

@@ -46,4 +46,36 @@ void RemoveReplyObserver(int id);
 void NotifySent(SentCommand& sent);
 void NotifyReply(const Reply& reply);
 
+// What became of a command that changes the processor.
+enum class WriteVerdict : uint8_t {
+  Confirmed,    // acknowledged as applied and its report (if any) agrees
+  Refused,      // acknowledged with status 1
+  Disagreed,    // acknowledged, but the processor reports other values
+  Unconfirmed,  // no answer in time
+};
+
+// Why the processor refused, from byte 3 of its acknowledge (0: not given).
+enum class RefusalReason : uint8_t {
+  NotGiven = 0,
+  PixelBudget = 1,  // the output timing needs more pixels per second than it has
+  OutOfRange = 2,   // a value outside what the processor takes
+  NoBoard = 3,      // the command needs an expansion board it lacks
+  EmptyPreset = 4,  // a preset slot that holds nothing
+  Ordered = 5,      // refused on order of its control line (tests, demos)
+};
+
+struct WriteOutcome {
+  uint64_t serial = 0;  // SentCommand::serial of the command
+  uint16_t type = 0;
+  WriteVerdict verdict = WriteVerdict::Confirmed;
+  RefusalReason reason = RefusalReason::NotGiven;
+};
+
+// Runs on the thread that settled the command (the reply thread, or the
+// thread that expires overdue commands). It may send.
+using OutcomeObserver = std::function<void(const WriteOutcome&)>;
+int AddOutcomeObserver(OutcomeObserver observer);
+void RemoveOutcomeObserver(int id);
+void NotifyOutcome(const WriteOutcome& outcome);
+
 }  // namespace orv
