@@ -9,6 +9,7 @@
 #include "CommandEncoder.h"
 #include "DeviceState.h"
 #include "EventTable.h"
+#include "ImageCapture.h"
 #include "InputRules.h"
 #include "ReadBack.h"
 #include "ReplySink.h"
@@ -256,6 +257,8 @@ Verdict ApplyFlag1(const Reply& r) {
 Verdict ApplyAllData(const Reply& r) {
   ParamBlock image;
   CopyInto(image, r.data);
+  // An armed capture takes the image instead of the record.
+  if (DeliverCapturedImage(image)) return {Outcome::Ignored};
   const int outOfRange = ApplyImage(image);
   State()->IMAGE_FROM_DEVICE = 1;
   return {outOfRange != 0 ? Outcome::AppliedOutOfRange : Outcome::Applied};
