@@ -3,7 +3,7 @@
 //
 //   orvctl --ip ADDRESS [--timeout MS] COMMAND ...
 //
-// Exit status: 0 done; 1 usage; 2 no link (or the processor closed it);
+// Exit status: 0 done; 1 usage (project diff: the project differs); 2 no link (or the processor closed it);
 // 3 no answer in time; 4 refused (the processor's state does not allow it);
 // 5 a project file that cannot be read, is not a project or cannot be
 // written. Every failure prints one line on stderr.
@@ -17,6 +17,7 @@
 #include "CommandEncoder.h"
 #include "DeviceSession.h"
 #include "DeviceState.h"
+#include "ParamFields.h"
 #include "ProjectFile.h"
 #include "ReadBack.h"
 #include "ShowState.h"
@@ -24,7 +25,15 @@
 namespace orv::ctl {
 namespace {
 
-enum Exit : int { kOk = 0, kUsage = 1, kNoLink = 2, kNoAnswer = 3, kRefused = 4, kFile = 5 };
+enum Exit : int {
+  kOk = 0,
+  kUsage = 1,
+  kDiffers = 1,  // project diff: the processor would change
+  kNoLink = 2,
+  kNoAnswer = 3,
+  kRefused = 4,
+  kFile = 5
+};
 
 constexpr const char* kUsageText =
     "usage: orvctl --ip ADDRESS [--timeout MS] COMMAND\n"
@@ -36,7 +45,10 @@ constexpr const char* kUsageText =
     "  preset load|save N        preset 1..10\n"
     "  template load N           template 1..10\n"
     "  freeze on|off\n"
-    "  project apply FILE.pro    load the project and write it to the processor\n"
+    "  project apply [--dry-run] FILE.pro\n"
+    "                            load the project and write it to the processor\n"
+    "                            (--dry-run: print what would change, send nothing)\n"
+    "  project diff FILE.pro     print what the project would change (exit 1 if anything)\n"
     "  project save FILE.pro     read the processor back and save it\n";
 
 struct Failure {
@@ -84,7 +96,12 @@ class Tool {
       return Preset(a[1] == "save", a[2]);
     if (cmd == "template" && a.size() == 3 && a[1] == "load") return Template(a[2]);
     if (cmd == "freeze" && a.size() == 2) return Freeze(a[1]);
-    if (cmd == "project" && a.size() == 3 && a[1] == "apply") return ProjectApply(a[2]);
+    if (cmd == "project" && a.size() == 3 && a[1] == "apply") return ProjectApply(a[2], false);
+    if (cmd == "project" && a.size() == 4 && a[1] == "apply" && a[2] == "--dry-run")
+      return ProjectApply(a[3], true);
+    if (cmd == "project" && a.size() == 4 && a[1] == "apply" && a[3] == "--dry-run")
+      return ProjectApply(a[2], true);
+    if (cmd == "project" && a.size() == 3 && a[1] == "diff") return ProjectDiff(a[2]);
     if (cmd == "project" && a.size() == 3 && a[1] == "save") return ProjectSave(a[2]);
     return Fail({kUsage, "unknown command or wrong arguments: " + cmd + " (orvctl --help)"});
   }
@@ -227,15 +244,16 @@ class Tool {
     return SendAndWait("freeze", {kFreezeState}, [on] { SendCommand(FREEZE, on ? 1 : 0); });
   }
 
-  int ProjectApply(const std::string& file) {
+  // Reads the processor back and lays the project over its image in the
+  // record: a key the file lacks keeps the device's value. A file without a
+  // single key of the layout is no project, and nothing is written.
+  int LoadOverDevice(const std::string& file, ParamBlock& device) {
     const std::string path = std::filesystem::absolute(file).string();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
       return Fail({kFile, "no project file " + file});
-    // The processor's image first: a key the file lacks keeps the device's
-    // value. A file without a single key of the layout is no project, and
-    // nothing is written.
     if (int rc = ReadBack()) return rc;
+    { device = State()->block; }
     const auto noRefresh = [](int, int) {};
     switch (LoadWholeProject(path, noRefresh)) {
       case ProjectLoad::Loaded:
@@ -248,8 +266,35 @@ class Tool {
       case ProjectLoad::Unreadable:
         return Fail({kFile, "cannot read " + file});
     }
+    return kOk;
+  }
+
+  // One line per changed group, in page order; the fields the processor
+  // sets itself are left out. True when something would change.
+  static bool PrintChanges(const ParamBlock& device) {
+    ParamBlock project;
+    { project = State()->block; }
+    const ImageDiff diff = DiffImages(device, project);
+    for (const GroupChange& change : diff.changes) std::printf("%s\n", change.words.c_str());
+    std::fflush(stdout);
+    return !diff.changes.empty();
+  }
+
+  int ProjectApply(const std::string& file, bool dryRun) {
+    ParamBlock device;
+    if (int rc = LoadOverDevice(file, device)) return rc;
+    if (dryRun) {
+      PrintChanges(device);
+      return kOk;
+    }
     constexpr int kWaitEnded = -1;
     return SendAndWait("project apply", {kWaitEnded}, [] { FullWriteBack(); });
+  }
+
+  int ProjectDiff(const std::string& file) {
+    ParamBlock device;
+    if (int rc = LoadOverDevice(file, device)) return rc;
+    return PrintChanges(device) ? kDiffers : kOk;
   }
 
   int ProjectSave(const std::string& file) {

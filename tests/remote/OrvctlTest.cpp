@@ -135,6 +135,56 @@ TEST(Orvctl, ProjectSavedFromOneProcessorAppliedToAnother) {
   b->Stop();
 }
 
+// project diff and apply --dry-run print what a project would change on a
+// processor and send nothing; diff exits 1 while something differs, 0 once
+// the project was applied (and for a processor that already holds it).
+TEST(Orvctl, ProjectDiffAndDryRunListTheChanges) {
+  const std::string ipA = TestIp(45);
+  const std::string ipB = TestIp(46);
+  auto a = StartProcessor(ipA);
+  auto b = StartProcessor(ipB);
+  const auto setUp = [](bool project) {
+    return [project](sim::DeviceModel& m) {
+      m.image().OUTPUTRESO.HRESO = project ? 3840 : 1920;
+      m.image().OUTPUTRESO.VRESO = project ? 2160 : 1080;
+      m.image().OUTPUTRESO.FPS = project ? 3000 : 6000;
+      m.image().CHNLDATA[1].HPOS = project ? 1140 : 0;
+      m.image().CHNLDATA[1].VPOS = project ? 60 : 0;
+      m.image().CHNLDATA[1].HACT = project ? 720 : 960;
+      m.image().CHNLDATA[1].VACT = project ? 405 : 540;
+      m.image().KEYERINFO.KEYER[0].KEYERONOFF = project ? 1 : 0;
+      return 0;
+    };
+  };
+  a->WithModel(setUp(true));
+  b->WithModel(setUp(false));
+  const std::string file = TempFolder() + "/show.pro";
+  ASSERT_EQ(Orvctl("--ip " + ipA + " project save " + file).status, 0);
+
+  const std::string lines =
+      "PIP-1 window: 0,0 960x540 → 1140,60 720x405\n"
+      "Output: 1920x1080 60 Hz → 3840x2160 30 Hz\n"
+      "Keyer 1: off → on\n";
+  const ToolRun diff = Orvctl("--ip " + ipB + " project diff " + file);
+  EXPECT_EQ(diff.status, 1);
+  EXPECT_EQ(diff.output, lines);
+  const ParamBlock start = b->Image();
+  const ToolRun dry = Orvctl("--ip " + ipB + " project apply --dry-run " + file);
+  EXPECT_EQ(dry.status, 0);
+  EXPECT_EQ(dry.output, lines);
+  const ParamBlock still = b->Image();
+  EXPECT_EQ(std::memcmp(&start, &still, sizeof(ParamBlock)), 0);
+
+  const ToolRun same = Orvctl("--ip " + ipA + " project diff " + file);
+  EXPECT_EQ(same.status, 0) << same.output;
+  EXPECT_EQ(same.output, "");
+  ASSERT_EQ(Orvctl("--ip " + ipB + " project apply " + file).status, 0);
+  EXPECT_EQ(Orvctl("--ip " + ipB + " project diff " + file).status, 0);
+  EXPECT_EQ(Orvctl("--ip " + ipB + " project diff " + file + ".missing").status, 5);
+  a->Stop();
+  b->Stop();
+}
+
 TEST(Orvctl, SilentProcessorEndsInAMessage) {
   const std::string ip = TestIp(43);
   auto processor = StartProcessor(ip);
