@@ -45,6 +45,7 @@
 #include "OwnEnabledState.h"
 #include "PageTable.h"
 #include "ProjectFile.h"
+#include "ProjectReview.h"
 #include "ReadBack.h"
 #include "ResourceRegistry.h"
 #include "SerialPortWatcher.h"
@@ -158,6 +159,12 @@ void OrvDlg::CreatePages() {
   testPattern_ = new MTstPatternDlg(content_);
   task_ = new MTaskDlg(content_);
   misc_ = new MMiscDlg(content_);
+  review_ = std::make_unique<ProjectReview>(this, [this] {
+    if (!link_) return false;
+    const LinkPhase phase = link_->Status().phase;
+    return phase == LinkPhase::Connected || phase == LinkPhase::Probing;
+  });
+  misc_->SetWriteBackAction([this] { review_->Start(); });
   connect_ = new MConnectDlg(content_);
   search_ = new MSearchMachineDlg(content_, options_.localAddresses);
   switcher_ = new MSwitcherDlg(content_);

@@ -45,6 +45,7 @@ class MLogoDlg;
 class MMainDlg;
 class MMediaPlayerDlg;
 class MMiscDlg;
+class ProjectReview;
 class MMosaicDlg;
 class MOutputDlg;
 class MPIPDlg;
@@ -136,6 +137,8 @@ class OrvDlg : public QWidget,
   MSearchMachineDlg* SearchWindow() const { return search_; }
   MTstPatternDlg* TestPatternPage() const { return testPattern_; }
   MMiscDlg* MiscPage() const { return misc_; }
+  // "Set Data To Machine" with its review (ProjectReview.h).
+  ProjectReview* Review() const { return review_.get(); }
   MKeyerDlg* KeyerPage() const { return keyer_; }
   MTaskDlg* TaskPage() const { return task_; }
   MSubTitleDlg* CaptionPage() const { return caption_; }
@@ -300,6 +303,7 @@ class OrvDlg : public QWidget,
   std::unique_ptr<SerialPortWatcher> serialWatcher_;
   std::unique_ptr<ShowControlAdapter> showControl_;  // the remote-control server, [Remote]
   std::unique_ptr<LinkSupervisor> link_;
+  std::unique_ptr<ProjectReview> review_;
   LinkIndicator* linkIndicator_ = nullptr;
   bool linkLostShown_ = false;
 

@@ -8,6 +8,7 @@
 #include "MMainDlg.h"
 #include "MessageBox.h"
 #include "OrvDlg.h"
+#include "ProjectReview.h"
 #include "ReadBack.h"
 #include "UiTexts.h"
 #include "WaitBox.h"
@@ -38,6 +39,7 @@ void OrvDlg::OnLinkStatus(const LinkStatus& status) {
   // A wait for an answer that cannot come (the read-back of a reconnect
   // that failed, a command sent just before the loss) ends now.
   if (status.Down()) waitBox_->Hide();
+  if (status.Down() && review_) review_->WaitTimedOut();
   const bool lost = status.Reconnecting();
   if (lost == linkLostShown_) return;
   linkLostShown_ = lost;

@@ -47,6 +47,7 @@
 #include "Orv_FeatherDlg.h"
 #include "PageTable.h"
 #include "ProjectFile.h"
+#include "ProjectReview.h"
 #include "QtTranslations.h"
 #include "ReadBack.h"
 #include "SendGate.h"
@@ -372,6 +373,7 @@ void OrvDlg::OnWait(bool show, const QString& text) {
 }
 
 void OrvDlg::OnWaitTimedOut() {
+  if (review_ && review_->WaitTimedOut()) return;
   ShowMessageBox(this, AppTextOf(AppText::kNoAnswer), Text(38));
 }
 

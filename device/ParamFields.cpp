@@ -25,8 +25,10 @@ struct MemberRow {
   Role role;
 };
 
-#define ORV_FIELD(record, member, kind, role) \
-  MemberRow { offsetof(record, member), sizeof(record::member), FieldKind::kind, #member, Role::role }
+#define ORV_FIELD(record, member, kind, role)                                              \
+  MemberRow {                                                                              \
+    offsetof(record, member), sizeof(record::member), FieldKind::kind, #member, Role::role \
+  }
 
 constexpr MemberRow kOutputRows[] = {
     ORV_FIELD(OutputReso, RESOINDEX, I32, Plain), ORV_FIELD(OutputReso, HRESO, U16, Summary),
@@ -42,15 +44,15 @@ constexpr MemberRow kPictureRows[] = {
     ORV_FIELD(PicCommSett, GAMMA, F32, Plain),
 };
 constexpr MemberRow kMosaicRows[] = {
-    ORV_FIELD(MosaicSett, MOSAICMODE, I32, Plain), ORV_FIELD(MosaicSett, MOSAIC_OPT, I32, Plain),
+    ORV_FIELD(MosaicSett, MOSAICMODE, I32, Plain),    ORV_FIELD(MosaicSett, MOSAIC_OPT, I32, Plain),
     ORV_FIELD(MosaicSett, MOSAICAUTOARR, I32, Plain), ORV_FIELD(MosaicSett, HPOS, I32, Plain),
-    ORV_FIELD(MosaicSett, VPOS, I32, Plain),       ORV_FIELD(MosaicSett, HACT, I32, Plain),
-    ORV_FIELD(MosaicSett, VACT, I32, Plain),       ORV_FIELD(MosaicSett, HTOTAL, I32, Plain),
+    ORV_FIELD(MosaicSett, VPOS, I32, Plain),          ORV_FIELD(MosaicSett, HACT, I32, Plain),
+    ORV_FIELD(MosaicSett, VACT, I32, Plain),          ORV_FIELD(MosaicSett, HTOTAL, I32, Plain),
     ORV_FIELD(MosaicSett, VTOTAL, I32, Plain),
 };
 constexpr MemberRow kLayerWindowRows[] = {
-    ORV_FIELD(ChannelData, HPOS, I32, Summary), ORV_FIELD(ChannelData, VPOS, I32, Summary),
-    ORV_FIELD(ChannelData, HACT, I32, Summary), ORV_FIELD(ChannelData, VACT, I32, Summary),
+    ORV_FIELD(ChannelData, HPOS, I32, Summary),       ORV_FIELD(ChannelData, VPOS, I32, Summary),
+    ORV_FIELD(ChannelData, HACT, I32, Summary),       ORV_FIELD(ChannelData, VACT, I32, Summary),
     ORV_FIELD(ChannelData, CHNLROTATION, I32, Plain),
 };
 constexpr MemberRow kLayerInputRows[] = {ORV_FIELD(ChannelData, CHNLINPUT, U8, Summary)};
@@ -58,7 +60,8 @@ constexpr MemberRow kLayerOnOffRows[] = {
     ORV_FIELD(ChannelData, CHNLONOFF, OnOff, Summary),
     ORV_FIELD(ChannelData, CHNLALPHA, U8, Plain),
 };
-constexpr MemberRow kSlotSourceRows[] = {{0, sizeof(int32_t), FieldKind::I32, "INPUTSRC", Role::Owned}};
+constexpr MemberRow kSlotSourceRows[] = {
+    {0, sizeof(int32_t), FieldKind::I32, "INPUTSRC", Role::Owned}};
 constexpr MemberRow kSlotStateRows[] = {{0, 1, FieldKind::U8, "INPUTSTATE", Role::Owned}};
 constexpr MemberRow kSlotTimingRows[] = {
     ORV_FIELD(InputReso, INPUTRESOIDX, U8, Owned),
@@ -80,7 +83,8 @@ constexpr MemberRow kCropRows[] = {
     ORV_FIELD(Crop, VACT, U16, Summary),        ORV_FIELD(Crop, HTOTAL, U16, Owned),
     ORV_FIELD(Crop, VTOTAL, U16, Owned),
 };
-constexpr MemberRow kDpModeRows[] = {{0, sizeof(ParamBlock::DPMDE), FieldKind::U8, "DPMDE", Role::Owned}};
+constexpr MemberRow kDpModeRows[] = {
+    {0, sizeof(ParamBlock::DPMDE), FieldKind::U8, "DPMDE", Role::Owned}};
 constexpr MemberRow kEdidRows[] = {
     ORV_FIELD(EdidInfo, INPUTSRC, U8, Plain), ORV_FIELD(EdidInfo, HACT, U16, Summary),
     ORV_FIELD(EdidInfo, VACT, U16, Summary),  ORV_FIELD(EdidInfo, FPS, Hundredths, Summary),
@@ -88,17 +92,17 @@ constexpr MemberRow kEdidRows[] = {
 };
 constexpr MemberRow kTaskSwitchRows[] = {ORV_FIELD(TaskeInfo, TASKSTATUS, OnOff, Summary)};
 constexpr MemberRow kTaskRows[] = {
-    ORV_FIELD(Task, YEAR, U8, Summary),  ORV_FIELD(Task, MONTH, U8, Summary),
-    ORV_FIELD(Task, DAY, U8, Summary),   ORV_FIELD(Task, HOUR, U8, Summary),
-    ORV_FIELD(Task, MIN, U8, Summary),   ORV_FIELD(Task, SEC, U8, Summary),
+    ORV_FIELD(Task, YEAR, U8, Summary),   ORV_FIELD(Task, MONTH, U8, Summary),
+    ORV_FIELD(Task, DAY, U8, Summary),    ORV_FIELD(Task, HOUR, U8, Summary),
+    ORV_FIELD(Task, MIN, U8, Summary),    ORV_FIELD(Task, SEC, U8, Summary),
     ORV_FIELD(Task, PRESETID, U8, Plain), ORV_FIELD(Task, OPTION, I32, Plain),
 };
 constexpr MemberRow kLogoRows[] = {
-    ORV_FIELD(LogoInfo, LOGOUSAGE, U8, Plain), ORV_FIELD(LogoInfo, LOGOCURID, U8, Plain),
+    ORV_FIELD(LogoInfo, LOGOUSAGE, U8, Plain),      ORV_FIELD(LogoInfo, LOGOCURID, U8, Plain),
     ORV_FIELD(LogoInfo, LOGOONOFF, OnOff, Summary), ORV_FIELD(LogoInfo, LOGOPOS, U8, Plain),
-    ORV_FIELD(LogoInfo, LOGO_OPT, U8, Plain),  ORV_FIELD(LogoInfo, HPOS, U16, Plain),
-    ORV_FIELD(LogoInfo, VPOS, U16, Plain),     ORV_FIELD(LogoInfo, HACT, U16, Plain),
-    ORV_FIELD(LogoInfo, VACT, U16, Plain),     ORV_FIELD(LogoInfo, LOGOVALID, U8, Owned),
+    ORV_FIELD(LogoInfo, LOGO_OPT, U8, Plain),       ORV_FIELD(LogoInfo, HPOS, U16, Plain),
+    ORV_FIELD(LogoInfo, VPOS, U16, Plain),          ORV_FIELD(LogoInfo, HACT, U16, Plain),
+    ORV_FIELD(LogoInfo, VACT, U16, Plain),          ORV_FIELD(LogoInfo, LOGOVALID, U8, Owned),
 };
 constexpr MemberRow kPreviewRows[] = {
     ORV_FIELD(PvwModeInfo, PVWMODE, U8, Summary),
@@ -157,8 +161,8 @@ const Placement kPlacements[] = {
     {ORV_AT(INPUTINFO.INPUTSTATE), kInputSlots, 1, kSlotStateRows, GroupKind::InputSlot},
     {ORV_AT(INPUTINFO.INPUTRESO), kInputSlots, sizeof(InputReso), kSlotTimingRows,
      GroupKind::InputSlot},
-    {ORV_AT(PICSET), kInputGroups * kLayers, sizeof(PicSet), kPicSetRows, GroupKind::InputPicture},
-    {ORV_AT(CROP), kInputGroups * kLayers, sizeof(Crop), kCropRows, GroupKind::InputCrop},
+    {ORV_AT(PICSET), kInputGroups* kLayers, sizeof(PicSet), kPicSetRows, GroupKind::InputPicture},
+    {ORV_AT(CROP), kInputGroups* kLayers, sizeof(Crop), kCropRows, GroupKind::InputCrop},
     {ORV_AT(DPMDE), 1, 0, kDpModeRows, GroupKind::DpMode},
     {ORV_AT(EDIDINFO), kEdidSlots, sizeof(EdidInfo), kEdidRows, GroupKind::Edid},
     {ORV_AT(TASKEINFO), 1, 0, kTaskSwitchRows, GroupKind::TaskSwitch},
@@ -295,7 +299,7 @@ const GroupRow kGroupRows[] = {
     {GroupKind::Picture, P::Picture, 1, {"Picture", "图像"}, nullptr},
     {GroupKind::InputPicture,
      P::Picture,
-     kInputGroups * kLayers,
+     kInputGroups* kLayers,
      {"Picture of input group %G, %L", "输入组 %G %L 图像"},
      nullptr},
     {GroupKind::Output, P::Output, 1, {"Output", "输出"}, OutputSummary},
@@ -308,7 +312,7 @@ const GroupRow kGroupRows[] = {
     {GroupKind::Keyer, P::Keyer, 2, {"Keyer %N", "抠像 %N"}, KeyerSummary},
     {GroupKind::InputCrop,
      P::Crop,
-     kInputGroups * kLayers,
+     kInputGroups* kLayers,
      {"Crop of input group %G, %L", "输入组 %G %L 裁剪"},
      CropSummary},
     {GroupKind::Logo, P::Logo, 1, {"Logo", "台标"}, LogoSummary},
@@ -324,10 +328,18 @@ const GroupRow kGroupRows[] = {
 };
 
 constexpr Words kPageNames[] = {
-    {"Layers", "图层"},   {"Picture", "图像"},         {"Output", "输出"},
-    {"Mosaic", "拼接"},   {"Switcher", "切换模式"},    {"Keyer", "抠像"},
-    {"Crop", "裁剪"},     {"Logo", "台标"},            {"EDID", "EDID"},
-    {"Time and tasks", "时间和任务"}, {"Control strip", "控制条"}, {"Inputs", "输入"},
+    {"Layers", "图层"},
+    {"Picture", "图像"},
+    {"Output", "输出"},
+    {"Mosaic", "拼接"},
+    {"Switcher", "切换模式"},
+    {"Keyer", "抠像"},
+    {"Crop", "裁剪"},
+    {"Logo", "台标"},
+    {"EDID", "EDID"},
+    {"Time and tasks", "时间和任务"},
+    {"Control strip", "控制条"},
+    {"Inputs", "输入"},
 };
 static_assert(std::size(kPageNames) == static_cast<std::size_t>(ImagePage::Inputs) + 1);
 
@@ -391,7 +403,8 @@ std::vector<ImageField> BuildFields() {
         const std::size_t elements = row.bytes / size;
         for (std::size_t k = 0; k < elements; ++k) {
           ImageField field;
-          field.offset = static_cast<uint16_t>(place.base + e * place.stride + row.offset + k * size);
+          field.offset =
+              static_cast<uint16_t>(place.base + e * place.stride + row.offset + k * size);
           field.size = static_cast<uint8_t>(size);
           field.kind = row.kind;
           field.group = group;
@@ -519,8 +532,7 @@ ImageDiff DiffImages(const ParamBlock& before, const ParamBlock& after, ImageLan
   for (std::size_t g = 0; g < groups; ++g) {
     const int group = static_cast<int>(g);
     if (!panel[g].empty()) {
-      diff.changes.push_back(
-          {group, panel[g], Describe(group, panel[g], before, after, language)});
+      diff.changes.push_back({group, panel[g], Describe(group, panel[g], before, after, language)});
     }
     if (!owned[g].empty()) {
       diff.processorChanges.push_back(

@@ -76,10 +76,10 @@ struct ImageField {
   uint16_t offset;
   uint8_t size;
   FieldKind kind;
-  int group;             // index into ImageGroups()
-  std::string name;      // the image's own name, array elements with their index appended
-  bool summary;          // shown in the group's summary words
-  bool processorOwned;   // the processor's: the panel never writes it
+  int group;            // index into ImageGroups()
+  std::string name;     // the image's own name, array elements with their index appended
+  bool summary;         // shown in the group's summary words
+  bool processorOwned;  // the processor's: the panel never writes it
 };
 
 // Groups in page order; fields in image order.

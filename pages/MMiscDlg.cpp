@@ -176,7 +176,13 @@ void MMiscDlg::BuildControls() {
   connect(open_, &QAbstractButton::clicked, this, [this] { OpenProject(); });
   connect(save_, &QAbstractButton::clicked, this, [this] { SaveProject(); });
   connect(getData_, &QAbstractButton::clicked, this, [] { StartFullReadBack(); });
-  connect(setData_, &QAbstractButton::clicked, this, [] { FullWriteBack(); });
+  connect(setData_, &QAbstractButton::clicked, this, [this] {
+    if (writeBack_) {
+      writeBack_();
+    } else {
+      FullWriteBack();
+    }
+  });
 
   loopOutGroup_ = MakePageGroup(this, kLoopOutGroup, UiQText(kTextLoopOut), kLoopOutGroupRect);
   for (int k = 0; k < kLoopOutInputs; ++k) {

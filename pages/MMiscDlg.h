@@ -7,6 +7,7 @@
 // dialog. Sub-pages and windows are asked for through the main window.
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "MSettingsPage.h"
 
@@ -80,6 +81,9 @@ class MMiscDlg : public MSettingsPage {
   CGdipButton* SaveButton() const { return save_; }
   CGdipButton* GetDataButton() const { return getData_; }
   CGdipButton* SetDataButton() const { return setData_; }
+  // What "Set Data To Machine" runs instead of the plain write-back (the main
+  // window's review).
+  void SetWriteBackAction(std::function<void()> action) { writeBack_ = std::move(action); }
   CGdipButton* LoopOutButton(int k) const { return loopOut_[static_cast<std::size_t>(k)]; }
   CGdipButton* WindowButton(Window w) const { return windows_[static_cast<std::size_t>(w)]; }
   // The windows' buttons show which windows are up (in the order of Window),
@@ -115,6 +119,7 @@ class MMiscDlg : public MSettingsPage {
   CGdipButton* save_ = nullptr;
   CGdipButton* getData_ = nullptr;
   CGdipButton* setData_ = nullptr;
+  std::function<void()> writeBack_;
   std::array<CGdipButton*, kLoopOutInputs> loopOut_{};
   std::array<CGdipButton*, 3> windows_{};
   std::array<CGdipButton*, kResetSteps> resetSteps_{};

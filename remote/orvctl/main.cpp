@@ -3,10 +3,10 @@
 //
 //   orvctl --ip ADDRESS [--timeout MS] COMMAND ...
 //
-// Exit status: 0 done; 1 usage (project diff: the project differs); 2 no link (or the processor closed it);
-// 3 no answer in time; 4 refused (the processor's state does not allow it);
-// 5 a project file that cannot be read, is not a project or cannot be
-// written. Every failure prints one line on stderr.
+// Exit status: 0 done; 1 usage (project diff: the project differs); 2 no link (or the processor
+// closed it); 3 no answer in time; 4 refused (the processor's state does not allow it); 5 a project
+// file that cannot be read, is not a project or cannot be written. Every failure prints one line on
+// stderr.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

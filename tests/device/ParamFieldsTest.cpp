@@ -22,9 +22,9 @@ struct Range {
 std::vector<Range> Gaps() {
   std::vector<Range> gaps;
   for (int i = 0; i < kLayers; ++i) {
-    gaps.push_back({offsetof(ParamBlock, CHNLDATA) + i * sizeof(ChannelData) +
-                        offsetof(ChannelData, gap3),
-                    1});
+    gaps.push_back(
+        {offsetof(ParamBlock, CHNLDATA) + i * sizeof(ChannelData) + offsetof(ChannelData, gap3),
+         1});
   }
   for (int i = 0; i < kInputSlots; ++i) {
     const std::size_t at = offsetof(ParamBlock, INPUTINFO.INPUTRESO) + i * sizeof(InputReso);
@@ -39,9 +39,8 @@ std::vector<Range> Gaps() {
     gaps.push_back({offsetof(ParamBlock, CROP) + i * sizeof(Crop) + offsetof(Crop, gap1), 1});
   }
   for (int i = 0; i < kEdidSlots; ++i) {
-    gaps.push_back({offsetof(ParamBlock, EDIDINFO) + i * sizeof(EdidInfo) +
-                        offsetof(EdidInfo, gap1),
-                    1});
+    gaps.push_back(
+        {offsetof(ParamBlock, EDIDINFO) + i * sizeof(EdidInfo) + offsetof(EdidInfo, gap1), 1});
   }
   gaps.push_back({offsetof(ParamBlock, TASKEINFO.gap1), 3});
   for (int i = 0; i < kTasks; ++i) {
@@ -151,7 +150,8 @@ TEST(ParamFields, GroupsAreListedInPageOrderWithTheirWords) {
   const ImageDiff chinese = DiffImages(before, after, ImageLanguage::Chinese);
   ASSERT_EQ(chinese.changes.size(), 5u);
   EXPECT_EQ(chinese.changes[0].words, "PIP-1 窗口: 0,0 960x540 → 1140,60 720x405");
-  EXPECT_EQ(chinese.changes[3].words, "输出: 1920x1080 60 Hz → 3840x2160 59.94 Hz, HTOTAL 0 → 4400");
+  EXPECT_EQ(chinese.changes[3].words,
+            "输出: 1920x1080 60 Hz → 3840x2160 59.94 Hz, HTOTAL 0 → 4400");
   EXPECT_EQ(chinese.changes[4].words, "抠像 1: 关 → 开");
 }
 

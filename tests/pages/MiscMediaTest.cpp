@@ -30,6 +30,9 @@
 #include "PageRun.h"
 #include "PageWidgets.h"
 #include "ParamBlock.h"
+#include "ParamFields.h"
+#include "ProjectReview.h"
+#include "ReviewDialog.h"
 #include "Skin.h"
 
 namespace orv::test {
@@ -37,7 +40,25 @@ namespace {
 
 using MiscRules = MainWindowTest;
 using MediaRules = MainWindowTest;
-using MiscRun = PageRun;
+class MiscRun : public PageRun {
+ protected:
+  // Waits for the review of "Set Data To Machine".
+  ReviewDialog* AwaitReview() {
+    ProjectReview* review = Window().Review();
+    if (!PumpUntil([review] { return review->Dialog() != nullptr; })) return nullptr;
+    return review->Dialog();
+  }
+  // "Send All" on the review, then the write and its check; returns the
+  // check's message.
+  QString SendAllAfterReview() {
+    ReviewDialog* dialog = AwaitReview();
+    if (dialog == nullptr) return QStringLiteral("no review");
+    const std::size_t boxes = Boxes().size();
+    QTest::mouseClick(dialog->SendButton(), Qt::LeftButton);
+    if (!PumpUntil([&] { return Boxes().size() > boxes; })) return QStringLiteral("no check");
+    return Boxes().back().text;
+  }
+};
 
 void Click(QWidget* w) {
   QTest::mouseClick(w, Qt::LeftButton);
@@ -278,14 +299,15 @@ TEST_F(MiscRun, ProjectRoundTripThroughTheDeviceMediaKeysAndFactoryReset) {
   AwaitQuiet();  // the project's own requests (VGA adjustments) are answered first
   processor_->Requests().Clear();
   Click(page->SetDataButton());
-  ASSERT_TRUE(PumpUntil([this] { return !Window().Wait().Shown(); }));
+  EXPECT_EQ(SendAllAfterReview(), QStringLiteral("The processor holds what was sent."));
   const ParamBlock written = processor_->Image();
   EXPECT_EQ(std::memcmp(&saved, &written, kParamBlockSize), 0);
   const auto requests = processor_->Requests().Entries();
-  ASSERT_GE(requests.size(), 2u);
-  EXPECT_EQ(requests[0].type, SET_FEATHER);
-  EXPECT_EQ(requests[1].kind, wire::FrameKind::Block);
-  EXPECT_EQ(requests[1].size, kParamBlockSize);
+  ASSERT_GE(requests.size(), 3u);
+  EXPECT_EQ(requests[0].type, GET_ALL);  // the review's read
+  EXPECT_EQ(requests[1].type, SET_FEATHER);
+  EXPECT_EQ(requests[2].kind, wire::FrameKind::Block);
+  EXPECT_EQ(requests[2].size, kParamBlockSize);
 
   // Media keys for the second disk.
   SendMsg(&Window(), UM_PAGE_REQUEST, 0x5BD, 0);
@@ -306,6 +328,166 @@ TEST_F(MiscRun, ProjectRoundTripThroughTheDeviceMediaKeysAndFactoryReset) {
   const ParamBlock reset = processor_->Image();
   EXPECT_EQ(std::memcmp(&start, &reset, kParamBlockSize), 0);
   EXPECT_EQ(Boxes().back().text, QStringLiteral("Restart The Machine"));
+}
+
+// An opened project differs from the processor in the output, PIP-1's window
+// and keyer 1. "Set Data To Machine" reads the processor back and lists
+// exactly those changes by page; cancel writes nothing; "Send All" writes,
+// and the processor then holds the project outside the fields it owns.
+TEST_F(MiscRun, SetDataReviewsTheChangesAndWritesOnlyOnSendAll) {
+  Connect(TestIp(61), [](sim::DeviceModel& m) {
+    // Dates a project keeps as they are (it makes a month or day 0 into 1).
+    for (Task& task : m.image().TASKEINFO.TASK) task.MONTH = task.DAY = 1;
+    m.image().OUTPUTRESO.RESOINDEX = 10;
+    m.image().OUTPUTRESO.HRESO = 1920;
+    m.image().OUTPUTRESO.VRESO = 1080;
+    m.image().OUTPUTRESO.FPS = 6000;
+    ChannelData& pip1 = m.image().CHNLDATA[1];
+    pip1.HPOS = 0;
+    pip1.VPOS = 0;
+    pip1.HACT = 960;
+    pip1.VACT = 540;
+    m.image().KEYERINFO.KEYER[0].KEYERONOFF = 0;
+  });
+  MMiscDlg* page = ShowMisc(Window());
+  const ParamBlock device = processor_->Image();
+  {
+    auto s = State();
+    // An output of the resolution table: opening the project takes its timing from there.
+    s->block.OUTPUTRESO.RESOINDEX = 15;
+    s->block.OUTPUTRESO.HRESO = 2048;
+    s->block.OUTPUTRESO.VRESO = 1152;
+    s->block.OUTPUTRESO.FPS = 6000;
+    ChannelData& pip1 = s->block.CHNLDATA[1];
+    pip1.HPOS = 1140;
+    pip1.VPOS = 60;
+    pip1.HACT = 720;
+    pip1.VACT = 405;
+    s->block.KEYERINFO.KEYER[0].KEYERONOFF = 1;
+  }
+  const std::string path = Folder() + "review.pro";
+  ScopedChooser chooser(path);
+  Click(page->SaveButton());
+  Click(page->GetDataButton());
+  ASSERT_TRUE(PumpUntil([this] { return !Window().Wait().Shown(); }));
+  AwaitQuiet();
+  Click(page->OpenButton());
+  AwaitQuiet();
+  ParamBlock project;
+  { project = State()->block; }
+
+  const QStringList expected = {
+      QStringLiteral("Layers"),
+      QStringLiteral("    PIP-1 window: 0,0 960x540 → 1140,60 720x405"),
+      QStringLiteral("Output"),
+      QStringLiteral("    Output: 1920x1080 60 Hz → 2048x1152 60 Hz, RESOINDEX 10 → 15"),
+      QStringLiteral("Keyer"),
+      QStringLiteral("    Keyer 1: off → on"),
+  };
+  const auto written = [this] {
+    const auto entries = processor_->Requests().Entries();
+    return std::count_if(entries.begin(), entries.end(), [](const sim::ReceivedRequest& r) {
+      return r.type == SET_FEATHER || r.kind == wire::FrameKind::Block;
+    });
+  };
+
+  // Cancel: the processor was only asked for its image.
+  processor_->Requests().Clear();
+  Click(page->SetDataButton());
+  ReviewDialog* dialog = AwaitReview();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->Lines(), expected) << dialog->Lines().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(written(), 0);
+  QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+  AwaitQuiet();
+  EXPECT_EQ(written(), 0);
+  EXPECT_EQ(Sent(GET_ALL), 1u);
+  const ParamBlock untouched = processor_->Image();
+  EXPECT_EQ(std::memcmp(&device, &untouched, kParamBlockSize), 0);
+  EXPECT_EQ(Window().Review()->CurrentStep(), ProjectReview::Step::Idle);
+
+  // Send all: the write, then the read that checks it.
+  processor_->Requests().Clear();
+  Click(page->SetDataButton());
+  ASSERT_NE(AwaitReview(), nullptr);
+  EXPECT_EQ(AwaitReview()->Lines(), expected)
+      << AwaitReview()->Lines().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(SendAllAfterReview(), QStringLiteral("The processor holds what was sent."));
+  std::vector<uint16_t> types;
+  for (const auto& r : processor_->Requests().Entries()) {
+    if (r.type == GET_ALL || r.type == SET_FEATHER || r.kind == wire::FrameKind::Block)
+      types.push_back(r.kind == wire::FrameKind::Block ? uint16_t{WRITE_ALL} : r.type);
+  }
+  EXPECT_EQ(types, (std::vector<uint16_t>{GET_ALL, SET_FEATHER, WRITE_ALL, GET_ALL}));
+  const ParamBlock after = processor_->Image();
+  const auto* a = reinterpret_cast<const uint8_t*>(&after);
+  const auto* p = reinterpret_cast<const uint8_t*>(&project);
+  for (const ImageField& field : ImageFields()) {
+    if (field.processorOwned) continue;
+    EXPECT_EQ(std::memcmp(a + field.offset, p + field.offset, field.size), 0) << field.name;
+  }
+}
+
+// A processor that falls silent during the review's read: the wait ends with
+// a message that says nothing was sent, and nothing was.
+TEST_F(MiscRun, SilentProcessorEndsTheReviewWithAMessage) {
+  Connect(TestIp(62), [](sim::DeviceModel&) {});
+  MMiscDlg* page = ShowMisc(Window());
+  const ParamBlock device = processor_->Image();
+  { State()->block.CHNLDATA[2].HPOS += 10; }
+  Window().Wait().SetTimeoutMs(3000);
+  processor_->SetSilent(true);
+  Click(page->SetDataButton());
+  const QString silent =
+      QStringLiteral("The processor did not send its settings for the review. Nothing was sent.");
+  ASSERT_TRUE(PumpUntil([&] {
+    return std::any_of(Boxes().begin(), Boxes().end(),
+                       [&](const MessageBoxRequest& b) { return b.text == silent; });
+  }));
+  EXPECT_EQ(Window().Review()->CurrentStep(), ProjectReview::Step::Idle);
+  EXPECT_EQ(Window().Review()->Dialog(), nullptr);
+  processor_->SetSilent(false);
+  EXPECT_EQ(Sent(SET_FEATHER), 0u);
+  const ParamBlock untouched = processor_->Image();
+  EXPECT_EQ(std::memcmp(&device, &untouched, kParamBlockSize), 0);
+}
+
+// The review's dialog in both languages, built from a difference of two
+// images. With ORV_PAGES_SCREENSHOT=<folder> it is saved there
+// (review-en.png, review-zh.png).
+TEST(ReviewDialogLook, BothLanguagesListPagesGroupsAndTheProcessorsOwn) {
+  ParamBlock before{};
+  before.OUTPUTRESO = {0, 1920, 1080, 6000, 2200, 1125, 44, 5, 148, 36, 1, 1};
+  before.CHNLDATA[1] = {1, 255, 2, 0, 0, 0, 960, 540, 0};
+  before.INPUTINFO.INPUTSTATE[2] = 1;
+  ParamBlock after = before;
+  after.OUTPUTRESO.HRESO = 3840;
+  after.OUTPUTRESO.VRESO = 2160;
+  after.OUTPUTRESO.FPS = 3000;
+  after.CHNLDATA[1] = {1, 255, 2, 0, 1140, 60, 720, 405, 0};
+  after.KEYERINFO.KEYER[0].KEYERONOFF = 1;
+  after.INPUTINFO.INPUTSTATE[2] = 0;
+  for (const ImageLanguage language : {ImageLanguage::English, ImageLanguage::Chinese}) {
+    ReviewDialog dialog(nullptr, DiffImages(before, after, language), language);
+    const bool chinese = language == ImageLanguage::Chinese;
+    const QStringList lines = dialog.Lines();
+    ASSERT_EQ(lines.size(), 10) << lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(lines[0], chinese ? QStringLiteral("图层") : QStringLiteral("Layers"));
+    EXPECT_EQ(lines[6], QString());
+    EXPECT_EQ(lines[7], ReviewTextOf(ReviewText::kOwned, language));
+    EXPECT_EQ(lines[9], chinese ? QStringLiteral("    输入槽 3: INPUTSTATE 1 → 0")
+                                : QStringLiteral("    Input slot 3: INPUTSTATE 1 → 0"));
+    EXPECT_EQ(dialog.SendButton()->text(),
+              chinese ? QStringLiteral("全部发送") : QStringLiteral("Send All"));
+    dialog.show();
+    const QByteArray folder = qgetenv("ORV_PAGES_SCREENSHOT");
+    if (!folder.isEmpty()) {
+      QDir().mkpath(QString::fromLocal8Bit(folder));
+      dialog.grab().save(QString::fromLocal8Bit(folder) + (chinese
+                                                               ? QStringLiteral("/review-zh.png")
+                                                               : QStringLiteral("/review-en.png")));
+    }
+  }
 }
 
 // The operator has not yet answered "Restart The Machine" when the reset's
