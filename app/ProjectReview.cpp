@@ -28,10 +28,14 @@ constexpr int kTipsText = 38;
 ProjectReview::ProjectReview(QWidget* owner, std::function<bool()> connected)
     : owner_(owner), connected_(std::move(connected)) {}
 
+// A capture this review armed (a read, or the one that drops a late image)
+// must not outlive it: the next connection's read-back would lose its image.
 ProjectReview::~ProjectReview() {
-  if (step_ == Step::ReadingBefore || step_ == Step::ReadingAfter) DisarmImageCapture();
+  const bool armed =
+      step_ == Step::ReadingBefore || step_ == Step::ReadingAfter || lateObserver_ >= 0;
   StopWatching();
   if (lateObserver_ >= 0) RemoveSendObserver(lateObserver_);
+  if (armed) DisarmImageCapture();
 }
 
 ReviewDialog* ProjectReview::Dialog() const {

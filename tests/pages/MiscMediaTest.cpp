@@ -20,6 +20,7 @@
 
 #include "CGdipButton.h"
 #include "FileChooser.h"
+#include "LinkSupervisor.h"
 #include "MKeyerDlg.h"
 #include "MMediaPlayerDlg.h"
 #include "MMiscDlg.h"
@@ -450,6 +451,13 @@ TEST_F(MiscRun, SilentProcessorEndsTheReviewWithAMessage) {
   EXPECT_EQ(Sent(SET_FEATHER), 0u);
   const ParamBlock untouched = processor_->Image();
   EXPECT_EQ(std::memcmp(&device, &untouched, kParamBlockSize), 0);
+  // The next read-back takes the processor's image into the record again.
+  ASSERT_TRUE(PumpUntil([this] {
+    return !Window().Wait().Shown() && Window().Link()->Status().phase == LinkPhase::Connected;
+  }));
+  Click(page->GetDataButton());
+  EXPECT_TRUE(
+      PumpUntil([&] { return State()->block.CHNLDATA[2].HPOS == device.CHNLDATA[2].HPOS; }));
 }
 
 // The review's dialog in both languages, built from a difference of two
