@@ -51,8 +51,10 @@ class Confirmations {
       std::lock_guard lock(mutex_);
       const auto sent = sentAt_.find(o.serial);
       if (sent != sentAt_.end()) {
-        ms_.push_back(
-            std::chrono::duration<double, std::milli>(Clock::now() - sent->second).count());
+        const double ms =
+            std::chrono::duration<double, std::milli>(Clock::now() - sent->second).count();
+        ms_.push_back(ms);
+        byType_[o.type].push_back(ms);
         sentAt_.erase(sent);
       }
       ++verdicts_[static_cast<int>(o.verdict)];
@@ -71,6 +73,10 @@ class Confirmations {
     std::lock_guard lock(mutex_);
     return ms_;
   }
+  std::map<uint16_t, std::vector<double>> ByType() {
+    std::lock_guard lock(mutex_);
+    return byType_;
+  }
   std::map<int, int> Verdicts() {
     std::lock_guard lock(mutex_);
     return verdicts_;
@@ -86,6 +92,7 @@ class Confirmations {
   std::condition_variable cv_;
   std::map<uint64_t, Clock::time_point> sentAt_;
   std::vector<double> ms_;
+  std::map<uint16_t, std::vector<double>> byType_;
   std::map<int, int> verdicts_;
   int sendId_ = 0;
   int outcomeId_ = 0;
@@ -134,6 +141,14 @@ bool LoopbackRun() {
                   verdicts.count(0) ? verdicts.at(0) : 0, verdicts.count(1) ? verdicts.at(1) : 0,
                   verdicts.count(2) ? verdicts.at(2) : 0, verdicts.count(3) ? verdicts.at(3) : 0,
                   static_cast<unsigned long long>(tracker.Stats().unmatched));
+      // SET_PVW_MODE (15) ends with event kind 3, whose re-read pauses the
+      // reply thread: the write sent after it (a layer window) waits behind
+      // those pauses, which makes the tail of the whole mix.
+      for (auto& [type, times] : confirmations.ByType()) {
+        std::sort(times.begin(), times.end());
+        std::printf("  type %2u: median %.3f ms  99th percentile %.3f ms  (%zu writes)\n", type,
+                    Percentile(times, 0.5), Percentile(times, 0.99), times.size());
+      }
     }
   }
   orv::SetCommLibrary(nullptr);
