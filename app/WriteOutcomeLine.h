@@ -18,7 +18,7 @@ QString WriteOutcomeText(const WriteOutcome& outcome);
 
 class WriteOutcomeLine : public QWidget {
  public:
-  static constexpr int kControlId = 1494;
+  static constexpr int kControlId = 1498;
 
   explicit WriteOutcomeLine(QWidget* parent);
 
