@@ -12,6 +12,7 @@
 #include "CMyEdit.h"
 #include "CSxGroupBox.h"
 #include "CommandEncoder.h"
+#include "ConfirmationTracker.h"
 #include "ControlId.h"
 #include "Decoders.h"
 #include "DeviceState.h"
@@ -53,6 +54,7 @@
 #include "Skin.h"
 #include "UiTexts.h"
 #include "WaitBox.h"
+#include "WriteOutcomeLine.h"
 
 namespace orv {
 
@@ -90,6 +92,7 @@ OrvDlg::OrvDlg(Options options, QWidget* parent)
 
 OrvDlg::~OrvDlg() {
   if (initialised_ && !closedDown_) CloseDown();
+  StopConfirmations();
   if (&GetReplySink() == this) SetReplySink(nullptr);
 }
 
@@ -134,6 +137,7 @@ void OrvDlg::Initialise() {
   LoadProject(projectPath_, [this](int type, int arg) { QueueSteps(RefreshSteps(type), arg); });
 
   StartLinkWatch();
+  StartConfirmations();
   RecordBottomRow();
   Relayout();
   SetTimer(kTitleTimerId, kTitleTimerMs);
@@ -402,6 +406,7 @@ void OrvDlg::RecordBottomRow() {
     anchor(Button(id), true);
   }
   anchor(linkIndicator_, false);
+  anchor(outcomeLine_, false);
 }
 
 void OrvDlg::PlaceBottomRow() {

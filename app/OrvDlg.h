@@ -31,6 +31,7 @@ class CGdipButton;
 class CMyEdit;
 class CSxGroupBox;
 class CommLibrary;
+class ConfirmationTracker;
 struct DeviceState;
 class LinkIndicator;
 class LinkSupervisor;
@@ -61,7 +62,9 @@ class Orv_FeatherDlg;
 class SerialPortWatcher;
 class ShowControlAdapter;
 class WaitBox;
+class WriteOutcomeLine;
 struct MachineReport;
+struct WriteOutcome;
 
 class OrvDlg : public QWidget,
                public MessageTarget,
@@ -73,6 +76,9 @@ class OrvDlg : public QWidget,
   static constexpr int kTemplateId = 102;
   static constexpr uint32_t kTitleTimerId = 43680;
   static constexpr int kTitleTimerMs = 5000;
+  // Settles the writes the processor left unanswered.
+  static constexpr uint32_t kConfirmTimerId = 43681;
+  static constexpr int kConfirmTimerMs = 100;
 
   struct Options {
     // The library every send goes to; the main window registers the reply
@@ -131,6 +137,10 @@ class OrvDlg : public QWidget,
   // The link watch of every connect, and its indicator; null without a library.
   LinkSupervisor* Link() const { return link_.get(); }
   LinkIndicator* LinkState() const { return linkIndicator_; }
+  // The processor's confirmation of every write (outcomes: AddOutcomeObserver)
+  // and the line that tells the operator what it did not confirm.
+  ConfirmationTracker* Confirmations() const { return confirmations_.get(); }
+  WriteOutcomeLine* OutcomeLine() const { return outcomeLine_; }
 
   MMainDlg* MainPage() const { return main_; }
   MConnectDlg* ConnectPage() const { return connect_; }
@@ -264,6 +274,12 @@ class OrvDlg : public QWidget,
   void UpdateTitle();
   void ShowAbout();
 
+  // Confirmations of writes (OrvDlgConfirm.cpp).
+  void StartConfirmations();
+  void StopConfirmations();
+  void OnWriteOutcome(const WriteOutcome& outcome);
+  void ExpireConfirmations();
+
   // Refresh dispatch.
   void RunStep(RefreshStep step, int arg, const MachineReport* report);
   void QueueSteps(std::span<const RefreshStep> steps, int arg);
@@ -306,6 +322,9 @@ class OrvDlg : public QWidget,
   std::unique_ptr<ProjectReview> review_;
   LinkIndicator* linkIndicator_ = nullptr;
   bool linkLostShown_ = false;
+  std::unique_ptr<ConfirmationTracker> confirmations_;
+  WriteOutcomeLine* outcomeLine_ = nullptr;
+  int outcomeObserver_ = 0;
 
   std::array<MBaseDialog*, layout::kPageCount> columnPages_{};
   std::array<CGdipButton*, layout::kPageCount> pageButtons_{};

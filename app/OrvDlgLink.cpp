@@ -2,6 +2,7 @@
 // cover, refused commands and the read-back after a reconnect.
 #include "AppTexts.h"
 #include "CommandEncoder.h"
+#include "ConfirmationTracker.h"
 #include "DeviceState.h"
 #include "LinkIndicator.h"
 #include "LinkSupervisor.h"
@@ -36,6 +37,10 @@ void OrvDlg::StartLinkWatch() {
 
 void OrvDlg::OnLinkStatus(const LinkStatus& status) {
   linkIndicator_->Show(status);
+  if (confirmations_) {
+    const bool serial = status.target.kind == LinkTarget::Kind::Serial;
+    confirmations_->SetSerialBaud(serial ? status.target.baud : 0);
+  }
   // A wait for an answer that cannot come (the read-back of a reconnect
   // that failed, a command sent just before the loss) ends now.
   if (status.Down()) waitBox_->Hide();

@@ -632,6 +632,7 @@ int OrvDlg::PresetGroupOf(const DeviceState& state) {
 
 void OrvDlg::OnTimer(uint32_t id) {
   if (id == kTitleTimerId) UpdateTitle();
+  if (id == kConfirmTimerId) ExpireConfirmations();
 }
 
 void OrvDlg::UpdateTitle() {

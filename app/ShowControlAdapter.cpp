@@ -15,6 +15,7 @@
 #include "ReadBack.h"
 #include "RemoteSettings.h"
 #include "WaitBox.h"
+#include "WriteOutcomeEvent.h"
 #include "oSliderEdit.h"
 
 namespace orv {
@@ -62,9 +63,18 @@ ShowControlAdapter::ShowControlAdapter(OrvDlg& window, remote::ServerOptions opt
     : window_(window), server_(std::make_unique<remote::ControlServer>(*this, std::move(options))) {
   poll_.setInterval(kPollMs);
   connect(&poll_, &QTimer::timeout, this, [this] { PublishIfChanged(); });
+  sendObserver_ = AddSendObserver([this](const SentCommand& sent) { lastSerial_ = sent.serial; });
+  outcomeObserver_ = AddOutcomeObserver([this](const WriteOutcome& outcome) {
+    if (outcome.verdict == WriteVerdict::Confirmed) return;
+    // After the request that sent it has recorded its serials.
+    QMetaObject::invokeMethod(
+        this, [this, outcome] { ReportWriteOutcome(outcome); }, Qt::QueuedConnection);
+  });
 }
 
 ShowControlAdapter::~ShowControlAdapter() {
+  RemoveOutcomeObserver(outcomeObserver_);
+  RemoveSendObserver(sendObserver_);
   // No request reaches the window once the server's thread is gone; calls
   // still queued here die with this object.
   server_->Stop();
@@ -127,12 +137,31 @@ void ShowControlAdapter::Execute(const remote::ShowRequest& request,
   QMetaObject::invokeMethod(
       this,
       [this, request, done = std::move(done)] {
+        const uint64_t before = lastSerial_;
         ActionResult result = Act(request);
+        const uint64_t after = lastSerial_;
+        if (after > before) {
+          sentBy_.push_back({before + 1, after, request.client, request.id});
+          if (sentBy_.size() > kRememberedRequests) sentBy_.pop_front();
+        }
         done(std::move(result));
         // Subscribers hear of the change right after the answer.
         PublishIfChanged();
       },
       Qt::QueuedConnection);
+}
+
+void ShowControlAdapter::ReportWriteOutcome(const WriteOutcome& outcome) {
+  uint64_t client = 0;
+  remote::Json id;
+  for (const SentBy& request : sentBy_) {
+    if (outcome.serial >= request.first && outcome.serial <= request.last) {
+      client = request.client;
+      id = request.id;
+    }
+  }
+  server_->PublishWriteOutcome(client, remote::WriteOutcomeEvent(outcome, id),
+                               remote::WriteOutcomeEvent(outcome, nullptr));
 }
 
 ActionResult ShowControlAdapter::Act(const remote::ShowRequest& r) {

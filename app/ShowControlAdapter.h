@@ -6,6 +6,9 @@
 // so the panel and a remote surface never disagree. The state clients see is
 // read from the device state record; a poll on the user-interface thread
 // publishes it whenever it changed, from whichever side.
+#include <atomic>
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +17,7 @@
 #include <QTimer>
 
 #include "ControlServer.h"
+#include "WriteEvents.h"
 
 namespace orv {
 
@@ -53,11 +57,27 @@ class ShowControlAdapter : public QObject, public remote::ShowControlTarget {
   std::optional<remote::ActionResult> Freeze(bool on);
   std::optional<remote::ActionResult> TestPattern(bool on, int pattern);
   void PublishIfChanged();
+  // Refused, disagreeing or unanswered writes go to the client whose request
+  // sent them (found by the serials sent while it ran) and to subscribers.
+  void ReportWriteOutcome(const WriteOutcome& outcome);
+
+  // The serials of the commands one request sent.
+  struct SentBy {
+    uint64_t first = 0;
+    uint64_t last = 0;
+    uint64_t client = 0;
+    remote::Json id;
+  };
+  static constexpr std::size_t kRememberedRequests = 64;
 
   OrvDlg& window_;
   std::unique_ptr<remote::ControlServer> server_;
   QTimer poll_;
   std::optional<remote::ShowState> published_;
+  std::atomic<uint64_t> lastSerial_{0};
+  std::deque<SentBy> sentBy_;  // user-interface thread
+  int sendObserver_ = 0;
+  int outcomeObserver_ = 0;
 };
 
 }  // namespace orv

@@ -422,6 +422,17 @@ CommLibrary* GetCommLibrary() {
   return g_library.load();
 }
 
+std::array<uint8_t, kCommandBufferSize> FillCommandPayload(
+    uint16_t type, DeviceState& record, const std::array<uint8_t, kCommandBufferSize>& args) {
+  std::array<uint8_t, kCommandBufferSize> bytes;
+  bytes.fill(0x55);
+  if (type < std::size(kRows)) {
+    Payload payload(bytes.data());
+    kRows[type](payload, record, args);
+  }
+  return bytes;
+}
+
 int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args) {
   Args a{};
   std::copy_n(args.begin(), std::min(args.size(), a.size()), a.begin());

@@ -2,12 +2,15 @@
 // SendCommand: the only way to change or query the device. Builds the command
 // payload in the process-wide 32-byte send buffer (prefilled with 0x55) from
 // the device state record and hands it to the communication library.
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 
 #include "CommLibrary.h"
 
 namespace orv {
+
+struct DeviceState;
 
 enum CommandType : uint16_t {
   GET_ALL = 0,
@@ -73,6 +76,12 @@ CommLibrary* GetCommLibrary();
 
 // Up to 32 byte-sized arguments a, b, c ...; missing arguments are 0.
 int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args);
+
+// The payload SendCommand would send for `type` from `record` and `args`,
+// built by the same fillers. The fillers bring the record's fields into range
+// and clear one-shot requests, so pass a copy when the record must stay as it is.
+std::array<uint8_t, kCommandBufferSize> FillCommandPayload(
+    uint16_t type, DeviceState& record, const std::array<uint8_t, kCommandBufferSize>& args);
 
 template <class... Args>
 int SendCommand(uint16_t type, Args... args) {

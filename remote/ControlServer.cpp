@@ -55,6 +55,7 @@ struct ControlServer::Core {
   std::optional<ShowState> last;                // io thread only
   uint16_t port = 0;
   std::weak_ptr<Core> self;  // for callbacks that may outlive the server
+  uint64_t lastClient = 0;   // io thread only
 
   mutable std::mutex statsMutex;
   ServerStats stats;
@@ -74,10 +75,14 @@ struct ControlServer::Core {
 class Session : public std::enable_shared_from_this<Session> {
  public:
   Session(ControlServer::Core& core, asio::ip::tcp::socket socket)
-      : core_(core), socket_(std::move(socket)), authorised_(core.options.token.empty()) {}
+      : core_(core),
+        socket_(std::move(socket)),
+        authorised_(core.options.token.empty()),
+        id_(++core.lastClient) {}
 
   void Start() { Read(); }
   bool Subscribed() const { return subscribed_ && !closed_; }
+  uint64_t Id() const { return id_; }
 
   // Queues one line; a client that lets too much pile up is dropped.
   void Send(const std::string& line) {
@@ -216,7 +221,9 @@ class Session : public std::enable_shared_from_this<Session> {
     std::weak_ptr<Session> weak = shared_from_this();
     asio::io_context* io = &core_.io;
     Json id = r.id;
-    core_.target->Execute(r, [weak, io, id](ActionResult result) {
+    ShowRequest request = r;
+    request.client = id_;
+    core_.target->Execute(request, [weak, io, id](ActionResult result) {
       // Back on the server's thread; a session closed meanwhile drops it.
       asio::post(*io, [weak, id, result = std::move(result)] {
         std::shared_ptr<Session> self = weak.lock();
@@ -277,6 +284,7 @@ class Session : public std::enable_shared_from_this<Session> {
   bool paused_ = false;  // counted in ServerStats::waiting
   bool authorised_;
   int failedLogins_ = 0;
+  uint64_t id_;
 };
 
 void ControlServer::Core::Accept() {
@@ -455,6 +463,23 @@ void ControlServer::Publish(const ShowState& state) {
   asio::post(core_->io, [weak, state] {
     if (auto core = weak.lock()) {
       if (core->target != nullptr) core->Broadcast(state);
+    }
+  });
+}
+
+void ControlServer::PublishWriteOutcome(uint64_t client, const Json& toClient,
+                                        const Json& toOthers) {
+  std::weak_ptr<Core> weak = core_;
+  asio::post(core_->io, [weak, client, own = toClient.Dump(), other = toOthers.Dump()] {
+    auto core = weak.lock();
+    if (!core || core->target == nullptr) return;
+    const std::vector<std::shared_ptr<Session>> clients(core->sessions.begin(),
+                                                        core->sessions.end());
+    for (const auto& session : clients) {
+      const bool ownClient = client != 0 && session->Id() == client;
+      if (!ownClient && !session->Subscribed()) continue;
+      core->Count([](ServerStats& s) { ++s.events; });
+      session->Send(ownClient ? own : other);
     }
   });
 }

@@ -75,6 +75,11 @@ class ControlServer {
   // later ones send one event per changed part to subscribed clients.
   void Publish(const ShowState& state);
 
+  // A write outcome (WriteOutcomeEvent.h): `toClient` goes to the connection
+  // whose request caused it (ShowRequest::client; 0 none), `toOthers` to the
+  // other subscribed clients.
+  void PublishWriteOutcome(uint64_t client, const Json& toClient, const Json& toOthers);
+
   ServerStats Stats() const;
 
  private:

@@ -3,6 +3,7 @@
 // "cmd" naming the command, its arguments as members and an optional "id"
 // that the answer echoes. ParseRequest checks the shape and every range, so
 // that the panel side only ever sees valid actions.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,7 @@ struct ShowRequest {
   int x = 0, y = 0, width = 0, height = 0;
   bool on = false;
   std::string token;
+  uint64_t client = 0;  // the connection it came on (set by the server)
 };
 
 // Reasons of error answers; clients may switch on them.

@@ -228,6 +228,35 @@ std::string Edid(VirtualProcessor& p, const Args& a) {
   return "ok";
 }
 
+// "refuse-next TYPE [REASON]", "ignore-next TYPE", "alter-next TYPE [BYTE]":
+// an order for the next command of that type (DeviceModel::CommandOrder).
+std::string Next(VirtualProcessor& p, const Args& a) {
+  using Kind = DeviceModel::CommandOrder::Kind;
+  const Kind kind = a[0] == "refuse-next"   ? Kind::Refuse
+                    : a[0] == "ignore-next" ? Kind::Ignore
+                                            : Kind::Alter;
+  long type = 0, extra = kind == Kind::Refuse ? kRefusedOrdered : 1;
+  const std::size_t most = kind == Kind::Ignore ? 2 : 3;
+  const bool valid = a.size() >= 2 && a.size() <= most && Number(a[1], type) && type >= 0 &&
+                     type <= 0xFFFF && (a.size() < 3 || Number(a[2], extra)) && extra >= 0 &&
+                     extra <= (kind == Kind::Refuse ? 255 : 31);
+  if (!valid) {
+    return kind == Kind::Refuse   ? "error usage: refuse-next TYPE [REASON 0..255]"
+           : kind == Kind::Ignore ? "error usage: ignore-next TYPE"
+                                  : "error usage: alter-next TYPE [BYTE 0..31]";
+  }
+  DeviceModel::CommandOrder order;
+  order.kind = kind;
+  order.type = static_cast<uint16_t>(type);
+  if (kind == Kind::Refuse) order.reason = static_cast<uint8_t>(extra);
+  if (kind == Kind::Alter) order.at = static_cast<uint8_t>(extra);
+  const std::size_t left = p.WithModel([&order](DeviceModel& m) {
+    m.Order(order);
+    return m.OrdersLeft();
+  });
+  return "ok orders " + std::to_string(left);
+}
+
 std::string Vga(VirtualProcessor& p, const Args& a) {
   if (a.size() != 2 || (a[1] != "ok" && a[1] != "fail")) return "error usage: vga ok|fail";
   const bool fail = a[1] == "fail";
@@ -416,7 +445,7 @@ std::string Help(VirtualProcessor&, const Args&) {
   return "ok commands: signal event reply raw garbage silent delay period report drop hang offline "
          "online pty preview "
          "stream corrupt route edid vga adjust layer pvwmode mosaic output encoder caption "
-         "sysinfo media clock status help";
+         "sysinfo media clock refuse-next ignore-next alter-next status help";
 }
 
 struct Row {
@@ -441,6 +470,8 @@ constexpr Row kCommands[] = {
     {"help", Help},          {"encoder", EncoderCmd},
     {"caption", CaptionCmd}, {"sysinfo", SysinfoCmd},
     {"media", MediaCmd},     {"clock", ClockCmd},
+    {"refuse-next", Next},   {"ignore-next", Next},
+    {"alter-next", Next},
 };
 
 }  // namespace

@@ -35,6 +35,11 @@
 //   clock [YEAR MONTH DAY HOUR MINUTE SECOND]
 //                                  sets the processor's clock and reports it (13);
 //                                  alone: what the clock shows and how many tasks fired
+//   refuse-next TYPE [REASON]      the next command of TYPE refused: ack status 1 with
+//                                  REASON (5 at default), nothing stored, nothing else sent
+//   ignore-next TYPE               the next command of TYPE left unanswered
+//   alter-next TYPE [BYTE]         the next command of TYPE applied with payload byte BYTE
+//                                  (1 at default) one higher, so its report disagrees
 //   status                         counters
 //   help
 #include <memory>

@@ -82,7 +82,29 @@ void DeviceModel::HandleCommand(const Command& command, Frames& out) {
     return;
   }
   ++counters_.commands;
-  (this->*handler)(command, out);
+  Command taken = command;
+  if (FollowOrder(taken, out)) return;
+  (this->*handler)(taken, out);
+}
+
+bool DeviceModel::FollowOrder(Command& command, Frames& out) {
+  const auto it = std::find_if(orders_.begin(), orders_.end(), [&command](const CommandOrder& o) {
+    return o.type == command.type;
+  });
+  if (it == orders_.end()) return false;
+  const CommandOrder order = *it;
+  orders_.erase(it);
+  switch (order.kind) {
+    case CommandOrder::Kind::Refuse:
+      Ack(command.type, 1, out, order.reason);
+      return true;
+    case CommandOrder::Kind::Ignore:
+      return true;
+    case CommandOrder::Kind::Alter:
+      ++command.b[order.at % command.b.size()];
+      return false;
+  }
+  return false;
 }
 
 // WRITE_ALL: the host's image replaces the device's; the device reports the
@@ -156,8 +178,9 @@ bool DeviceModel::Reply(uint16_t dataType, int32_t arg1, int32_t arg2,
   return true;
 }
 
-void DeviceModel::Ack(uint16_t type, uint8_t status, Frames& out) const {
-  const uint8_t ack[4] = {static_cast<uint8_t>(type), static_cast<uint8_t>(type >> 8), status, 0};
+void DeviceModel::Ack(uint16_t type, uint8_t status, Frames& out, uint8_t reason) const {
+  const uint8_t ack[4] = {static_cast<uint8_t>(type), static_cast<uint8_t>(type >> 8), status,
+                          status != 0 ? reason : uint8_t{0}};
   Reply(23, 0, 0, ack, {}, out);
 }
 

@@ -118,7 +118,20 @@ class DeviceModel {
   };
   EncoderSetting encoder() const { return {vencFps_, vencCode_, vencKbps_}; }
 
-  bool edidRefuses = false;     // SET_EDID is answered "refused" and changes nothing
+  bool edidRefuses = false;  // SET_EDID is answered "refused" and changes nothing
+  // Orders of the control line for the next command of a type: refuse it
+  // (ack status 1 with `reason`, nothing stored, nothing else sent), ignore
+  // it (no answer at all), or alter it (byte `at` of its payload plus one
+  // before it is applied, so the report disagrees with what was sent).
+  struct CommandOrder {
+    enum class Kind : uint8_t { Refuse, Ignore, Alter };
+    Kind kind = Kind::Refuse;
+    uint16_t type = 0;
+    uint8_t reason = 5;
+    uint8_t at = 1;
+  };
+  void Order(const CommandOrder& order) { orders_.push_back(order); }
+  std::size_t OrdersLeft() const { return orders_.size(); }
   bool vgaAdjustFails = false;  // automatic adjustment and calibration end "failed"
   int autoAdjustMs = 1500;      // how long the automatic adjustment takes
   int calibrateMs = 3000;       // how long the converter calibration takes
@@ -194,11 +207,13 @@ class DeviceModel {
 
  private:
   void HandleCommand(const Command& command, Frames& out);
+  // Carries out the first order for the command's type; true when it took the command.
+  bool FollowOrder(Command& command, Frames& out);
   void HandleBlock(std::span<const uint8_t> payload, Frames& out);
   void HandleBulk(std::span<const uint8_t> payload, Frames& out);
 
   // Reply helpers.
-  void Ack(uint16_t type, uint8_t status, Frames& out) const;
+  void Ack(uint16_t type, uint8_t status, Frames& out, uint8_t reason = 0) const;
   void EventKind(uint8_t kind, std::initializer_list<uint8_t> rest, Frames& out) const;
   template <class T>
   void ReplyRecord(uint16_t dataType, int32_t arg1, const T& record, Frames& out) const {
@@ -237,6 +252,7 @@ class DeviceModel {
   LogoMark logoMark_;
   std::array<VgaAdjustRecord, kInputSlots> vga_{};
   std::vector<Deferred> deferred_;
+  std::vector<CommandOrder> orders_;
   DeviceClock clock_{{26, 1, 1, 12, 0, 0}};
   int64_t tasksCheckedTo_ = clock_.Now();
   uint64_t tasksFired_ = 0;

@@ -33,7 +33,11 @@ void ResetRecord(PicSet& p) {
 
 }  // namespace
 
-bool ApplyOutputTiming(ParamBlock& image, const std::array<uint8_t, 32>& b) {
+bool ApplyOutputTiming(ParamBlock& image, const std::array<uint8_t, 32>& b, uint8_t* reason) {
+  auto refuse = [reason](uint8_t why) {
+    if (reason != nullptr) *reason = why;
+    return false;
+  };
   OutputReso o{};
   o.RESOINDEX = b[0];
   o.HRESO = U16(b, 1);
@@ -47,11 +51,13 @@ bool ApplyOutputTiming(ParamBlock& image, const std::array<uint8_t, 32>& b) {
   o.VBP = U16(b, 17);
   o.HPOL = b[19] ? 1 : 0;
   o.VPOL = b[20] ? 1 : 0;
-  if (o.RESOINDEX > kCustomIndex || o.HRESO == 0 || o.VRESO == 0 || o.FPS == 0) return false;
+  if (o.RESOINDEX > kCustomIndex || o.HRESO == 0 || o.VRESO == 0 || o.FPS == 0)
+    return refuse(kRefusedOutOfRange);
   if (o.RESOINDEX == kCustomIndex) {
     o.HTOTAL = static_cast<uint16_t>(std::max<int>(o.HTOTAL, o.HRESO + o.HSYNC + o.HBP));
     o.VTOTAL = static_cast<uint16_t>(std::max<int>(o.VTOTAL, o.VRESO + o.VSYNC + o.VBP));
-    if (static_cast<int64_t>(o.HTOTAL) * o.VTOTAL * o.FPS / 100 > kOutputPixelClock) return false;
+    if (static_cast<int64_t>(o.HTOTAL) * o.VTOTAL * o.FPS / 100 > kOutputPixelClock)
+      return refuse(kRefusedPixelBudget);
   }
   image.OUTPUTRESO = o;
   for (ChannelData& ch : image.CHNLDATA) {

@@ -15,12 +15,22 @@ namespace orv::sim {
 // The largest pixel clock the output stage runs, in pixels per second.
 inline constexpr int64_t kOutputPixelClock = 164'500'000;
 
+// Why the output stage refuses a timing: the acknowledge's reason byte.
+inline constexpr uint8_t kRefusedPixelBudget = 1;
+inline constexpr uint8_t kRefusedOutOfRange = 2;
+inline constexpr uint8_t kRefusedNoBoard = 3;
+inline constexpr uint8_t kRefusedEmptyPreset = 4;
+inline constexpr uint8_t kRefusedOrdered = 5;
+
 // SET_OUTPUT_TIMING. A custom timing (index 18) whose totals cannot hold
-// the active area with its sync and back porch gets the totals raised; one
-// beyond the pixel clock, an index outside 0..18, a zero size or rate is
-// refused (false) and leaves the image as it was. On success the layer
-// windows are moved, then shrunk, to lie inside the new raster.
-bool ApplyOutputTiming(ParamBlock& image, const std::array<uint8_t, 32>& b);
+// the active area with its sync and back porch gets the totals raised; the
+// budget is checked on the totals sent, so raised, whether or not the host
+// showed them. One beyond the pixel clock (reason kRefusedPixelBudget), an
+// index outside 0..18, a zero size or rate (kRefusedOutOfRange) is refused
+// (false, `reason` set) and leaves the image as it was. On success the
+// layer windows are moved, then shrunk, to lie inside the new raster.
+bool ApplyOutputTiming(ParamBlock& image, const std::array<uint8_t, 32>& b,
+                       uint8_t* reason = nullptr);
 
 // The output set to a size of the resolution table, as the processor's own
 // menu does: the table entry of that size at the current frame rate, else at

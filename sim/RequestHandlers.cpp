@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "DeviceModel.h"
-#include "PreviewPicture.h"
 #include "OutputAndPicture.h"
+#include "PreviewPicture.h"
 #include "ReplyLayout.h"
 #include "TestPattern.h"
 #include "WireFormat.h"
@@ -121,7 +121,7 @@ void DeviceModel::Search(const Command&, Frames& out) {
 void DeviceModel::Preset(const Command& c, Frames& out) {
   const int op = c.b[0];
   const int n = c.b[1];
-  if (n >= kPresets || op > 2) return Ack(c.type, 1, out);
+  if (n >= kPresets || op > 2) return Ack(c.type, 1, out, kRefusedOutOfRange);
   if (op == 2) {
     presets_[n] = state_.block;
     presetFlags_[n] = 1;
@@ -129,7 +129,7 @@ void DeviceModel::Preset(const Command& c, Frames& out) {
     Reply(17, 0, 0, presetFlags_, {}, out);
     return;
   }
-  if (!presetFlags_[n]) return Ack(c.type, 1, out);
+  if (!presetFlags_[n]) return Ack(c.type, 1, out, kRefusedEmptyPreset);
   RestorePreset(n);
   Ack(c.type, 0, out);
 }
@@ -137,10 +137,12 @@ void DeviceModel::Preset(const Command& c, Frames& out) {
 // Settings ----------------------------------------------------------------
 
 // The output stage checks the timing (OutputAndPicture.h); layer windows
-// are relative to the output, so they are fitted to a new raster.
+// are relative to the output, so they are fitted to a new raster. A refused
+// timing is reported too: the host reads back the timing that is kept.
 void DeviceModel::SetOutputTiming(const Command& c, Frames& out) {
-  if (!ApplyOutputTiming(state_.block, c.b)) return Ack(c.type, 1, out);
-  Ack(c.type, 0, out);
+  uint8_t reason = 0;
+  const bool applied = ApplyOutputTiming(state_.block, c.b, &reason);
+  Ack(c.type, applied ? 0 : 1, out, reason);
   const uint8_t notify[] = {0};
   Reply(9, 0, 0, notify, {}, out);
 }

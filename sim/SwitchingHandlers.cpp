@@ -1,6 +1,7 @@
 // The processor's switching: TAKE with its fade, the sync settings and the
 // expansion board's signal switch.
 #include "DeviceModel.h"
+#include "OutputAndPicture.h"
 #include "TestPattern.h"
 
 namespace orv::sim {
@@ -47,7 +48,7 @@ void DeviceModel::SignalSwitch(const Command& c, Frames& out) {
       board.CMPBOARDEXIST != 0 && ((c.b[0] == 0 && c.b[1] <= 1) || (c.b[0] == 1 && c.b[1] <= 4));
   if (ok && c.b[0] == 0) board.CMPBOARDACTNOSRC = c.b[1];
   if (ok && c.b[0] == 1) board.CMPBOARDMODE = c.b[1];
-  Ack(c.type, ok ? 0 : 1, out);
+  Ack(c.type, ok ? 0 : 1, out, board.CMPBOARDEXIST != 0 ? kRefusedOutOfRange : kRefusedNoBoard);
   ReplyRecord(29, 0, board, out);
 }
 

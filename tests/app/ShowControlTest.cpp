@@ -18,6 +18,7 @@
 #include "AppTestSupport.h"
 #include "CGdipButton.h"
 #include "CommandEncoder.h"
+#include "ControlChannel.h"
 #include "DeviceState.h"
 #include "Json.h"
 #include "LineClient.h"
@@ -27,6 +28,7 @@
 #include "ShowControlAdapter.h"
 #include "StartConnection.h"
 #include "TestNet.h"
+#include "Timers.h"
 #include "VirtualProcessor.h"
 #include "WaitBox.h"
 
@@ -233,6 +235,61 @@ class DocumentedExamples {
     return std::regex_match(line, std::regex(pattern));
   }
 };
+
+// A write the processor refuses or leaves unanswered: the client whose
+// request sent it hears of it with its request's id, a subscriber with none,
+// a client that neither sent it nor subscribed not at all.
+TEST_F(ShowControl, RefusedAndUnansweredWritesReachTheirClientAndSubscribers) {
+  StartServer();
+  LineClient sender(TestIp(71), adapter_->Port());
+  LineClient subscriber(TestIp(71), adapter_->Port());
+  LineClient bystander(TestIp(71), adapter_->Port());
+  ASSERT_TRUE(sender.Connected() && subscriber.Connected() && bystander.Connected());
+  subscriber.Send(R"({"cmd":"subscribe"})");
+  ASSERT_TRUE(Next(subscriber).Find("ok")->AsBool());
+
+  struct Case {
+    const char* order;
+    const char* request;
+    int64_t waitMs;  // manual time until the answer is due
+    const char* verdict;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"refuse-next 4 1",
+       R"({"cmd":"window","layer":1,"x":0,"y":0,"w":640,"h":360,"id":"w1"})", 0, "refused",
+       "pixel budget"},
+      {"ignore-next 4",
+       R"({"cmd":"window","layer":1,"x":8,"y":0,"w":640,"h":360,"id":"w2"})", 1000,
+       "unconfirmed", "not given"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.order);
+    ASSERT_TRUE(sim::ExecuteControlLine(*processor_, c.order).starts_with("ok"));
+    sender.Send(c.request);
+    const Json answer = Next(sender);
+    ASSERT_TRUE(answer.Find("ok")->AsBool()) << answer.Dump();
+    if (c.waitMs > 0) AdvanceManualTime(c.waitMs);
+    Json own = Next(sender);
+    EXPECT_EQ(EventOf(own), "write") << own.Dump();
+    EXPECT_EQ(own.Find("id")->AsString(), Json::Parse(c.request)->Find("id")->AsString());
+    EXPECT_EQ(own.Find("type")->AsInteger(), SET_LAYER_WINDOW);
+    EXPECT_EQ(own.Find("verdict")->AsString(), c.verdict);
+    EXPECT_EQ(own.Find("reason")->AsString(), c.reason);
+    // The subscriber hears of the write among the state's events, without the id.
+    Json heard;
+    for (int i = 0; i < 10 && EventOf(heard) != "write"; ++i) heard = Next(subscriber);
+    ASSERT_EQ(EventOf(heard), "write");
+    EXPECT_TRUE(heard.Find("id")->IsNull());
+    EXPECT_EQ(heard.Find("verdict")->AsString(), c.verdict);
+  }
+  // Both events went to every client in one go before the subscriber read
+  // its own: the bystander's first line is the answer to its ping.
+  bystander.Send(R"({"cmd":"ping","id":"p"})");
+  const Json first = Next(bystander);
+  EXPECT_EQ(EventOf(first), "") << first.Dump();
+  EXPECT_EQ(first.Find("id")->AsString(), "p");
+}
 
 TEST_F(ShowControl, DocumentedExamplesAreWhatThePanelAnswers) {
   const std::vector<DocumentedExamples::Step> steps =

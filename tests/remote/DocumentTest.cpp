@@ -12,6 +12,7 @@
 
 #include "Json.h"
 #include "ShowState.h"
+#include "WriteOutcomeEvent.h"
 
 namespace orv::remote {
 namespace {
@@ -82,6 +83,8 @@ TEST(Document, EventLinesNameTheMembersInOrder) {
     for (const auto& member : e.AsMembers()) keys.push_back(member.first);
     written[e.Find("event")->AsString()] = keys;
   }
+  const Json write = WriteOutcomeEvent(WriteOutcome{}, Json(1));
+  for (const auto& member : write.AsMembers()) written["write"].push_back(member.first);
   std::istringstream doc(Document());
   const std::regex event(R"re(    (\{"event":"(\w+)".*\}))re");
   std::set<std::string> documented;

@@ -251,6 +251,46 @@ TEST_F(Model, SettingsApplyAndReport) {
 
 // The automatic adjustment and the calibration end later: ack now, then the
 // slot's report and event kind 1 ([1] done, [2] slot) when the work is run.
+// Orders of the control line take the next command of their type, once:
+// refused with the reason, left unanswered, or applied one off.
+TEST_F(Model, OrdersTakeTheNextCommandOfTheirTypeOnce) {
+  using Kind = DeviceModel::CommandOrder::Kind;
+  const struct {
+    const char* name;
+    Kind kind;
+    std::vector<uint16_t> answered;  // data types sent for the ordered command
+    uint8_t loopOut;                 // what the processor holds after it
+  } cases[] = {
+      {"refused with reason 2", Kind::Refuse, {23}, 0},
+      {"left unanswered", Kind::Ignore, {}, 0},
+      {"applied with byte 0 one higher", Kind::Alter, {23, 18}, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    model.image().LOOPINFO.LOOPOUTIP = 0;
+    DeviceModel::CommandOrder order;
+    order.kind = c.kind;
+    order.type = 18;
+    order.reason = 2;
+    order.at = 0;
+    model.Order(order);
+    EXPECT_EQ(Types(Command(12, {0})), (std::vector<uint16_t>{23}));  // another type: untouched
+    const auto answers = Parse(Command(18, {1}));
+    std::vector<uint16_t> types;
+    for (const auto& a : answers) types.push_back(a.type);
+    EXPECT_EQ(types, c.answered);
+    if (c.kind == Kind::Refuse) {
+      EXPECT_EQ(answers[0].reply.data[2], 1);
+      EXPECT_EQ(answers[0].reply.data[3], 2);
+    }
+    EXPECT_EQ(model.image().LOOPINFO.LOOPOUTIP, c.loopOut);
+    EXPECT_EQ(model.OrdersLeft(), 0u);
+    // The order is spent: the next command is applied as sent.
+    EXPECT_EQ(Types(Command(18, {1})), (std::vector<uint16_t>{23, 18}));
+    EXPECT_EQ(model.image().LOOPINFO.LOOPOUTIP, 1);
+  }
+}
+
 TEST_F(Model, VgaAdjustmentsFinishLater) {
   Frames frames;
   model.SetSignal(6, true, 1024, 768, 6000, false, frames);

@@ -34,20 +34,27 @@ TEST(OutputAndPicture, TimingIsCheckedAndWindowsFollowTheRaster) {
     Bytes command;
     bool applied;
     int htotal;
+    uint8_t reason;
   } cases[] = {
-      {"fixed 1080p60", Timing(10, 1920, 1080, 6000, 2200, 1125), true, 2200},
-      {"custom within the clock", Timing(18, 1920, 1080, 5994, 2200, 1125), true, 2200},
-      {"custom totals raised", Timing(18, 2000, 1000, 6000, 2000, 1100), true, 2192},
-      {"custom over the clock", Timing(18, 3840, 2160, 6000, 4000, 2200), false, 0},
-      {"index outside the table", Timing(19, 1920, 1080, 6000, 2200, 1125), false, 0},
-      {"no rate", Timing(18, 1920, 1080, 0, 2200, 1125), false, 0},
-      {"no width", Timing(5, 0, 1080, 6000, 2200, 1125), false, 0},
+      {"fixed 1080p60", Timing(10, 1920, 1080, 6000, 2200, 1125), true, 2200, 0},
+      {"custom within the clock", Timing(18, 1920, 1080, 5994, 2200, 1125), true, 2200, 0},
+      {"custom totals raised", Timing(18, 2000, 1000, 6000, 2000, 1100), true, 2192, 0},
+      {"custom over the clock", Timing(18, 3840, 2160, 6000, 4000, 2200), false, 0, 1},
+      // The totals of a 1080p60 timing, as the page sends them with its rows
+      // hidden: VTOTAL raised to 2201 needs 290.5 million pixels a second.
+      {"640 x 2160 at 60 Hz with the totals sent", Timing(18, 640, 2160, 6000, 2200, 1125), false,
+       0, 1},
+      {"index outside the table", Timing(19, 1920, 1080, 6000, 2200, 1125), false, 0, 2},
+      {"no rate", Timing(18, 1920, 1080, 0, 2200, 1125), false, 0, 2},
+      {"no width", Timing(5, 0, 1080, 6000, 2200, 1125), false, 0, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ParamBlock image{};
     image.CHNLDATA[1] = {1, 0, 0, 0, 1500, 900, 800, 400, 0};
-    EXPECT_EQ(ApplyOutputTiming(image, c.command), c.applied);
+    uint8_t reason = 0;
+    EXPECT_EQ(ApplyOutputTiming(image, c.command, &reason), c.applied);
+    EXPECT_EQ(reason, c.reason);
     EXPECT_EQ(image.OUTPUTRESO.HTOTAL, c.htotal);
     if (!c.applied) {
       EXPECT_EQ(image.CHNLDATA[1].HPOS, 1500);
