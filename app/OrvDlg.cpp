@@ -41,6 +41,7 @@
 #include "MVideoSettingDlg.h"
 #include "MessageBox.h"
 #include "MessageIds.h"
+#include "OfflineProcessor.h"
 #include "Orv_FeatherDlg.h"
 #include "OwnEnabledState.h"
 #include "PageTable.h"

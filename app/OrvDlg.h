@@ -56,6 +56,7 @@ class MTaskDlg;
 class MTstPatternDlg;
 class MVgaDlg;
 class MVideoSettingDlg;
+class OfflineProcessor;
 class Orv_FeatherDlg;
 class SerialPortWatcher;
 class ShowControlAdapter;
@@ -130,6 +131,15 @@ class OrvDlg : public QWidget,
   // The link watch of every connect, and its indicator; null without a library.
   LinkSupervisor* Link() const { return link_.get(); }
   LinkIndicator* LinkState() const { return linkIndicator_; }
+
+  // Offline mode (OrvDlgOffline.cpp): starts the built-in virtual processor
+  // for this panel alone, holding the project `projectFile` (opened first),
+  // else the current configuration, else the factory image, and connects
+  // it as a processor. The connect button of the connection page runs it.
+  bool WorkOffline(const std::string& projectFile = {});
+  // The built-in processor; null before the first offline session.
+  const OfflineProcessor* Offline() const { return offline_.get(); }
+  bool IsOffline() const;
 
   MMainDlg* MainPage() const { return main_; }
   MConnectDlg* ConnectPage() const { return connect_; }
@@ -259,6 +269,12 @@ class OrvDlg : public QWidget,
   void ResyncLink(const LinkTarget& target);
   void OnCommandRefused();
   void UpdateTitle();
+  // The title for the shown half of the title timer's alternation.
+  void ShowTitle();
+  // The built-in processor goes as soon as the link is anything else.
+  void FollowLinkOffline(const LinkStatus& status);
+  void StopOffline();
+  void LeaveConnectedProcessor();
   void ShowAbout();
 
   // Refresh dispatch.
@@ -300,6 +316,7 @@ class OrvDlg : public QWidget,
   std::unique_ptr<SerialPortWatcher> serialWatcher_;
   std::unique_ptr<ShowControlAdapter> showControl_;  // the remote-control server, [Remote]
   std::unique_ptr<LinkSupervisor> link_;
+  std::unique_ptr<OfflineProcessor> offline_;
   LinkIndicator* linkIndicator_ = nullptr;
   bool linkLostShown_ = false;
 

@@ -34,6 +34,7 @@ void OrvDlg::StartLinkWatch() {
 }
 
 void OrvDlg::OnLinkStatus(const LinkStatus& status) {
+  FollowLinkOffline(status);
   linkIndicator_->Show(status);
   // A wait for an answer that cannot come (the read-back of a reconnect
   // that failed, a command sent just before the loss) ends now.

@@ -30,7 +30,7 @@ namespace orv::sim {
 
 struct ProcessorConfig {
   std::string ip = "127.0.0.2";
-  uint16_t port = 61213;
+  uint16_t port = 61213;       // 0: a free port, chosen at Start (then in config().port)
   std::optional<Mac> mac;      // default 02-51-20-00-00-<last number of ip>
   bool serialPty = false;      // also serve a pseudo-terminal
   bool paceSerial = true;      // send on the pty no faster than its baud rate allows
