@@ -12,10 +12,10 @@ namespace orv {
 class OrvDlg;
 
 struct StartTarget {
-  std::string address;         // IPv4 text, or empty
-  std::string serial;          // "COM7", "7" or a device path, or empty
-  bool offline = false;        // the built-in virtual processor
-  std::string offlineProject;  // the project it holds; empty: the current one
+  std::string address;           // IPv4 text, or empty
+  std::string serial;            // "COM7", "7" or a device path, or empty
+  bool offline = false;          // the built-in virtual processor
+  std::string offlineProject{};  // the project it holds; empty: the current one
 };
 
 // The COM number a --serial value names. A device path that is no known

@@ -14,6 +14,7 @@
 
 #include "CDropList.h"
 #include "CGdipButton.h"
+#include "CommandEncoder.h"
 #include "ControlId.h"
 #include "DeviceState.h"
 #include "FileChooser.h"
@@ -27,6 +28,7 @@
 #include "MessageIds.h"
 #include "Messages.h"
 #include "OfflineProcessor.h"
+#include "PageTable.h"
 #include "ProjectFile.h"
 #include "StartConnection.h"
 #include "TestNet.h"
@@ -140,7 +142,9 @@ TEST_F(OfflineMode, EditsSaveAsAndLoadBackWithAPrivateProcessorThatEndsWithTheWi
   Type(output->WindowEdit(0), QStringLiteral("300"));
   ASSERT_TRUE(PumpUntil([&] { return Offline().Image().CHNLDATA[1].HPOS == 300; }));
 
-  // A keyer: the main layer's keyer switched on.
+  // A keyer: PIP-3 switched on by its layer button, then its keyer.
+  Click(Window().Button(strip::kPgmFirst + 3));
+  ASSERT_TRUE(PumpUntil([&] { return Offline().Image().CHNLDATA[3].CHNLONOFF == 1; }));
   MKeyerDlg* keyer = Window().KeyerPage();
   keyer->ShowPage(true);
   keyer->raise();
