@@ -13,6 +13,7 @@ constexpr int kAddressAttempts = 16;
 // The second number of every private address: far from 127.0.0.x, where
 // the demo, the tests and a loopback search put their processors.
 constexpr uint32_t kPrivateNet = 77;
+constexpr int kKeyframeMs = 200;
 
 }  // namespace
 
@@ -39,6 +40,9 @@ bool OfflineProcessor::Start(const std::optional<ParamBlock>& image, std::string
     config.ip = CandidateAddress(seed, n);
     config.port = 0;
     config.udp = false;
+    // The panel's decoder starts after the read-back, well after the first
+    // keyframe went out: a short interval brings the first picture sooner.
+    config.keyframeMs = kKeyframeMs;
     auto processor = std::make_unique<sim::VirtualProcessor>(config);
     if (!processor->Start(&why)) continue;
     if (image) processor->WithModel([&image](sim::DeviceModel& model) { model.image() = *image; });

@@ -107,6 +107,7 @@ bool VirtualProcessor::Start(std::string* error) {
         if (!hung_) SendReply(26, 0, std::move(piece));
       });
   stream_->SetOffered(config_.previewOffered);
+  stream_->SetKeyframeMs(config_.keyframeMs);
   stream_->Start();
   return true;
 }

@@ -38,6 +38,7 @@ struct ProcessorConfig {
   int selfReportMs = 3000;     // 0 = no self-reports
   bool encoder = true;         // the encoder's upload port 8877 on the same address
   bool previewOffered = true;  // offers and streams its H.264 preview from the start
+  int keyframeMs = 1000;       // the preview's keyframe interval
 };
 
 struct ProcessorStats {
