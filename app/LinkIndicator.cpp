@@ -6,7 +6,6 @@
 
 #include "AppTexts.h"
 #include "ControlId.h"
-#include "OfflineTexts.h"
 #include "Skin.h"
 
 namespace orv {
@@ -53,7 +52,7 @@ const QColor kOfflineColour(70, 150, 255);
 
 QString Who(const LinkTarget& target) {
   const QString where = QString::fromStdString(target.Where());
-  if (target.offline) return OfflineTextOf(OfflineText::kWho) + QStringLiteral("  ") + where;
+  if (target.offline) return AppTextOf(AppText::kOfflineWho) + QStringLiteral("  ") + where;
   if (target.name.empty()) return where;
   return QString::fromStdString(target.name) + QStringLiteral("  ") + where;
 }
@@ -68,8 +67,7 @@ QString LinkStateText(const LinkStatus& status, const QTime& reconnectedAt) {
     case LinkPhase::Connected:
     case LinkPhase::Probing:
       if (status.target.offline) {
-        return OfflineTextOf(OfflineText::kLinkConnected)
-            .arg(QString::fromStdString(status.target.Where()));
+        return AppTextOf(AppText::kOfflineLink).arg(QString::fromStdString(status.target.Where()));
       }
       if (status.reconnectedAtMs >= 0 && reconnectedAt.isValid()) {
         return AppTextOf(AppText::kLinkReconnected)

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "CGdipButton.h"
 #include "CommandEncoder.h"
@@ -163,8 +164,13 @@ int OrvApp::Run() {
   });
   dlg.Initialise();
   dlg.show();
-  ConnectAtStart(dlg, {options_.connectAddress, options_.serialPort, options_.offline,
-                       options_.offlineProject});
+  // A project named on the command line is the one in the working folder.
+  std::string offlineProject = options_.offlineProject;
+  std::error_code noFolder;
+  const std::filesystem::path absolute = std::filesystem::absolute(offlineProject, noFolder);
+  if (!offlineProject.empty() && !noFolder) offlineProject = absolute.string();
+  ConnectAtStart(dlg,
+                 {options_.connectAddress, options_.serialPort, options_.offline, offlineProject});
   if (!options_.screenshotPath.empty()) {
     QTimer::singleShot(options_.screenshotDelayMs, &dlg, [this, &dlg] {
       if (options_.screenshotPage >= 0) dlg.ShowPageByIndex(options_.screenshotPage, false);

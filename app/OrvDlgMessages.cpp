@@ -44,7 +44,6 @@
 #include "MessageBox.h"
 #include "MessageIds.h"
 #include "OfflineProcessor.h"
-#include "OfflineTexts.h"
 #include "OrvDlg.h"
 #include "Orv_FeatherDlg.h"
 #include "PageTable.h"
@@ -657,7 +656,7 @@ void OrvDlg::UpdateTitle() {
 void OrvDlg::ShowTitle() {
   const QString title =
       titleShowsName_ ? QStringLiteral("Q20 VideoProcessor") : QString::fromStdString(projectPath_);
-  setWindowTitle(IsOffline() ? OfflineTextOf(OfflineText::kTitle).arg(title) : title);
+  setWindowTitle(IsOffline() ? AppTextOf(AppText::kOfflineTitle).arg(title) : title);
 }
 
 void OrvDlg::ShowAbout() {

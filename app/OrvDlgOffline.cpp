@@ -5,14 +5,13 @@
 #include <filesystem>
 #include <optional>
 
+#include "AppTexts.h"
 #include "ConnectLink.h"
 #include "DeviceState.h"
-#include "LinkIndicator.h"
 #include "LinkSupervisor.h"
 #include "MConnectDlg.h"
 #include "MessageBox.h"
 #include "OfflineProcessor.h"
-#include "OfflineTexts.h"
 #include "OrvDlg.h"
 #include "PageTable.h"
 #include "UiTexts.h"
@@ -53,8 +52,7 @@ bool OrvDlg::WorkOffline(const std::string& projectFile) {
   if (!offline_->Start(image, &error) || !ConnectOffline(this, offline_->Ip(), offline_->Port())) {
     if (error.empty()) error = "no link to " + offline_->Ip();
     StopOffline();
-    ShowMessageBox(this,
-                   OfflineTextOf(OfflineText::kCannotStart).arg(QString::fromStdString(error)),
+    ShowMessageBox(this, AppTextOf(AppText::kOfflineCannotStart).arg(QString::fromStdString(error)),
                    QString::fromStdString(UiText(38)));
     return false;
   }
