@@ -15,7 +15,7 @@ struct AppTextRow {
   const char* english;
 };
 
-constexpr std::array<AppTextRow, 13> kAppTexts = {{
+constexpr std::array<AppTextRow, 17> kAppTexts = {{
     {AppText::kNoAnswer, "APP_NoAnswer",
      "The device did not answer. Check the connection and try again."},
     {AppText::kProjectNotSaved, "APP_ProjectNotSaved",
@@ -38,6 +38,12 @@ constexpr std::array<AppTextRow, 13> kAppTexts = {{
      "The link to the processor is lost: the command was not sent. The panel is reconnecting "
      "by itself."},
     {AppText::kNoLink, "APP_NoLink", "NO LINK"},
+    {AppText::kOfflineTitle, "OFFLINE_Title", "OFFLINE - %1"},
+    {AppText::kOfflineLink, "OFFLINE_Link",
+     "OFFLINE - built-in virtual processor %1, no wall is driven"},
+    {AppText::kOfflineWho, "OFFLINE_Who", "OFFLINE virtual processor"},
+    {AppText::kOfflineCannotStart, "OFFLINE_CannotStart",
+     "The built-in virtual processor cannot start: %1"},
 }};
 
 }  // namespace

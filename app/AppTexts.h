@@ -20,6 +20,10 @@ enum class AppText {
   kLinkClosed,           // %1 = the processor
   kLinkRefused,          // a command refused while the link is down
   kNoLink,               // over the stale live video
+  kOfflineTitle,         // offline mode's window title; %1 = the title without it
+  kOfflineLink,          // the indicator while the built-in processor answers; %1 = its address
+  kOfflineWho,           // the indicator's name of the built-in processor in other states
+  kOfflineCannotStart,   // %1 = why the built-in processor cannot start
 };
 
 QString AppTextOf(AppText text);

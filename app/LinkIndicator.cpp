@@ -47,8 +47,12 @@ QColor ColourOf(Lamp lamp) {
   return QColor(110, 110, 110);
 }
 
+// The built-in processor of offline mode: never to be taken for a wall.
+const QColor kOfflineColour(70, 150, 255);
+
 QString Who(const LinkTarget& target) {
   const QString where = QString::fromStdString(target.Where());
+  if (target.offline) return AppTextOf(AppText::kOfflineWho) + QStringLiteral("  ") + where;
   if (target.name.empty()) return where;
   return QString::fromStdString(target.name) + QStringLiteral("  ") + where;
 }
@@ -62,6 +66,9 @@ QString LinkStateText(const LinkStatus& status, const QTime& reconnectedAt) {
       return AppTextOf(AppText::kLinkNone);
     case LinkPhase::Connected:
     case LinkPhase::Probing:
+      if (status.target.offline) {
+        return AppTextOf(AppText::kOfflineLink).arg(QString::fromStdString(status.target.Where()));
+      }
       if (status.reconnectedAtMs >= 0 && reconnectedAt.isValid()) {
         return AppTextOf(AppText::kLinkReconnected)
             .arg(who, reconnectedAt.toString(QStringLiteral("HH:mm:ss")));
@@ -99,7 +106,9 @@ void LinkIndicator::Show(const LinkStatus& status) {
 void LinkIndicator::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  const QColor colour = ColourOf(LampOf(status_.phase));
+  const Lamp lamp = LampOf(status_.phase);
+  const QColor colour =
+      status_.target.offline && lamp == Lamp::Good ? kOfflineColour : ColourOf(lamp);
   p.fillRect(rect(), skin::kPageBack);
   p.setPen(colour);
   p.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -107,7 +116,7 @@ void LinkIndicator::paintEvent(QPaintEvent*) {
   p.setBrush(colour);
   p.setPen(Qt::NoPen);
   p.drawEllipse(QRect(6, (height() - dot) / 2, dot, dot));
-  p.setPen(status_.Down() ? colour : skin::kText);
+  p.setPen(status_.Down() || status_.target.offline ? colour : skin::kText);
   p.setFont(skin::ControlFont());
   const QRect textRect = rect().adjusted(12 + dot, 0, -4, 0);
   p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's link indicator: the processor's name and address and the
 // state of its link (connected, link lost and reconnecting, reconnected at
-// hh:mm:ss, disconnected by the operator), with a coloured dot.
+// hh:mm:ss, disconnected by the operator), with a coloured dot. The panel's
+// built-in processor (offline mode) says OFFLINE in blue.
 #include <QString>
 #include <QTime>
 #include <QWidget>

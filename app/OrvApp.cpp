@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "CGdipButton.h"
 #include "CommandEncoder.h"
@@ -60,6 +61,12 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
       options.connectAddress = address;
     } else if (args[i] == "--serial" && i + 1 < args.size()) {
       options.serialPort = args[++i];
+    } else if (args[i] == "--offline") {
+      options.offline = true;
+      // The project is optional: a following word that is no option names it.
+      if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+        options.offlineProject = args[++i];
+      }
     } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
       options.screenshotPath = args[++i];
     } else if (args[i] == "--press" && i + 1 < args.size()) {
@@ -84,16 +91,26 @@ bool OrvApp::ParseArguments(const std::vector<std::string>& args, Options& optio
           static_cast<int>(number);
     } else {
       error = "unknown argument: " + args[i] +
-              " (usage: orvpanel [--local-address A]... [--connect ADDRESS | --serial PORT]"
+              " (usage: orvpanel [--local-address A]..."
+              " [--connect ADDRESS | --serial PORT | --offline [FILE.pro]]"
               " [--screenshot FILE [--page N] [--delay MS] [--press ID]...])";
       return false;
     }
   }
-  if (!options.connectAddress.empty() && !options.serialPort.empty()) {
-    error = "--connect and --serial exclude each other";
+  const int targets = (options.connectAddress.empty() ? 0 : 1) +
+                      (options.serialPort.empty() ? 0 : 1) + (options.offline ? 1 : 0);
+  if (targets > 1) {
+    error = "--connect, --serial and --offline exclude each other";
     return false;
   }
   return true;
+}
+
+const std::vector<std::string>& OrvApp::OptionNames() {
+  static const std::vector<std::string> kNames = {"--local-address", "--connect",    "--serial",
+                                                  "--offline",       "--screenshot", "--page",
+                                                  "--delay",         "--press"};
+  return kNames;
 }
 
 OrvApp::OrvApp(Options options) : options_(std::move(options)) {}
@@ -147,7 +164,13 @@ int OrvApp::Run() {
   });
   dlg.Initialise();
   dlg.show();
-  ConnectAtStart(dlg, {options_.connectAddress, options_.serialPort});
+  // A project named on the command line is the one in the working folder.
+  std::string offlineProject = options_.offlineProject;
+  std::error_code noFolder;
+  const std::filesystem::path absolute = std::filesystem::absolute(offlineProject, noFolder);
+  if (!offlineProject.empty() && !noFolder) offlineProject = absolute.string();
+  ConnectAtStart(dlg,
+                 {options_.connectAddress, options_.serialPort, options_.offline, offlineProject});
   if (!options_.screenshotPath.empty()) {
     QTimer::singleShot(options_.screenshotDelayMs, &dlg, [this, &dlg] {
       if (options_.screenshotPage >= 0) dlg.ShowPageByIndex(options_.screenshotPage, false);

@@ -29,14 +29,20 @@ class OrvApp {
     // or the serial port named here ("COM7", "7" or a device path).
     std::string connectAddress;
     std::string serialPort;
+    // Start offline: the built-in virtual processor, holding this project
+    // (empty: the current one).
+    bool offline = false;
+    std::string offlineProject;
   };
 
   // Reads the options this program takes: --local-address A (repeatable),
   // --screenshot FILE, --page N, --delay MS, --press ID (repeatable),
-  // --connect ADDRESS, --serial PORT.
+  // --connect ADDRESS, --serial PORT, --offline [FILE.pro].
   // Returns false with a message for anything else.
   static bool ParseArguments(const std::vector<std::string>& args, Options& options,
                              std::string& error);
+  // Every option ParseArguments takes ("--connect", ...).
+  static const std::vector<std::string>& OptionNames();
 
   explicit OrvApp(Options options);
   ~OrvApp();

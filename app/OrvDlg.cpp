@@ -42,6 +42,7 @@
 #include "MVideoSettingDlg.h"
 #include "MessageBox.h"
 #include "MessageIds.h"
+#include "OfflineProcessor.h"
 #include "Orv_FeatherDlg.h"
 #include "OwnEnabledState.h"
 #include "PageTable.h"

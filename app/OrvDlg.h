@@ -58,6 +58,7 @@ class MTaskDlg;
 class MTstPatternDlg;
 class MVgaDlg;
 class MVideoSettingDlg;
+class OfflineProcessor;
 class Orv_FeatherDlg;
 class SerialPortWatcher;
 class ShowControlAdapter;
@@ -141,6 +142,15 @@ class OrvDlg : public QWidget,
   // and the line that tells the operator what it did not confirm.
   ConfirmationTracker* Confirmations() const { return confirmations_.get(); }
   WriteOutcomeLine* OutcomeLine() const { return outcomeLine_; }
+
+  // Offline mode (OrvDlgOffline.cpp): starts the built-in virtual processor
+  // for this panel alone, holding the project `projectFile` (opened first),
+  // else the current configuration, else the factory image, and connects
+  // it as a processor. The connect button of the connection page runs it.
+  bool WorkOffline(const std::string& projectFile = {});
+  // The built-in processor; null before the first offline session.
+  const OfflineProcessor* Offline() const { return offline_.get(); }
+  bool IsOffline() const;
 
   MMainDlg* MainPage() const { return main_; }
   MConnectDlg* ConnectPage() const { return connect_; }
@@ -272,6 +282,12 @@ class OrvDlg : public QWidget,
   void ResyncLink(const LinkTarget& target);
   void OnCommandRefused();
   void UpdateTitle();
+  // The title for the shown half of the title timer's alternation.
+  void ShowTitle();
+  // The built-in processor goes as soon as the link is anything else.
+  void FollowLinkOffline(const LinkStatus& status);
+  void StopOffline();
+  void LeaveConnectedProcessor();
   void ShowAbout();
 
   // Confirmations of writes (OrvDlgConfirm.cpp).
@@ -320,6 +336,7 @@ class OrvDlg : public QWidget,
   std::unique_ptr<ShowControlAdapter> showControl_;  // the remote-control server, [Remote]
   std::unique_ptr<LinkSupervisor> link_;
   std::unique_ptr<ProjectReview> review_;
+  std::unique_ptr<OfflineProcessor> offline_;
   LinkIndicator* linkIndicator_ = nullptr;
   bool linkLostShown_ = false;
   std::unique_ptr<ConfirmationTracker> confirmations_;

@@ -36,6 +36,7 @@ void OrvDlg::StartLinkWatch() {
 }
 
 void OrvDlg::OnLinkStatus(const LinkStatus& status) {
+  FollowLinkOffline(status);
   linkIndicator_->Show(status);
   if (confirmations_) {
     const bool serial = status.target.kind == LinkTarget::Kind::Serial;

@@ -43,6 +43,7 @@
 #include "MVideoSettingDlg.h"
 #include "MessageBox.h"
 #include "MessageIds.h"
+#include "OfflineProcessor.h"
 #include "OrvDlg.h"
 #include "Orv_FeatherDlg.h"
 #include "PageTable.h"
@@ -258,6 +259,9 @@ void OrvDlg::OnPageRequest(intptr_t subCode, intptr_t arg, const QVariant& paylo
       main_->LockOutputAreas(lock->IsChecked(), true);
       break;
     }
+    case request::kWorkOffline:
+      WorkOffline();
+      break;
     case request::kArrangement:
       main_->PlaceOutputAreas(static_cast<int>(arg));
       break;
@@ -410,6 +414,15 @@ void OrvDlg::OnProjectFile(intptr_t what, const QString& path) {
     std::string target = path.toStdString();
     EnsureProjectPath(target);
     SaveProjectTo(target, target);
+  } else if (what == kProjectSaveAs) {
+    // Save As: the file written becomes the current project.
+    std::string target = path.toStdString();
+    EnsureProjectPath(target);
+    if (const std::optional<std::string> written = SaveProjectTo(target, target)) {
+      projectPath_ = *written;
+      WriteProfileString("Project", "FilePath", projectPath_, settingsPath_);
+      ShowTitle();
+    }
   }
   OnWait(false, {});
 }
@@ -612,6 +625,9 @@ void OrvDlg::ApplyTexts() {
   ApplyDialogTexts(connect_, kTemplateId);
   RefillPortSwitchList();
   RefillSyncLists();
+  // The title and the link indicator speak the new language at once.
+  if (IsOffline()) ShowTitle();
+  if (linkIndicator_ != nullptr && link_ != nullptr) linkIndicator_->Show(link_->Status());
   update();
 }
 
@@ -637,8 +653,13 @@ void OrvDlg::OnTimer(uint32_t id) {
 
 void OrvDlg::UpdateTitle() {
   titleShowsName_ = !titleShowsName_;
-  setWindowTitle(titleShowsName_ ? QStringLiteral("Q20 VideoProcessor")
-                                 : QString::fromStdString(projectPath_));
+  ShowTitle();
+}
+
+void OrvDlg::ShowTitle() {
+  const QString title =
+      titleShowsName_ ? QStringLiteral("Q20 VideoProcessor") : QString::fromStdString(projectPath_);
+  setWindowTitle(IsOffline() ? AppTextOf(AppText::kOfflineTitle).arg(title) : title);
 }
 
 void OrvDlg::ShowAbout() {
@@ -770,6 +791,8 @@ bool OrvDlg::CloseDown() {
   // being torn down: the links are closed and the reply thread is joined.
   if (options_.library != nullptr) options_.library->CloseAll();
   if (options_.stopLibrary) options_.stopLibrary();
+  // The built-in processor of offline mode goes with the panel.
+  offline_.reset();
   if (&GetReplySink() == this) SetReplySink(nullptr);
   // The target may move (the project's folder was removed meanwhile, the
   // disk refused it): the settings file names whatever file was written, so

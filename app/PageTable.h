@@ -73,11 +73,13 @@ inline constexpr int kLockLayers = 0x5C2;
 inline constexpr int kDestinationIp = 0x5C1;
 inline constexpr int kEncoderResolution = 0x5C4;
 inline constexpr int kTopButtons = 0x5C5;
+inline constexpr int kWorkOffline = 0x5C6;  // the connection page's Work Offline
 }  // namespace request
 
 // Sub-codes of UM_PROJECT_FILE and UM_LAYER_WINDOW.
 inline constexpr int kProjectOpen = 0x5B7;
 inline constexpr int kProjectSave = 0x5B8;
+inline constexpr int kProjectSaveAs = 0x5B9;  // saved, and the current project from then on
 inline constexpr int kPlaceLayerWindow = 0x5AB;
 inline constexpr int kSelectOutputLayer = 0x5AC;
 

@@ -49,6 +49,7 @@ std::optional<int> SerialPortNumberOf(const std::string& port) {
 bool ConnectAtStart(OrvDlg& window, const StartTarget& target) {
   // A processor that is not up yet is still connected: the link watch
   // reconnects it as soon as it answers.
+  if (target.offline) return window.WorkOffline(target.offlineProject);
   if (!target.address.empty()) {
     return ConnectNetwork(&window, target.address, true) == NetConnect::Connected;
   }

@@ -3,6 +3,7 @@
 // the processor at that IPv4 address and `--serial PORT` the serial port, and
 // either reads the processor back as the operator's Connect does. A
 // processor that does not answer ends in the wait box's usual message.
+// `--offline [FILE.pro]` starts the built-in virtual processor instead.
 #include <optional>
 #include <string>
 
@@ -11,8 +12,10 @@ namespace orv {
 class OrvDlg;
 
 struct StartTarget {
-  std::string address;  // IPv4 text, or empty
-  std::string serial;   // "COM7", "7" or a device path, or empty
+  std::string address;           // IPv4 text, or empty
+  std::string serial;            // "COM7", "7" or a device path, or empty
+  bool offline = false;          // the built-in virtual processor
+  std::string offlineProject{};  // the project it holds; empty: the current one
 };
 
 // The COM number a --serial value names. A device path that is no known

@@ -35,9 +35,9 @@ void LibraryLinkDriver::BeginReopen(const LinkTarget& target) {
   if (library_ == nullptr) return;
   if (target.kind == LinkTarget::Kind::Network) {
     if (health_ != nullptr) {
-      health_->BeginNetLink(target.ip.c_str(), kDevicePort);
+      health_->BeginNetLink(target.ip.c_str(), target.port);
     } else {
-      library_->OpenNetLink(target.ip.c_str(), kDevicePort);
+      library_->OpenNetLink(target.ip.c_str(), target.port);
     }
   } else if (target.kind == LinkTarget::Kind::Serial) {
     // The same adapter, possibly under another device node now.

@@ -58,34 +58,54 @@ void StopWatchingLink(LinkTarget::Kind kind, const std::string& ip) {
   watch->OperatorDisconnect();
 }
 
-NetConnect ConnectNetwork(QWidget* mainWindow, const std::string& text, bool evenIfUnanswered) {
-  const auto parsed = ParseIpv4(text);
-  if (!parsed) return NetConnect::NotIpv4;
-  const std::string ip = FormatIpv4(*parsed);
-  CommLibrary* library = GetCommLibrary();
-  const bool opened = library != nullptr && library->OpenNetLink(ip.c_str(), kDevicePort) != 0;
-  if (!opened && !evenIfUnanswered) return NetConnect::NoAnswer;
+namespace {
 
-  const uint8_t address = MachineAddress(ip);
+// Opens the link to `target`, makes its processor the connected one and
+// starts the read-back. Returns whether the link opened.
+bool ConnectTarget(QWidget* mainWindow, const LinkTarget& target, bool evenIfUnanswered) {
+  CommLibrary* library = GetCommLibrary();
+  const bool opened =
+      library != nullptr && library->OpenNetLink(target.ip.c_str(), target.port) != 0;
+  if (!opened && !evenIfUnanswered) return false;
+
+  const uint8_t address = target.deviceAddress;
   if (library != nullptr) {
     library->SetAddressList(1, &address);
-    library->SetTargetMachine(ip.c_str());
+    library->SetTargetMachine(target.ip.c_str());
   }
   {
     // The connected processor's address, as the search window's Connect
     // records it (the machine report and show-control clients name it).
     auto s = State();
     s->NET_MODE = 1;
-    s->DEVICE_IP = ip;
+    s->DEVICE_IP = target.ip;
   }
   SetDeviceAddress(address);
   PostMsg(mainWindow, UM_PAGE_REQUEST, kReqConnectionState, 0);
-  PostMsg(mainWindow, UM_PAGE_REQUEST, kReqDestinationIp, 0, QString::fromStdString(ip));
+  PostMsg(mainWindow, UM_PAGE_REQUEST, kReqDestinationIp, 0, QString::fromStdString(target.ip));
   PostMsg(mainWindow, UM_PAGE_REQUEST, kReqOnline, opened ? 1 : 0);
-  WatchLink(NetworkTarget(ip));
+  WatchLink(target);
   StartFullReadBack();
-  if (opened) RememberNetworkAddress(ip);
-  return opened ? NetConnect::Connected : NetConnect::NoAnswer;
+  return opened;
+}
+
+}  // namespace
+
+NetConnect ConnectNetwork(QWidget* mainWindow, const std::string& text, bool evenIfUnanswered) {
+  const auto parsed = ParseIpv4(text);
+  if (!parsed) return NetConnect::NotIpv4;
+  const std::string ip = FormatIpv4(*parsed);
+  if (!ConnectTarget(mainWindow, NetworkTarget(ip), evenIfUnanswered)) return NetConnect::NoAnswer;
+  RememberNetworkAddress(ip);
+  return NetConnect::Connected;
+}
+
+bool ConnectOffline(QWidget* mainWindow, const std::string& ip, uint16_t port) {
+  if (!ParseIpv4(ip)) return false;
+  LinkTarget target = NetworkTarget(ip);
+  target.port = port;
+  target.offline = true;
+  return ConnectTarget(mainWindow, target, false);
 }
 
 void RememberNetworkAddress(const std::string& ip) {

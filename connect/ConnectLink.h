@@ -34,6 +34,12 @@ enum class NetConnect { Connected, NotIpv4, NoAnswer };
 NetConnect ConnectNetwork(QWidget* mainWindow, const std::string& ip,
                           bool evenIfUnanswered = false);
 
+// Connects the panel's built-in processor (offline mode) listening on the
+// loopback address `ip` and `port` as ConnectNetwork does; its link is
+// watched as an offline one and its address is not kept for the next start.
+// False when the link cannot be opened.
+bool ConnectOffline(QWidget* mainWindow, const std::string& ip, uint16_t port);
+
 // The last network address connected ([NET] ip in Info.ini), or empty;
 // the connection page offers it at the next start.
 std::string LastNetworkAddress();

@@ -35,6 +35,7 @@ namespace {
 constexpr intptr_t kReqOnline = 0x5C0;
 constexpr intptr_t kReqConnectionState = 0x5BA;
 constexpr intptr_t kReqSearchWindow = 0x5BB;
+constexpr intptr_t kReqWorkOffline = 0x5C6;
 constexpr intptr_t kSearchWindowToggle = 0;
 constexpr intptr_t kSearchWindowHide = 3;
 
@@ -78,6 +79,8 @@ constexpr ButtonSpec kButtons[] = {
      &MConnectDlg::SerialDisconnect},
     // The network "Connect": connects the typed address.
     {MConnectDlg::kNetConnect, "Connect", {24, 102, 120, 28}, &MConnectDlg::NetworkConnect},
+    // Below both groups: no processor at all, the panel's own.
+    {MConnectDlg::kWorkOffline, "Work Offline", {10, 358, 300, 30}, &MConnectDlg::WorkOffline},
 };
 
 const QRect kNetworkGroupRect(10, 40, 300, 144);
@@ -311,6 +314,10 @@ void MConnectDlg::NetworkConnect() {
 void MConnectDlg::SearchMachines() {
   UpdateSearchButton();
   PostRequest(kReqSearchWindow, kSearchWindowToggle);
+}
+
+void MConnectDlg::WorkOffline() {
+  PostRequest(kReqWorkOffline, 0);
 }
 
 void MConnectDlg::SetDestinationIp(const QString& ip) {

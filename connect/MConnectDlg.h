@@ -6,7 +6,7 @@
 //
 // It reports to the main window with UM_PAGE_REQUEST (0x5A4): 0x5C0 the
 // online indicator, 0x5BA the connection state, 0x5BB the search window
-// (0 toggles, 3 hides); and with UM_WAIT (0x5B1) for the wait box.
+// (0 toggles, 3 hides), 0x5C6 offline mode; and with UM_WAIT (0x5B1) for the wait box.
 #include <functional>
 #include <vector>
 
@@ -50,6 +50,8 @@ class MConnectDlg : public MBaseDialog {
     kRefreshButton = 1715,
     kMachineList = 1716,
     kSelectAll = 1717,
+    // Offline mode: the panel's built-in virtual processor.
+    kWorkOffline = 1718,
   };
 
   static constexpr int kDefaultBaud = 115200;
@@ -83,6 +85,8 @@ class MConnectDlg : public MBaseDialog {
   void NetworkDisconnect();
   void NetworkConnect();
   void SearchMachines();
+  // Asks the main window for offline mode (0x5C6).
+  void WorkOffline();
 
   int LinkHandle() const { return linkHandle_; }
   bool SearchWindowShown() const { return searchShown_; }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "CommLibrary.h"
 #include "LinkHealth.h"
 
 namespace orv {
@@ -20,7 +21,11 @@ namespace orv {
 struct LinkTarget {
   enum class Kind : uint8_t { None, Network, Serial };
   Kind kind = Kind::None;
-  std::string ip;             // Network: IPv4 text
+  std::string ip;               // Network: IPv4 text
+  uint16_t port = kDevicePort;  // Network: the TCP port
+  // Network: the panel's own built-in processor (offline mode), on a
+  // private loopback address.
+  bool offline = false;
   uint8_t deviceAddress = 0;  // the address commands carry
   std::string serialName;     // Serial: the stable device name (a by-id link when there is one)
   int baud = 0;

@@ -44,6 +44,7 @@ constexpr int kToggleWindow = 0;
 constexpr int kHideWindow = 3;
 constexpr int kProjectOpen = 0x5B7;
 constexpr int kProjectSave = 0x5B8;
+constexpr int kProjectSaveAs = 0x5B9;
 
 const char* const kProjectFilter = "Orv File(*.pro)";
 const char* const kProgramName = "Q20 VideoProcessor,1.27";
@@ -63,8 +64,9 @@ const QRect kEnglishRect(50, 80, 90, 20);
 const QRect kSeparatorRect(152, 80, 16, 20);
 const QRect kChineseRect(190, 80, 90, 20);
 const QRect kFileGroupRect(10, 108, 300, 104);
-const QRect kOpenRect(20, 126, 135, 24);
-const QRect kSaveRect(165, 126, 135, 24);
+const QRect kOpenRect(20, 126, 90, 24);
+const QRect kSaveRect(115, 126, 90, 24);
+const QRect kSaveAsRect(210, 126, 90, 24);
 const QRect kGetDataRect(20, 154, 280, 24);
 const QRect kSetDataRect(20, 182, 280, 24);
 const QRect kLoopOutGroupRect(10, 216, 300, 80);
@@ -171,10 +173,12 @@ void MMiscDlg::BuildControls() {
   fileGroup_ = MakePageGroup(this, kFileGroup, UiQText(kTextFileSetting), kFileGroupRect);
   open_ = MakePageButton(this, kOpenProject, QStringLiteral("Open Project"), kOpenRect);
   save_ = MakePageButton(this, kSaveProject, QStringLiteral("Save Project"), kSaveRect);
+  saveAs_ = MakePageButton(this, kSaveProjectAs, QStringLiteral("Save As"), kSaveAsRect);
   getData_ = MakePageButton(this, kGetData, QStringLiteral("Get Data From Machine"), kGetDataRect);
   setData_ = MakePageButton(this, kSetData, QStringLiteral("Set Data To Machine"), kSetDataRect);
   connect(open_, &QAbstractButton::clicked, this, [this] { OpenProject(); });
   connect(save_, &QAbstractButton::clicked, this, [this] { SaveProject(); });
+  connect(saveAs_, &QAbstractButton::clicked, this, [this] { SaveProjectAs(); });
   connect(getData_, &QAbstractButton::clicked, this, [] { StartFullReadBack(); });
   connect(setData_, &QAbstractButton::clicked, this, [this] {
     if (writeBack_) {
@@ -281,6 +285,12 @@ void MMiscDlg::SaveProject() {
   const QString path =
       ChooseFile(this, {true, QString::fromLatin1(kProjectFilter), QStringLiteral("pro")});
   if (!path.isEmpty()) SendProjectFile(kProjectSave, path);
+}
+
+void MMiscDlg::SaveProjectAs() {
+  const QString path =
+      ChooseFile(this, {true, QString::fromLatin1(kProjectFilter), QStringLiteral("pro")});
+  if (!path.isEmpty()) SendProjectFile(kProjectSaveAs, path);
 }
 
 void MMiscDlg::SendProjectFile(int subCode, const QString& path) {

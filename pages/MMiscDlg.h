@@ -39,6 +39,7 @@ class MMiscDlg : public MSettingsPage {
     kFileGroup = 1336,
     kOpenProject = 1344,
     kSaveProject = 1442,
+    kSaveProjectAs = 1443,
     kGetData = 1480,
     kSetData = 1481,
     kLoopOutGroup = 1255,
@@ -79,6 +80,7 @@ class MMiscDlg : public MSettingsPage {
   QLabel* LanguageLabel(int id) const { return id == kChineseLabel ? chinese_ : english_; }
   CGdipButton* OpenButton() const { return open_; }
   CGdipButton* SaveButton() const { return save_; }
+  CGdipButton* SaveAsButton() const { return saveAs_; }
   CGdipButton* GetDataButton() const { return getData_; }
   CGdipButton* SetDataButton() const { return setData_; }
   // What "Set Data To Machine" runs instead of the plain write-back (the main
@@ -103,6 +105,8 @@ class MMiscDlg : public MSettingsPage {
   void ShowLanguage();
   void OpenProject();
   void SaveProject();
+  // Saves to a chosen file that becomes the current project.
+  void SaveProjectAs();
   void WindowClicked(Window w);
   void ReleaseWindowButtons();
   void ShowLoopOut();
@@ -117,6 +121,7 @@ class MMiscDlg : public MSettingsPage {
   QLabel* chinese_ = nullptr;
   CGdipButton* open_ = nullptr;
   CGdipButton* save_ = nullptr;
+  CGdipButton* saveAs_ = nullptr;
   CGdipButton* getData_ = nullptr;
   CGdipButton* setData_ = nullptr;
   std::function<void()> writeBack_;

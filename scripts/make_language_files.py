@@ -280,6 +280,7 @@ CONTROLS = [
         (1713, "Local IP :", "本机 IP："),
         (1715, "Refresh", "刷新"),
         (1717, "Select All Machine", "选择全部设备"),
+        (1718, "Work Offline", "离线工作"),
     ]),
     ("Network search window (179)", [
         (1720, "SEARCH", "搜索"),
@@ -449,6 +450,7 @@ CONTROLS = [
         (1507, "TEST PATTERN", "测试画面"),
         (1508, "TIME/TASK", "时间/任务"),
         (1442, "Save Project", "保存工程"),
+        (1443, "Save As", "另存为"),
         (1480, "Get Data From Machine", "从设备读取数据"),
         (1481, "Set Data To Machine", "写入数据到设备"),
         (1547, "Video Setting >>", "视频设置 >>"),
@@ -572,6 +574,14 @@ PAGE_MESSAGES = [
          "\"%1\" 不是 IPv4 地址（以点分隔的四个 0..255 的数字）。"),
         ("CONNECT_NoAnswer", "No processor answers at %1. Nothing was changed.",
          "%1 没有处理器应答。未做任何更改。"),
+    ]),
+    ("Offline mode: the main window's title and link indicator", [
+        ("OFFLINE_Title", "OFFLINE - %1", "离线 OFFLINE - %1"),
+        ("OFFLINE_Link", "OFFLINE - built-in virtual processor %1, no wall is driven",
+         "离线 OFFLINE - 内置虚拟处理器 %1，未驱动任何屏幕"),
+        ("OFFLINE_Who", "OFFLINE virtual processor", "离线虚拟处理器"),
+        ("OFFLINE_CannotStart", "The built-in virtual processor cannot start: %1",
+         "内置虚拟处理器无法启动：%1"),
     ]),
     ("Main page (108): context menu", [
         ("IDS_TOPMEN_TOPSET", "TopSetting", "置顶设置"),

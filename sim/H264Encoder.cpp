@@ -69,7 +69,7 @@ std::unique_ptr<H264Encoder> H264Encoder::Open(const EncoderSettings& settings,
   s.codec->time_base = AVRational{1, settings.fps};
   s.codec->framerate = AVRational{settings.fps, 1};
   s.codec->bit_rate = static_cast<int64_t>(settings.kbps) * 1000;
-  s.codec->gop_size = settings.fps;
+  s.codec->gop_size = settings.keyframeFrames > 0 ? settings.keyframeFrames : settings.fps;
   s.codec->max_b_frames = 0;
   s.codec->thread_count = 1;
   s.codec->flags |= AV_CODEC_FLAG_LOW_DELAY;

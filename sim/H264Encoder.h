@@ -1,6 +1,7 @@
 #pragma once
 // libavcodec's H.264 encoder set for live preview: no B-frames, no lookahead,
-// one keyframe a second (a decoder that joins late has a picture soon).
+// one keyframe a second unless set otherwise (a decoder that joins late has
+// a picture soon).
 // Prefers libx264; any other H.264 encoder the library offers is the fallback.
 #include <cstdint>
 #include <memory>
@@ -14,6 +15,7 @@ struct EncoderSettings {
   int height = 240;
   int fps = 15;
   int kbps = 3072;
+  int keyframeFrames = 0;  // frames from one keyframe to the next; 0: one a second
   // libx264's speed preset; the live stream uses the cheapest, which leaves
   // out CABAC and the deblocking filter that hardware encoders use.
   std::string preset = "ultrafast";

@@ -106,6 +106,7 @@ void PreviewStream::Run() {
       EncoderSettings wanted;
       StreamSizeOfCode(snap.resolutionCode, wanted.width, wanted.height);
       wanted.fps = fps;
+      wanted.keyframeFrames = std::max(1, fps * keyframeMs_.load() / 1000);
       wanted.kbps = std::clamp(snap.kbps, 100, 50000);
       std::string error;
       if (!encoder_ || !(encoder_->settings() == wanted)) {

@@ -64,6 +64,8 @@ class PreviewStream {
   // the stream is switched on (the default).
   void SetOffered(bool offered);
   void SetEnabled(bool on);
+  // The time from one keyframe to the next (at least one frame apart).
+  void SetKeyframeMs(int ms) { keyframeMs_ = ms; }
   // The next `count` packets sent are random bytes, and the access unit after
   // them is sent cut short.
   void InjectCorrupt(int count);
@@ -84,6 +86,7 @@ class PreviewStream {
   bool offered_ = false;
   int corruptPending_ = 0;
   bool truncateNext_ = false;
+  std::atomic<int> keyframeMs_{1000};
   PreviewStreamStats stats_;
   std::unique_ptr<H264Encoder> encoder_;
   YuvImage picture_;

@@ -107,6 +107,7 @@ bool VirtualProcessor::Start(std::string* error) {
         if (!hung_) SendReply(26, 0, std::move(piece));
       });
   stream_->SetOffered(config_.previewOffered);
+  stream_->SetKeyframeMs(config_.keyframeMs);
   stream_->Start();
   return true;
 }
@@ -127,6 +128,9 @@ bool VirtualProcessor::OpenSockets(std::string* error) {
     acceptor_.close(ec);
     return fail("TCP " + config_.ip + ":" + std::to_string(config_.port) + ": " + ec.message());
   }
+  // Port 0 asks the system for a free port; it is kept, so that a processor
+  // that comes back listens where its host looks for it.
+  if (config_.port == 0) config_.port = acceptor_.local_endpoint(ec).port();
   if (config_.udp) {
     const asio::ip::udp::endpoint udpEnd(address, config_.port);
     udp_.open(udpEnd.protocol(), ec);

@@ -30,7 +30,7 @@ namespace orv::sim {
 
 struct ProcessorConfig {
   std::string ip = "127.0.0.2";
-  uint16_t port = 61213;
+  uint16_t port = 61213;       // 0: a free port, chosen at Start (then in config().port)
   std::optional<Mac> mac;      // default 02-51-20-00-00-<last number of ip>
   bool serialPty = false;      // also serve a pseudo-terminal
   bool paceSerial = true;      // send on the pty no faster than its baud rate allows
@@ -38,6 +38,7 @@ struct ProcessorConfig {
   int selfReportMs = 3000;     // 0 = no self-reports
   bool encoder = true;         // the encoder's upload port 8877 on the same address
   bool previewOffered = true;  // offers and streams its H.264 preview from the start
+  int keyframeMs = 1000;       // the preview's keyframe interval
 };
 
 struct ProcessorStats {

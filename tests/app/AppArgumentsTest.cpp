@@ -2,6 +2,11 @@
 // and the screenshot of the window.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
 #include "OrvApp.h"
 
 namespace orv {
@@ -57,6 +62,57 @@ TEST(AppArguments, StartConnectedByAddressOrPortButNotBoth) {
     if (!row.ok) continue;
     EXPECT_EQ(options.connectAddress, row.address);
     EXPECT_EQ(options.serialPort, row.serial);
+  }
+}
+
+TEST(AppArguments, OfflineWithOrWithoutAProjectAndAloneAsATarget) {
+  struct Row {
+    std::vector<std::string> args;
+    bool ok;
+    std::string project;
+  };
+  const Row rows[] = {
+      {{"--offline"}, true, ""},
+      {{"--offline", "show.pro"}, true, "show.pro"},
+      {{"--offline", "--screenshot", "o.png"}, true, ""},
+      {{"--offline", "/shows/a b.pro", "--delay", "900"}, true, "/shows/a b.pro"},
+      {{"--offline", "--connect", "127.0.0.2"}, false, ""},
+      {{"--serial", "COM3", "--offline", "x.pro"}, false, ""},
+  };
+  for (const Row& row : rows) {
+    OrvApp::Options options;
+    std::string error;
+    ASSERT_EQ(OrvApp::ParseArguments(row.args, options, error), row.ok) << row.args.back();
+    if (!row.ok) {
+      EXPECT_NE(error.find("--offline"), std::string::npos) << error;
+      continue;
+    }
+    EXPECT_TRUE(options.offline);
+    EXPECT_EQ(options.offlineProject, row.project);
+  }
+}
+
+// The man page documents exactly the options the parser takes.
+TEST(AppArguments, ManPageNamesEveryOptionAndNoOther) {
+  std::ifstream file(ORV_PANEL_MAN_PAGE);
+  ASSERT_TRUE(file.good());
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string page = text.str();
+  std::set<std::string> documented;
+  const std::regex option(R"(\\-\\-([a-z]+(\\-[a-z]+)*))");
+  for (auto it = std::sregex_iterator(page.begin(), page.end(), option);
+       it != std::sregex_iterator(); ++it) {
+    documented.insert("--" + std::regex_replace((*it)[1].str(), std::regex(R"(\\-)"), "-"));
+  }
+  const std::vector<std::string>& known = OrvApp::OptionNames();
+  EXPECT_EQ(documented, std::set<std::string>(known.begin(), known.end()));
+  // Each listed option is one the parser takes (with some value after it).
+  for (const std::string& name : known) {
+    OrvApp::Options options;
+    std::string error;
+    OrvApp::ParseArguments({name, "x"}, options, error);
+    EXPECT_EQ(error.find("unknown argument"), std::string::npos) << name << ": " << error;
   }
 }
 
