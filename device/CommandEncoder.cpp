@@ -423,6 +423,10 @@ CommLibrary* GetCommLibrary() {
 }
 
 int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args) {
+  return SendCommandArgList(type, std::span<const uint8_t>(args.begin(), args.size()));
+}
+
+int SendCommandArgList(uint16_t type, std::span<const uint8_t> args) {
   Args a{};
   std::copy_n(args.begin(), std::min(args.size(), a.size()), a.begin());
 

@@ -4,6 +4,7 @@
 // the device state record and hands it to the communication library.
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 #include "CommLibrary.h"
 
@@ -73,6 +74,8 @@ CommLibrary* GetCommLibrary();
 
 // Up to 32 byte-sized arguments a, b, c ...; missing arguments are 0.
 int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args);
+// The same from a stored list of arguments (the change history's undo).
+int SendCommandArgList(uint16_t type, std::span<const uint8_t> args);
 
 template <class... Args>
 int SendCommand(uint16_t type, Args... args) {
