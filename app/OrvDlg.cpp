@@ -11,6 +11,7 @@
 #include "CGdipButton.h"
 #include "CMyEdit.h"
 #include "CSxGroupBox.h"
+#include "ChangesControl.h"
 #include "CommandEncoder.h"
 #include "ControlId.h"
 #include "Decoders.h"
@@ -133,6 +134,7 @@ void OrvDlg::Initialise() {
   LoadProject(projectPath_, [this](int type, int arg) { QueueSteps(RefreshSteps(type), arg); });
 
   StartLinkWatch();
+  StartChanges();
   RecordBottomRow();
   Relayout();
   SetTimer(kTitleTimerId, kTitleTimerMs);
@@ -426,6 +428,7 @@ void OrvDlg::Relayout() {
   main_->setGeometry(mainPage);
   PlaceStripRow();
   PlaceBottomRow();
+  PlaceChanges();
   update();
 }
 

@@ -28,6 +28,7 @@ namespace orv {
 
 class CDropButton;
 class CGdipButton;
+class ChangesControl;
 class CMyEdit;
 class CSxGroupBox;
 class CommLibrary;
@@ -130,6 +131,8 @@ class OrvDlg : public QWidget,
   // The link watch of every connect, and its indicator; null without a library.
   LinkSupervisor* Link() const { return link_.get(); }
   LinkIndicator* LinkState() const { return linkIndicator_; }
+  // The undo history, its changes list and keys (OrvDlgChanges.cpp).
+  ChangesControl* Changes() const { return changes_.get(); }
 
   MMainDlg* MainPage() const { return main_; }
   MConnectDlg* ConnectPage() const { return connect_; }
@@ -261,6 +264,11 @@ class OrvDlg : public QWidget,
   void UpdateTitle();
   void ShowAbout();
 
+  // The undo history (OrvDlgChanges.cpp).
+  void StartChanges();
+  void PlaceChanges();
+  void RefreshAfterUndo(uint16_t command, int reportType, int arg);
+
   // Refresh dispatch.
   void RunStep(RefreshStep step, int arg, const MachineReport* report);
   void QueueSteps(std::span<const RefreshStep> steps, int arg);
@@ -300,6 +308,7 @@ class OrvDlg : public QWidget,
   std::unique_ptr<SerialPortWatcher> serialWatcher_;
   std::unique_ptr<ShowControlAdapter> showControl_;  // the remote-control server, [Remote]
   std::unique_ptr<LinkSupervisor> link_;
+  std::unique_ptr<ChangesControl> changes_;
   LinkIndicator* linkIndicator_ = nullptr;
   bool linkLostShown_ = false;
 

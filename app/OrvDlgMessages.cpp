@@ -14,6 +14,7 @@
 #include "CGdipButton.h"
 #include "CMyEdit.h"
 #include "CSxGroupBox.h"
+#include "ChangesControl.h"
 #include "CommandEncoder.h"
 #include "ControlId.h"
 #include "DeviceState.h"
@@ -610,6 +611,7 @@ void OrvDlg::ApplyTexts() {
   ApplyDialogTexts(connect_, kTemplateId);
   RefillPortSwitchList();
   RefillSyncLists();
+  if (changes_) changes_->ApplyTexts();
   update();
 }
 
