@@ -21,6 +21,7 @@
 #include "MMainDlg.h"
 #include "MPicSettingDlg.h"
 #include "MainPageCells.h"
+#include "MessageIds.h"
 #include "Messages.h"
 #include "ProcessorWindowFixture.h"
 #include "TestNet.h"
@@ -135,7 +136,7 @@ TEST_F(ChangesOnProcessor, UndoStopsBeforeAPresetSaveAndSaysWhy) {
   Changes().SetPanelShown(true);
   {
     auto s = State();
-    s->block.PVWMODEINFO.PVWDTIME = 5;
+    s->block.PVWMODEINFO.PVWDTIME = 6;
     SendCommand(SET_TRANSITION_TIME);
   }
   Window().SavePresetKey(2);
@@ -151,12 +152,26 @@ TEST_F(ChangesOnProcessor, UndoStopsBeforeAPresetSaveAndSaysWhy) {
   EXPECT_FALSE(notice->isHidden());
   AwaitQuiet();
   EXPECT_EQ(Sent(SET_TRANSITION_TIME), transitions) << "nothing behind the save was undone";
-  EXPECT_EQ(Image().PVWMODEINFO.PVWDTIME, 5);
+  EXPECT_EQ(Image().PVWMODEINFO.PVWDTIME, 6);
   EXPECT_TRUE(notice->text().contains(QStringLiteral("Preset 3 saved")))
       << notice->text().toStdString();
   EXPECT_TRUE(notice->text().contains(QStringLiteral("a stored preset cannot be restored")));
   EXPECT_EQ(Changes().Panel()->Notice()->text(), notice->text());
   EXPECT_EQ(Boxes().size(), boxes) << "said in a line, not in a box";
+
+  // Both languages: the list's words, states and the notice follow a switch.
+  for (int chinese : {0, 1}) {
+    SendMsg(&Window(), UM_LANGUAGE, chinese);
+    DeliverPostedMessages();
+    Changes().Undo();
+    const std::string suffix = chinese ? "-zh.png" : "-en.png";
+    SavePicture(*Changes().Panel(), ("changes-list" + suffix).c_str());
+    SavePicture(Window(), ("changes-window" + suffix).c_str());
+  }
+  EXPECT_TRUE(Changes().NoticeLine()->text().contains(QStringLiteral("撤销停在")));
+  EXPECT_EQ(Changes().Panel()->List()->topLevelItem(0)->text(1), QStringLiteral("保存场景 3"));
+  SendMsg(&Window(), UM_LANGUAGE, 0);
+  DeliverPostedMessages();
 }
 
 class ChangesKeys : public MainWindowTest {
