@@ -5,6 +5,7 @@
 #include "Ini.h"
 #include "LinkIndicator.h"
 #include "MMainDlg.h"
+#include "MTstPatternDlg.h"
 #include "MessageIds.h"
 #include "OrvDlg.h"
 #include "PageTable.h"
@@ -61,6 +62,9 @@ void OrvDlg::RefreshAfterUndo(uint16_t command, int reportType, int arg) {
       break;
     case SET_OUTPUT_TIMING:
       SendMsg(main_, UM_OUTPUT_CHANGED);
+      break;
+    case SET_TEST_PATTERN:
+      testPattern_->RefreshFromRecord();
       break;
     default:
       break;

@@ -71,13 +71,14 @@ Change CropWindow(const SentCommand& c, const DeviceState& s) {
 }
 
 Change Mosaic(const SentCommand& c, const DeviceState& s) {
+  // Kinds 0 and 1 choose a layout: the processor re-arranges windows and
+  // crops (and ends the logo's use of PIP-3) beyond what the command carries.
+  if (c.args[1] <= 1) return Barrier(Irreversible::MosaicLayout);
   const MosaicSett& m = s.block.MOSAICSETT;
   const int cell = Bounded(c.args[0], 4);
-  Change change{{RangeOf(s, m.MOSAICMODE), RangeOf(s, m.MOSAIC_OPT)}, 12, c.args[1]};
-  if (c.args[1] > 1) {
-    for (const auto* values : {&m.HPOS, &m.VPOS, &m.HACT, &m.VACT, &m.HTOTAL, &m.VTOTAL}) {
-      change.ranges.push_back(RangeOf(s, (*values)[cell]));
-    }
+  Change change{{RangeOf(s, m.MOSAIC_OPT)}, 12, c.args[1]};
+  for (const auto* values : {&m.HPOS, &m.VPOS, &m.HACT, &m.VACT, &m.HTOTAL, &m.VTOTAL}) {
+    change.ranges.push_back(RangeOf(s, (*values)[cell]));
   }
   return change;
 }
@@ -133,7 +134,8 @@ Change KeyerValues(const SentCommand& c, const DeviceState& s) {
 }
 
 Change TestPattern(const SentCommand&, const DeviceState& s) {
-  return {{RangeOf(s, s.TESTPATTERN_ID)}, 3};
+  // No report: the page re-reads the record itself after an undo.
+  return {{RangeOf(s, s.TESTPATTERN_ID)}, -1};
 }
 
 Change VgaAdjustment(const SentCommand& c, const DeviceState& s) {

@@ -36,6 +36,7 @@ enum class Irreversible : uint8_t {
   VgaAutomatic,     // an automatic adjustment or calibration
   LogoSlotStore,    // a stored logo slot was written or cleared
   PictureReset,     // every picture group was reset
+  MosaicLayout,     // a mosaic layout re-arranges the windows, crops and logo
   ArgumentsOnly,    // the value travels only in the arguments (freeze, media, board)
 };
 

@@ -437,6 +437,8 @@ constexpr WhyRow kWhy[] = {
     {Irreversible::LogoSlotStore,
      {"a stored logo was written or cleared", "已保存的台标被改写或清除"}},
     {Irreversible::PictureReset, {"every picture setting was reset", "全部图像设置已复位"}},
+    {Irreversible::MosaicLayout,
+     {"a mosaic layout re-arranges windows and crops", "拼接布局会重新排列窗口和裁剪"}},
     {Irreversible::ArgumentsOnly,
      {"the panel does not keep the value before", "面板未保存之前的值"}},
 };

@@ -193,6 +193,8 @@ TEST_F(ChangeHistoryTest, UndoStopsBeforeABarrierAndSaysWhy) {
       {CAPTION_A, 0, 0, Irreversible::CaptionUpload},
       {SET_TASK, 0, 0, Irreversible::ClockSync},
       {SET_VGA_ADJUST, 0, 1, Irreversible::VgaAutomatic},
+      {SET_MOSAIC, 0, 1, Irreversible::MosaicLayout},
+      {FREEZE, 1, 0, Irreversible::ArgumentsOnly},
   };
   for (const BarrierCase& c : cases) {
     SCOPED_TRACE(c.type);
