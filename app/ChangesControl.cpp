@@ -90,7 +90,8 @@ ChangesControl::ChangesControl(QWidget& window, QWidget& content, Options option
   qApp->installEventFilter(this);
 
   ApplyTexts();
-  SetPanelShown(ReadSetting(kSection, kShownKey, options_.settingsPath) == "1");
+  // The operator's last choice; nothing is written until they choose.
+  if (ReadSetting(kSection, kShownKey, options_.settingsPath) == "1") ShowPanel(true);
 }
 
 ChangesControl::~ChangesControl() {
@@ -137,6 +138,11 @@ void ChangesControl::Notice(const QString& text) {
 }
 
 void ChangesControl::SetPanelShown(bool shown) {
+  ShowPanel(shown);
+  WriteProfileString(kSection, kShownKey, shown ? "1" : "0", options_.settingsPath);
+}
+
+void ChangesControl::ShowPanel(bool shown) {
   if (panel_ == nullptr) return;
   if (shown && !panel_->isVisible()) {
     // Beside the main window's right edge, where the operator looks for it.
@@ -148,7 +154,6 @@ void ChangesControl::SetPanelShown(bool shown) {
     const QSignalBlocker block(toggle_);
     toggle_->setChecked(shown);
   }
-  WriteProfileString(kSection, kShownKey, shown ? "1" : "0", options_.settingsPath);
 }
 
 bool ChangesControl::PanelShown() const {

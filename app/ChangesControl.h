@@ -43,6 +43,7 @@ class ChangesControl : public QObject {
   StepResult Undo();
   StepResult Redo();
 
+  // Shows or hides the list and remembers it in Info.ini ([Changes] Shown).
   void SetPanelShown(bool shown);
   bool PanelShown() const;
   void ApplyTexts();
@@ -62,6 +63,7 @@ class ChangesControl : public QObject {
 
  private:
   StepResult Step(bool redo);
+  void ShowPanel(bool shown);
   void Notice(const QString& text);
   void OnLine(const ChangeLine& line);
 
