@@ -180,12 +180,14 @@ bool ChangesControl::eventFilter(QObject* watched, QEvent* event) {
   if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) &&
       watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == &window_) {
     // A press until its release is one gesture: a drag, a slider pull.
-    // The release ends it only after what the release posted (the canvas's
-    // moved window) was handled, so that its send belongs to the gesture.
+    // The release ends it only after what the release posts (the canvas's
+    // moved window) was handled, so that its send belongs to the gesture:
+    // this filter runs before the widget, so the end is queued twice.
     if (type == QEvent::MouseButtonPress) {
       history_->BeginGesture();
     } else {
-      QTimer::singleShot(0, this, [this] { history_->EndGesture(); });
+      QTimer::singleShot(
+          0, this, [this] { QTimer::singleShot(0, this, [this] { history_->EndGesture(); }); });
     }
   }
   return QObject::eventFilter(watched, event);

@@ -24,6 +24,7 @@
 #include "MessageIds.h"
 #include "Messages.h"
 #include "ProcessorWindowFixture.h"
+#include "RotatingLog.h"
 #include "TestNet.h"
 #include "oBitmapSlider.h"
 #include "oSliderEdit.h"
@@ -73,10 +74,13 @@ TEST_F(ChangesOnProcessor, ACanvasDragIsUndoneAndRedoneOnTheProcessor) {
   const canvas::Rect cell = page.Cells()->Layer(1)->CanvasRect();
   const QPoint grab((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
   const QPoint drop = grab + QPoint(-40, 25);
-  QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, grab);
-  DeliverPostedMessages();
-  for (int step = 1; step <= 10; ++step) QTest::mouseMove(canvas, grab + (drop - grab) * step / 10);
-  QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, drop);
+  auto drag = [&](QPoint from, QPoint to) {
+    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, from);
+    DeliverPostedMessages();
+    for (int step = 1; step <= 10; ++step) QTest::mouseMove(canvas, from + (to - from) * step / 10);
+    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
+  };
+  drag(grab, drop);
   ASSERT_TRUE(PumpUntil([&] { return !(ProcessorWindow(1) == before); }));
   AwaitQuiet();
   const Window4 moved = ProcessorWindow(1);
@@ -101,6 +105,15 @@ TEST_F(ChangesOnProcessor, ACanvasDragIsUndoneAndRedoneOnTheProcessor) {
   ASSERT_TRUE(PumpUntil([&] { return Changes().Panel()->List()->topLevelItemCount() == 3; }));
   const QString top = Changes().Panel()->List()->topLevelItem(0)->text(1);
   EXPECT_TRUE(top.startsWith(QStringLiteral("redo PIP-1 window "))) << top.toStdString();
+
+  // Two drags one right after the other are two steps: each drop is sent
+  // inside its own gesture.
+  const std::size_t sends = Sent(SET_LAYER_WINDOW);
+  drag(drop, drop + QPoint(20, 0));
+  ASSERT_TRUE(PumpUntil([&] { return Sent(SET_LAYER_WINDOW) == sends + 1; }));
+  drag(drop + QPoint(20, 0), drop + QPoint(40, 0));
+  ASSERT_TRUE(PumpUntil([&] { return Sent(SET_LAYER_WINDOW) == sends + 2; }));
+  EXPECT_EQ(Changes().History().UndoSteps(), 3U);
 }
 
 TEST_F(ChangesOnProcessor, ASliderPullOnThePicturePageIsOneStepAndIsUndone) {
@@ -224,6 +237,15 @@ TEST_F(ChangesKeys, CtrlZUndoesCtrlShiftZAndCtrlYRedoAndATextFieldKeepsItsOwn) {
   EXPECT_EQ(Library().TypedSendsOf(SET_LAYER_WINDOW).size(), sends);
   EXPECT_TRUE(field->text().isEmpty()) << "the field undid its typing";
   delete field;
+
+  // Every line, and each change of its state, went to the log beside the project.
+  ASSERT_NE(Changes().Log(), nullptr);
+  Changes().Log()->Flush();
+  const std::string log = ReadFile(Changes().LogPath());
+  EXPECT_NE(log.find("\tpending\tPIP-1 window "), std::string::npos) << log;
+  EXPECT_NE(log.find("\tpending\tundo PIP-1 window "), std::string::npos) << log;
+  EXPECT_NE(log.find("\tpending\tredo PIP-1 window "), std::string::npos) << log;
+  EXPECT_NE(log.find("pending, undone\tPIP-1 window "), std::string::npos) << log;
 }
 
 TEST_F(ChangesKeys, TheChangesListIsShownAgainAfterARestart) {
