@@ -11,6 +11,7 @@
 #include "CGdipButton.h"
 #include "CMyEdit.h"
 #include "CSxGroupBox.h"
+#include "ChangesControl.h"
 #include "CommandEncoder.h"
 #include "ConfirmationTracker.h"
 #include "ControlId.h"
@@ -139,6 +140,7 @@ void OrvDlg::Initialise() {
 
   StartLinkWatch();
   StartConfirmations();
+  StartChanges();
   RecordBottomRow();
   Relayout();
   SetTimer(kTitleTimerId, kTitleTimerMs);
@@ -439,6 +441,7 @@ void OrvDlg::Relayout() {
   main_->setGeometry(mainPage);
   PlaceStripRow();
   PlaceBottomRow();
+  PlaceChanges();
   update();
 }
 

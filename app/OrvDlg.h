@@ -28,6 +28,7 @@ namespace orv {
 
 class CDropButton;
 class CGdipButton;
+class ChangesControl;
 class CMyEdit;
 class CSxGroupBox;
 class CommLibrary;
@@ -151,6 +152,8 @@ class OrvDlg : public QWidget,
   // The built-in processor; null before the first offline session.
   const OfflineProcessor* Offline() const { return offline_.get(); }
   bool IsOffline() const;
+  // The undo history, its changes list and keys (OrvDlgChanges.cpp).
+  ChangesControl* Changes() const { return changes_.get(); }
 
   MMainDlg* MainPage() const { return main_; }
   MConnectDlg* ConnectPage() const { return connect_; }
@@ -295,6 +298,10 @@ class OrvDlg : public QWidget,
   void StopConfirmations();
   void OnWriteOutcome(const WriteOutcome& outcome);
   void ExpireConfirmations();
+  // The undo history (OrvDlgChanges.cpp).
+  void StartChanges();
+  void PlaceChanges();
+  void RefreshAfterUndo(uint16_t command, int reportType, int arg);
 
   // Refresh dispatch.
   void RunStep(RefreshStep step, int arg, const MachineReport* report);
@@ -337,6 +344,7 @@ class OrvDlg : public QWidget,
   std::unique_ptr<LinkSupervisor> link_;
   std::unique_ptr<ProjectReview> review_;
   std::unique_ptr<OfflineProcessor> offline_;
+  std::unique_ptr<ChangesControl> changes_;
   LinkIndicator* linkIndicator_ = nullptr;
   bool linkLostShown_ = false;
   std::unique_ptr<ConfirmationTracker> confirmations_;

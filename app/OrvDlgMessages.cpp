@@ -14,6 +14,7 @@
 #include "CGdipButton.h"
 #include "CMyEdit.h"
 #include "CSxGroupBox.h"
+#include "ChangesControl.h"
 #include "CommandEncoder.h"
 #include "ControlId.h"
 #include "DeviceState.h"
@@ -628,6 +629,7 @@ void OrvDlg::ApplyTexts() {
   // The title and the link indicator speak the new language at once.
   if (IsOffline()) ShowTitle();
   if (linkIndicator_ != nullptr && link_ != nullptr) linkIndicator_->Show(link_->Status());
+  if (changes_) changes_->ApplyTexts();
   update();
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "CGdipButton.h"
+#include "ChangesControl.h"
 #include "CommandEncoder.h"
 #include "DeviceState.h"
 #include "LinkSupervisor.h"
@@ -205,11 +206,33 @@ ActionResult ShowControlAdapter::Act(const remote::ShowRequest& r) {
     case Command::TestPattern:
       failure = TestPattern(r.on, r.value);
       break;
+    case Command::Undo:
+    case Command::Redo:
+      return UndoStep(r.command == Command::Redo);
     default:
       return ActionResult::Fail(err::kUnknownCommand, "not an action");
   }
   if (failure) return *failure;
   return ActionResult::Ok(Snapshot());
+}
+
+// The operator's undo and redo; the answer says what was done or why not.
+ActionResult ShowControlAdapter::UndoStep(bool redo) {
+  ChangesControl* changes = window_.Changes();
+  if (changes == nullptr) return ActionResult::Fail(err::kBusy, "the panel keeps no history");
+  const StepResult step = redo ? changes->Redo() : changes->Undo();
+  const std::string said = step.Message(WordsLanguage::English);
+  switch (step.status) {
+    case StepResult::Status::Done: {
+      ActionResult result = ActionResult::Ok(Snapshot());
+      result.done = said;
+      return result;
+    }
+    case StepResult::Status::NotSent:
+      return ActionResult::Fail(err::kNotConnected, said);
+    default:
+      return Refused(said);
+  }
 }
 
 // The input strip's click, with the layer named by the client.

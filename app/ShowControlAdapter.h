@@ -49,6 +49,7 @@ class ShowControlAdapter : public QObject, public remote::ShowControlTarget {
 
  private:
   remote::ActionResult Act(const remote::ShowRequest& request);
+  remote::ActionResult UndoStep(bool redo);
   std::optional<remote::ActionResult> InputSwitch(int layer, int input);
   std::optional<remote::ActionResult> LayerWindow(const remote::ShowRequest& r);
   std::optional<remote::ActionResult> LayerOnOff(int layer, bool on);

@@ -434,6 +434,10 @@ std::array<uint8_t, kCommandBufferSize> FillCommandPayload(
 }
 
 int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args) {
+  return SendCommandArgList(type, std::span<const uint8_t>(args.begin(), args.size()));
+}
+
+int SendCommandArgList(uint16_t type, std::span<const uint8_t> args) {
   Args a{};
   std::copy_n(args.begin(), std::min(args.size(), a.size()), a.begin());
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 #include "CommLibrary.h"
 
@@ -76,6 +77,8 @@ CommLibrary* GetCommLibrary();
 
 // Up to 32 byte-sized arguments a, b, c ...; missing arguments are 0.
 int SendCommandArgs(uint16_t type, std::initializer_list<uint8_t> args);
+// The same from a stored list of arguments (the change history's undo).
+int SendCommandArgList(uint16_t type, std::span<const uint8_t> args);
 
 // The payload SendCommand would send for `type` from `record` and `args`,
 // built by the same fillers. The fillers bring the record's fields into range

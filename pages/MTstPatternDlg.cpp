@@ -175,6 +175,20 @@ void MTstPatternDlg::UsePattern(int pattern) {
   SendCommand(SET_TEST_PATTERN);
 }
 
+void MTstPatternDlg::RefreshFromRecord() {
+  int pattern = 0;
+  { pattern = State()->TESTPATTERN_ID; }
+  if (!Created() || pattern == patternInUse_) return;
+  patternInUse_ = pattern;
+  const bool on = pattern != 0;
+  patternSwitch_->SetChecked(on);
+  patternSwitch_->setText(on ? kCaptionOn : kCaptionOff);
+  patternSwitch_->update();
+  if (on) patternEdit_->SetValue(static_cast<float>(pattern));
+  EnablePatternControls(on);
+  PostLock(on);
+}
+
 void MTstPatternDlg::ReleasePatternSwitch(bool stopPattern) {
   patternSwitch_->SetChecked(false);
   patternSwitch_->setText(kCaptionReleased);

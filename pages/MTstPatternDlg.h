@@ -52,6 +52,9 @@ class MTstPatternDlg : public MSettingsPage {
   // Whether a test pattern is in use (the input strip ignores clicks then).
   bool PatternActive() const { return patternInUse_ != 0; }
   int PatternInUse() const { return patternInUse_; }
+  // Shows the pattern the record holds (after an undo wrote it) without
+  // sending: the switch, the number and the layer lock follow it.
+  void RefreshFromRecord();
   void ShowPage(bool show) override;
   void ReloadTexts() override;
   // UM_TEST_PATTERN_REFRESH after a pixel grab report; UM_VALUE_COMMITTED.

@@ -229,7 +229,7 @@ class Session : public std::enable_shared_from_this<Session> {
         std::shared_ptr<Session> self = weak.lock();
         if (!self || self->closed_) return;
         self->inFlight_ = false;
-        self->Answer(result.ok ? OkAnswer(id, result.state)
+        self->Answer(result.ok ? OkAnswer(id, result.state, result.done)
                                : ErrorAnswer(id, result.error, result.detail));
         self->Process();
       });
@@ -355,7 +355,8 @@ void ControlServer::Core::HandleOsc(std::size_t size) {
       auto c = weak.lock();
       if (!c || !c->osc.is_open()) return;
       c->oscInFlight = false;
-      c->AnswerOsc(from, OscAnswer(address, result.ok, result.error, result.detail));
+      c->AnswerOsc(from, OscAnswer(address, result.ok, result.error,
+                                   result.ok ? result.done : result.detail));
     });
   });
 }

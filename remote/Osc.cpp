@@ -31,6 +31,8 @@ const OscRow kOscCommands[] = {
     {"template/load", "template.load", {"template"}, {}},
     {"freeze", "freeze", {"on"}, {"on"}},
     {"testpattern", "testpattern", {"on", "pattern"}, {"on"}},
+    {"undo", "undo", {}, {}},
+    {"redo", "redo", {}, {}},
 };
 
 // An OSC string: UTF-8 bytes up to a NUL, padded with NULs to a multiple of
@@ -212,6 +214,8 @@ std::vector<uint8_t> OscAnswer(const std::string& command, bool ok, const std::s
   if (!ok) {
     m.args.emplace_back(error);
     m.args.emplace_back(detail);
+  } else if (!detail.empty()) {
+    m.args.emplace_back(detail);  // what an undo or redo did
   }
   return FormatOsc(m);
 }

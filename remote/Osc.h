@@ -28,11 +28,12 @@ std::vector<uint8_t> FormatOsc(const OscMessage& message);
 // The request an OSC message names, checked by the same rules as a line:
 // /orv/ping, /orv/input L I, /orv/window L X Y W H, /orv/layer L ON,
 // /orv/take, /orv/preset/load N, /orv/preset/save N, /orv/template/load N,
-// /orv/freeze ON, /orv/testpattern ON [P]. ON is 0 or 1 (int or float) or
+// /orv/freeze ON, /orv/testpattern ON [P], /orv/undo, /orv/redo. ON is 0 or 1 (int or float) or
 // T/F; any other value is refused.
 ParsedRequest OscToRequest(const OscMessage& message);
 
-// The answer datagram.
+// The answer datagram: /orv/ok with the address (and, for undo and redo,
+// what was done), or /orv/error with the address, the reason and the detail.
 std::vector<uint8_t> OscAnswer(const std::string& command, bool ok, const std::string& error = {},
                                const std::string& detail = {});
 

@@ -66,6 +66,8 @@ const CommandRow kCommands[] = {
      false},
     {"freeze", Command::Freeze, {kNone, kNone, kNone, kNone, kNone}, true},
     {"testpattern", Command::TestPattern, {kNone, kNone, kNone, kNone, kNone}, true},
+    {"undo", Command::Undo, {kNone, kNone, kNone, kNone, kNone}, false},
+    {"redo", Command::Redo, {kNone, kNone, kNone, kNone, kNone}, false},
 };
 
 // Characters of a client's text quoted back in a detail.
@@ -168,6 +170,14 @@ Json AnswerHead(const Json& id, bool ok) {
 
 std::string OkAnswer(const Json& id, const ShowState& state) {
   Json j = AnswerHead(id, true);
+  j.Set("state", ToJson(state));
+  return j.Dump();
+}
+
+std::string OkAnswer(const Json& id, const ShowState& state, std::string_view done) {
+  if (done.empty()) return OkAnswer(id, state);
+  Json j = AnswerHead(id, true);
+  j.Set("done", done);
   j.Set("state", ToJson(state));
   return j.Dump();
 }

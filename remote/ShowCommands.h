@@ -28,6 +28,8 @@ enum class Command {
   TemplateLoad,  // value = template 0..9
   Freeze,        // on
   TestPattern,   // on, value = pattern 1..111
+  Undo,          // the operator's undo: the last change taken back
+  Redo,
 };
 
 struct ShowRequest {
@@ -73,16 +75,19 @@ struct ActionResult {
   std::string error;
   std::string detail;
   ShowState state;
+  std::string done;  // what an undo or redo did, in words ("" for other actions)
 
-  static ActionResult Ok(ShowState s) { return {true, {}, {}, std::move(s)}; }
+  static ActionResult Ok(ShowState s) { return {true, {}, {}, std::move(s), {}}; }
   static ActionResult Fail(std::string e, std::string d) {
-    return {false, std::move(e), std::move(d), {}};
+    return {false, std::move(e), std::move(d), {}, {}};
   }
 };
 
 // Answer lines (without the line break).
 std::string OkAnswer(const Json& id, const ShowState& state);
 std::string OkAnswer(const Json& id);
+// With "done" (what an undo or redo did) before the state when not empty.
+std::string OkAnswer(const Json& id, const ShowState& state, std::string_view done);
 std::string ErrorAnswer(const Json& id, std::string_view error, std::string_view detail);
 
 // The test pattern range the processor takes.

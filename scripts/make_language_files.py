@@ -586,6 +586,17 @@ PAGE_MESSAGES = [
     ("Main page (108): context menu", [
         ("IDS_TOPMEN_TOPSET", "TopSetting", "置顶设置"),
     ]),
+    ("Main window (102): the changes list, undo and redo", [
+        ("CHG_Title", "Changes", "更改记录"),
+        ("CHG_Time", "Time", "时间"),
+        ("CHG_Change", "Change", "更改"),
+        ("CHG_State", "State", "状态"),
+        ("CHG_Undo", "Undo", "撤销"),
+        ("CHG_Redo", "Redo", "重做"),
+        ("CHG_LogFailed",
+         "The changes log cannot be written (%1). The changes list goes on without it.",
+         "无法写入更改日志（%1）。更改记录照常显示，但不再写入日志。"),
+    ]),
     ("Video settings page (1533): why an update failed", [
         ("VENC_Busy", "an update is already running", "升级正在进行"),
         ("VENC_NoFile", "the package file cannot be read", "无法读取升级文件"),
