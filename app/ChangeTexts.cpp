@@ -15,7 +15,7 @@ struct Row {
   const char* english;
 };
 
-constexpr std::array<Row, 7> kTexts = {{
+constexpr std::array<Row, 8> kTexts = {{
     {ChangeUiText::kTitle, "CHG_Title", "Changes"},
     {ChangeUiText::kTime, "CHG_Time", "Time"},
     {ChangeUiText::kChange, "CHG_Change", "Change"},
@@ -24,6 +24,8 @@ constexpr std::array<Row, 7> kTexts = {{
     {ChangeUiText::kRedo, "CHG_Redo", "Redo"},
     {ChangeUiText::kLogFailed, "CHG_LogFailed",
      "The changes log cannot be written (%1). The changes list goes on without it."},
+    {ChangeUiText::kForgotten, "CHG_Forgotten",
+     "Another processor is connected: undo starts afresh from here."},
 }};
 
 }  // namespace

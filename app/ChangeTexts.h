@@ -16,6 +16,7 @@ enum class ChangeUiText {
   kUndo,  // buttons
   kRedo,
   kLogFailed,  // %1 = the file and what failed
+  kForgotten,  // undo starts afresh on another processor
 };
 
 QString ChangeUiTextOf(ChangeUiText text);

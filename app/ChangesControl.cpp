@@ -118,6 +118,11 @@ StepResult ChangesControl::Redo() {
   return Step(true);
 }
 
+void ChangesControl::ForgetSteps() {
+  history_->ForgetSteps();
+  Notice(ChangeUiTextOf(ChangeUiText::kForgotten));
+}
+
 StepResult ChangesControl::Step(bool redo) {
   const StepResult result = redo ? history_->Redo() : history_->Undo();
   Notice(QString::fromStdString(result.Message(language_.load())));

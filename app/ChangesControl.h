@@ -42,6 +42,9 @@ class ChangesControl : public QObject {
   // The operator's undo and redo: sent, and said in one line.
   StepResult Undo();
   StepResult Redo();
+  // The panel drives another processor: the undo steps are dropped and the
+  // operator is told.
+  void ForgetSteps();
 
   // Shows or hides the list and remembers it in Info.ini ([Changes] Shown).
   void SetPanelShown(bool shown);

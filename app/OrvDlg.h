@@ -284,6 +284,7 @@ class OrvDlg : public QWidget,
   void OnLinkStatus(const LinkStatus& status);
   void ResyncLink(const LinkTarget& target);
   void OnCommandRefused();
+  void ForgetUndoOnAnotherProcessor(const LinkTarget& target);
   void UpdateTitle();
   // The title for the shown half of the title timer's alternation.
   void ShowTitle();
@@ -347,6 +348,7 @@ class OrvDlg : public QWidget,
   std::unique_ptr<ChangesControl> changes_;
   LinkIndicator* linkIndicator_ = nullptr;
   bool linkLostShown_ = false;
+  std::string undoProcessor_;  // the processor the undo steps were taken from
   std::unique_ptr<ConfirmationTracker> confirmations_;
   WriteOutcomeLine* outcomeLine_ = nullptr;
   int outcomeObserver_ = 0;

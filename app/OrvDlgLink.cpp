@@ -1,6 +1,7 @@
 // The main window's side of the link watch: the indicator, the stale-video
 // cover, refused commands and the read-back after a reconnect.
 #include "AppTexts.h"
+#include "ChangesControl.h"
 #include "CommandEncoder.h"
 #include "ConfirmationTracker.h"
 #include "DeviceState.h"
@@ -37,6 +38,7 @@ void OrvDlg::StartLinkWatch() {
 
 void OrvDlg::OnLinkStatus(const LinkStatus& status) {
   FollowLinkOffline(status);
+  ForgetUndoOnAnotherProcessor(status.target);
   linkIndicator_->Show(status);
   if (confirmations_) {
     const bool serial = status.target.kind == LinkTarget::Kind::Serial;
@@ -50,6 +52,17 @@ void OrvDlg::OnLinkStatus(const LinkStatus& status) {
   if (lost == linkLostShown_) return;
   linkLostShown_ = lost;
   main_->ShowLinkLost(lost, AppTextOf(AppText::kNoLink));
+}
+
+// Undo sends old values; they belong to the processor they were taken from.
+void OrvDlg::ForgetUndoOnAnotherProcessor(const LinkTarget& target) {
+  if (target.kind == LinkTarget::Kind::None) return;
+  const bool network = target.kind == LinkTarget::Kind::Network;
+  const std::string processor =
+      network ? target.ip + ":" + std::to_string(target.port) + (target.offline ? " offline" : "")
+              : "serial " + target.serialName;
+  if (!undoProcessor_.empty() && processor != undoProcessor_ && changes_) changes_->ForgetSteps();
+  undoProcessor_ = processor;
 }
 
 void OrvDlg::ResyncLink(const LinkTarget& target) {

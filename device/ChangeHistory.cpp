@@ -121,6 +121,12 @@ void ChangeHistory::EndGesture() {
   inGesture_ = false;
 }
 
+void ChangeHistory::ForgetSteps() {
+  std::lock_guard lock(mutex_);
+  entries_.clear();
+  cursor_ = 0;
+}
+
 std::size_t ChangeHistory::UndoSteps() const {
   std::lock_guard lock(mutex_);
   return cursor_;

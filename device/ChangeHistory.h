@@ -82,6 +82,10 @@ class ChangeHistory {
   StepResult Undo();
   StepResult Redo();
 
+  // Drops every undo and redo step (the changes list stays): the panel now
+  // drives another processor, which must never get this one's old values.
+  void ForgetSteps();
+
   std::size_t UndoSteps() const;  // changes that undo would take back, barriers included
   std::size_t RedoSteps() const;
   std::vector<ChangeLine> Lines() const;  // oldest first

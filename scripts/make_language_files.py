@@ -596,6 +596,9 @@ PAGE_MESSAGES = [
         ("CHG_LogFailed",
          "The changes log cannot be written (%1). The changes list goes on without it.",
          "无法写入更改日志（%1）。更改记录照常显示，但不再写入日志。"),
+        ("CHG_Forgotten",
+         "Another processor is connected: undo starts afresh from here.",
+         "已连接另一台处理器：撤销从此处重新开始。"),
     ]),
     ("Video settings page (1533): why an update failed", [
         ("VENC_Busy", "an update is already running", "升级正在进行"),

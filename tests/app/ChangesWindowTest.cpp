@@ -145,6 +145,29 @@ TEST_F(ChangesOnProcessor, ASliderPullOnThePicturePageIsOneStepAndIsUndone) {
       << "the page re-read it";
 }
 
+// Undo sends old values back; on another processor they would overwrite
+// what that one holds, so its steps go when the panel connects elsewhere
+// (here: the built-in offline processor).
+TEST_F(ChangesOnProcessor, ConnectingAnotherProcessorDropsTheUndoSteps) {
+  const Window4 before = ProcessorWindow(1);
+  {
+    auto s = State();
+    s->block.CHNLDATA[1].HPOS += 16;
+  }
+  SendCommand(SET_LAYER_WINDOW, 1);
+  ASSERT_TRUE(PumpUntil([&] { return !(ProcessorWindow(1) == before); }));
+  AwaitQuiet();
+  const Window4 moved = ProcessorWindow(1);
+  ASSERT_EQ(Changes().History().UndoSteps(), 1U);
+
+  ASSERT_TRUE(Window().WorkOffline());
+  ASSERT_TRUE(PumpUntil([&] { return Changes().History().UndoSteps() == 0; }));
+  EXPECT_EQ(Changes().NoticeLine()->text().toStdString(),
+            "Another processor is connected: undo starts afresh from here.");
+  EXPECT_EQ(Changes().Undo().status, Status::Nothing);
+  EXPECT_EQ(ProcessorWindow(1), moved) << "the first processor keeps what it was sent";
+}
+
 TEST_F(ChangesOnProcessor, UndoStopsBeforeAPresetSaveAndSaysWhy) {
   Changes().SetPanelShown(true);
   {
