@@ -9,6 +9,7 @@
 #include "MessageIds.h"
 #include "OrvDlg.h"
 #include "PageTable.h"
+#include "WriteOutcomeLine.h"
 
 namespace orv {
 
@@ -38,14 +39,21 @@ void OrvDlg::StartChanges() {
   PlaceChanges();
 }
 
-// The toggle right of the link indicator, the notice above the indicator.
+// The toggle right of the link indicator. Right of the toggle is the one
+// status slot: the line of unconfirmed writes, with the undo notice over it
+// while the notice shows (so neither covers the preset names above).
 void OrvDlg::PlaceChanges() {
   if (!changes_ || linkIndicator_ == nullptr) return;
   const QRect indicator = linkIndicator_->geometry();
   const QRect toggle(indicator.right() + kGap, indicator.top(), kToggleWidth, indicator.height());
-  const QRect notice(indicator.left(), indicator.top() - indicator.height() - 2,
-                     indicator.width() + kGap + kToggleWidth, indicator.height());
-  changes_->Place(toggle, notice);
+  QRect status(toggle.right() + kGap, indicator.top(), 0, indicator.height());
+  if (outcomeLine_ != nullptr) {
+    status.setRight(outcomeLine_->geometry().right());
+    outcomeLine_->setGeometry(status);
+  } else {
+    status.setWidth(indicator.width());
+  }
+  changes_->Place(toggle, status);
 }
 
 // After an undo or redo the record holds the restored fields: the pages that
