@@ -1,8 +1,8 @@
 #include "ChangeTexts.h"
 
 #include <array>
-#include <string>
 
+#include "PageWidgets.h"
 #include "UiTexts.h"
 
 namespace orv {
@@ -32,9 +32,7 @@ constexpr std::array<Row, 8> kTexts = {{
 
 QString ChangeUiTextOf(ChangeUiText text) {
   for (const Row& row : kTexts) {
-    if (row.id != text) continue;
-    const std::string fromFile = GetText(row.key);
-    return QString::fromStdString(fromFile.empty() ? std::string(row.english) : fromFile);
+    if (row.id == text) return KeyedQText(row.key, row.english);
   }
   return {};
 }

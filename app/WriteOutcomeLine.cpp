@@ -1,13 +1,11 @@
 #include "WriteOutcomeLine.h"
 
-#include <string>
-
 #include <QPainter>
 
 #include "CommandEncoder.h"
 #include "ControlId.h"
+#include "PageWidgets.h"
 #include "Skin.h"
-#include "UiTexts.h"
 
 namespace orv {
 
@@ -19,8 +17,7 @@ struct Phrase {
 };
 
 QString TextOf(const Phrase& phrase) {
-  const std::string fromFile = GetText(phrase.key);
-  return QString::fromStdString(fromFile.empty() ? std::string(phrase.english) : fromFile);
+  return KeyedQText(phrase.key, phrase.english);
 }
 
 // What the operator calls the setting a command changes.
